@@ -1,0 +1,15 @@
+#include "app/MainWindow.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
+    QApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("HarrierDriver"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("0.9.013950.0828"));
+    MainWindow window;
+    window.show();
+    QObject::connect(&window, &MainWindow::QuitTheApplication, &app, &QApplication::quit);
+    return app.exec();
+}

@@ -1,0 +1,63 @@
+# Build rules shared by every layer, test and tool.
+
+# One interface target carries the standard, warnings and sanitizer options,
+# so every library and test is built the same way.
+add_library(harrier_options INTERFACE)
+target_compile_options(harrier_options INTERFACE
+  -Wall -Wextra -Wshadow -Wnon-virtual-dtor -Woverloaded-virtual)
+target_compile_definitions(harrier_options INTERFACE
+  QT_NO_CAST_FROM_BYTEARRAY QT_DEPRECATED_WARNINGS)
+if(HARRIER_WERROR)
+  target_compile_options(harrier_options INTERFACE -Werror)
+endif()
+if(HARRIER_SANITIZE)
+  target_compile_options(harrier_options INTERFACE
+    -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  target_link_options(harrier_options INTERFACE -fsanitize=address,undefined)
+  target_compile_definitions(harrier_options INTERFACE _GLIBCXX_ASSERTIONS)
+endif()
+
+# harrier_layer(target folder deps...): one static library from every source
+# below a top-level folder. Files under linux/ or win/ are taken only on
+# their own OS; main.cpp and fuzz_*.cpp belong to programs, not to the layer.
+function(harrier_layer target dir)
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS
+    ${CMAKE_SOURCE_DIR}/${dir}/*.cpp ${CMAKE_SOURCE_DIR}/${dir}/*.h
+    ${CMAKE_SOURCE_DIR}/${dir}/*.qrc ${CMAKE_SOURCE_DIR}/${dir}/*.ui)
+  list(FILTER sources EXCLUDE REGEX "/main\\.cpp$")
+  list(FILTER sources EXCLUDE REGEX "/fuzz_[^/]*\\.cpp$")
+  if(WIN32)
+    list(FILTER sources EXCLUDE REGEX "/linux/")
+  else()
+    list(FILTER sources EXCLUDE REGEX "/win/")
+  endif()
+  set(compiled ${sources})
+  list(FILTER compiled INCLUDE REGEX "\\.(cpp|qrc)$")
+  if(compiled)
+    add_library(${target} STATIC ${sources})
+    target_include_directories(${target} PUBLIC ${CMAKE_SOURCE_DIR})
+    target_link_libraries(${target} PUBLIC harrier_options ${ARGN})
+  else()
+    # A layer with nothing to compile yet still carries its dependencies.
+    add_library(${target} INTERFACE)
+    target_include_directories(${target} INTERFACE ${CMAKE_SOURCE_DIR})
+    target_link_libraries(${target} INTERFACE harrier_options ${ARGN})
+  endif()
+endfunction()
+
+# Copies the read-only data the program ships (text table, fonts) beside a
+# program, as "Language/translate.json" and "Font/...".
+function(harrier_ship_data target)
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E make_directory $<TARGET_FILE_DIR:${target}>/Language
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different
+      ${CMAKE_SOURCE_DIR}/resources/translate.json $<TARGET_FILE_DIR:${target}>/Language/translate.json
+    VERBATIM)
+  if(EXISTS /usr/share/fonts/truetype/wqy/wqy-microhei.ttc)
+    add_custom_command(TARGET ${target} POST_BUILD
+      COMMAND ${CMAKE_COMMAND} -E make_directory $<TARGET_FILE_DIR:${target}>/Font
+      COMMAND ${CMAKE_COMMAND} -E copy_if_different
+        /usr/share/fonts/truetype/wqy/wqy-microhei.ttc $<TARGET_FILE_DIR:${target}>/Font/wqy-microhei.ttc
+      VERBATIM)
+  endif()
+endfunction()

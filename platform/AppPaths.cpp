@@ -1,0 +1,55 @@
+#include "platform/AppPaths.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QMutex>
+#include <QStandardPaths>
+
+namespace {
+QMutex g_mutex;
+QString g_override;
+
+bool isWritableDir(const QString &dir)
+{
+    QFileInfo info(dir);
+    return info.isDir() && info.isWritable();
+}
+} // namespace
+
+namespace AppPaths {
+
+QString dataRoot()
+{
+    {
+        QMutexLocker lock(&g_mutex);
+        if (!g_override.isEmpty())
+            return g_override;
+    }
+    const QString appDir = QCoreApplication::applicationDirPath();
+    if (!appDir.isEmpty() && isWritableDir(appDir))
+        return appDir;
+    QString userDir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    QDir().mkpath(userDir);
+    return userDir;
+}
+
+void setDataRoot(const QString &root)
+{
+    QMutexLocker lock(&g_mutex);
+    g_override = root;
+}
+
+QString shippedPath(const QString &relative)
+{
+    const QString beside = QCoreApplication::applicationDirPath() + relative;
+    if (QFileInfo::exists(beside))
+        return beside;
+    // An installed program keeps its data in <prefix>/share/HarrierDriver.
+    const QString shared = QCoreApplication::applicationDirPath() + "/../share/HarrierDriver" + relative;
+    if (QFileInfo::exists(shared))
+        return QDir::cleanPath(shared);
+    return beside;
+}
+
+} // namespace AppPaths
