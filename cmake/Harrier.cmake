@@ -17,13 +17,18 @@ if(HARRIER_SANITIZE)
   target_compile_definitions(harrier_options INTERFACE _GLIBCXX_ASSERTIONS)
 endif()
 
-# harrier_layer(target folder deps...): one static library from every source
-# below a top-level folder. Files under linux/ or win/ are taken only on
-# their own OS; main.cpp and fuzz_*.cpp belong to programs, not to the layer.
+# harrier_layer(target folder [EXCLUDE subfolder...] DEPS deps...): one static
+# library from every source below a folder, less the subfolders that are
+# libraries of their own. Files under linux/ or win/ are taken only on their
+# own OS; main.cpp and fuzz_*.cpp belong to programs, not to the layer.
 function(harrier_layer target dir)
+  cmake_parse_arguments(L "" "" "EXCLUDE;DEPS" ${ARGN})
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS
     ${CMAKE_SOURCE_DIR}/${dir}/*.cpp ${CMAKE_SOURCE_DIR}/${dir}/*.h
     ${CMAKE_SOURCE_DIR}/${dir}/*.qrc ${CMAKE_SOURCE_DIR}/${dir}/*.ui)
+  foreach(sub ${L_EXCLUDE})
+    list(FILTER sources EXCLUDE REGEX "/${dir}/${sub}/")
+  endforeach()
   list(FILTER sources EXCLUDE REGEX "/main\\.cpp$")
   list(FILTER sources EXCLUDE REGEX "/fuzz_[^/]*\\.cpp$")
   if(WIN32)
@@ -36,12 +41,12 @@ function(harrier_layer target dir)
   if(compiled)
     add_library(${target} STATIC ${sources})
     target_include_directories(${target} PUBLIC ${CMAKE_SOURCE_DIR})
-    target_link_libraries(${target} PUBLIC harrier_options ${ARGN})
+    target_link_libraries(${target} PUBLIC harrier_options ${L_DEPS})
   else()
     # A layer with nothing to compile yet still carries its dependencies.
     add_library(${target} INTERFACE)
     target_include_directories(${target} INTERFACE ${CMAKE_SOURCE_DIR})
-    target_link_libraries(${target} INTERFACE harrier_options ${ARGN})
+    target_link_libraries(${target} INTERFACE harrier_options ${L_DEPS})
   endif()
 endfunction()
 
