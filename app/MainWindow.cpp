@@ -654,7 +654,7 @@ void MainWindow::setBatteryIcon(const QString &image, const QString &percent)
 {
     m_batteryLabel->setStyleSheet(borderImage(QLatin1String(kPicture) + image));
     m_batteryPercentLabel->setText(percent);
-    m_batteryLabel->setToolTip(percent.isEmpty() ? QString() : UiText::text(UiText::BatteryTip).arg(percent));
+    m_batteryLabel->setToolTip(percent.isEmpty() ? QString() : UiText::textWith(UiText::BatteryTip, percent));
 }
 
 // ---------------------------------------------------------------- factory reset

@@ -121,11 +121,8 @@ QString UpdateMouseDialog::displayName(const QString &modelName)
 
 QString UpdateMouseDialog::firmwareFolder(bool isLocalUpdateState, int mouseType)
 {
-    const QString model = Products::modelName(mouseType);
-    // Firmware shipped with the program lies beside it; downloaded firmware is ours to write.
-    if (isLocalUpdateState)
-        return AppPaths::shippedPath(QStringLiteral("/Update/Local/") + model);
-    return AppPaths::dataRoot() + QStringLiteral("/Update/Clouds/") + model;
+    return AppPaths::dataRoot() + QStringLiteral("/Update/")
+        + (isLocalUpdateState ? QStringLiteral("Local/") : QStringLiteral("Clouds/")) + Products::modelName(mouseType);
 }
 
 void UpdateMouseDialog::setChangeable(bool isChangeable)
@@ -185,7 +182,7 @@ void UpdateMouseDialog::startUpdate()
         // Without an image the mouse would be switched to its boot loader for nothing.
         if (!QFile::exists(path)) {
             qWarning() << "UpdateMouseDialog no firmware" << path;
-            setStatus(text(UpdateNoFirmware).arg(path), true);
+            setStatus(textWith(UpdateNoFirmware, path), true);
             return;
         }
         m_updating = true;
@@ -207,7 +204,7 @@ void UpdateMouseDialog::startUpdate()
         setStatus(text(UpdateUpdaterStarted), false);
     } else {
         qDebug() << "runUpdateExe fail1";
-        setStatus(text(UpdateUpdaterFailed).arg(updater), true);
+        setStatus(textWith(UpdateUpdaterFailed, updater), true);
     }
 }
 

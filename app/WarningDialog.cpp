@@ -177,7 +177,7 @@ void WarningDialog::present(int type, const QString &message)
 
     QString text = message;
     if (text.isEmpty()) {
-        text = e == &kUnknown ? UiText::text(WarningUnknown).arg(type)
+        text = e == &kUnknown ? UiText::textWith(WarningUnknown, QString::number(type))
                               : UiText::text(WarningMessageBase + type);
     }
     m_titleLabel->setText(UiText::text(e->title));

@@ -48,7 +48,7 @@ SupportWidget::SupportWidget(QWidget *parent) : QWidget(parent)
     using namespace UiText;
 
     auto *softwareVersion = new QLabel(
-        text(SupportSoftwareVersion).arg(QCoreApplication::applicationVersion()));
+        textWith(SupportSoftwareVersion, QCoreApplication::applicationVersion()));
     softwareVersion->setObjectName(QStringLiteral("SoftwareVersionLabel"));
     m_firmwareVersion = new QLabel;
     m_firmwareVersion->setObjectName(QStringLiteral("FirmwareVersionLabel"));
@@ -81,8 +81,8 @@ SupportWidget::SupportWidget(QWidget *parent) : QWidget(parent)
 
 void SupportWidget::setFirmwareVersion(int version)
 {
-    m_firmwareVersion->setText(UiText::text(UiText::SupportFirmwareVersion)
-                                   .arg(version > 0 ? QString::number(version) : QStringLiteral("-")));
+    m_firmwareVersion->setText(UiText::textWith(UiText::SupportFirmwareVersion,
+                                                version > 0 ? QString::number(version) : QStringLiteral("-")));
 }
 
 void SupportWidget::setUpdateButtonEnabled(bool enabled)

@@ -2,9 +2,15 @@
 
 namespace UiText {
 
-QString text(int, const QString &fallback)
+QString text(int)
 {
-    return fallback;
+    return QString();
+}
+
+QString textWith(int index, const QString &value)
+{
+    const QString t = text(index);
+    return t.contains(QLatin1String("%1")) ? t.arg(value) : t;
 }
 
 } // namespace UiText

@@ -51,7 +51,9 @@ enum Index : int {
     UpdateCloudSource = 502,
 };
 
-// The text at index, or fallback while the table has none.
-QString text(int index, const QString &fallback = QString());
+// The text at index; empty when the table has none.
+QString text(int index);
+// The text at index with its "%1" replaced by value; a text without one stays as it is.
+QString textWith(int index, const QString &value);
 
 } // namespace UiText

@@ -12,9 +12,6 @@
 
 namespace {
 
-// The kernel keeps only this many characters of a program name in "comm".
-constexpr int kCommLength = 15;
-
 QString baseName(const QByteArray &path)
 {
     const QString text = QString::fromLocal8Bit(path);
@@ -33,20 +30,13 @@ bool runs(const QString &pidDir, const QString &name)
     QFile cmdline(pidDir + QStringLiteral("/cmdline"));
     if (!cmdline.open(QIODevice::ReadOnly))
         return false;
+    // Kernel threads and exited processes have no command line: they run nothing.
     const QByteArray argv0 = cmdline.read(4096).split('\0').value(0);
-    if (!argv0.isEmpty()) {
-        QString program = baseName(argv0);
-        program = program.mid(program.lastIndexOf(QLatin1Char('\\')) + 1);
-        return program.compare(name, Qt::CaseInsensitive) == 0;
-    }
-
-    // A process that is exiting has no command line left; the kernel still
-    // knows the first 15 characters of its file name.
-    QFile comm(pidDir + QStringLiteral("/comm"));
-    if (!comm.open(QIODevice::ReadOnly))
+    if (argv0.isEmpty())
         return false;
-    const QString shortName = QString::fromLocal8Bit(comm.readAll()).trimmed();
-    return !shortName.isEmpty() && shortName.compare(name.left(kCommLength), Qt::CaseInsensitive) == 0;
+    QString program = baseName(argv0);
+    program = program.mid(program.lastIndexOf(QLatin1Char('\\')) + 1);
+    return program.compare(name, Qt::CaseInsensitive) == 0;
 }
 
 // Process ids of the current user's processes running name, this one excluded.
