@@ -73,7 +73,8 @@ public:
     virtual bool SetOLEDScreenLightIntensity(int intensity);
     // Model key used in configuration file paths.
     virtual void SetMouseTypeName(const QString &name);
-    virtual bool CompareMouseAndLocalFileData(int value);
+    // The local configuration 1..5 the mouse holds, in *number; false when none matches.
+    virtual bool CompareMouseAndLocalFileData(int *number);
     // Reads the device profile into memory.
     virtual bool GetProfileData();
     // Writes the in-memory profile.
