@@ -180,7 +180,7 @@ private slots:
         QTest::newRow("SetOLEDScreenParameter") << C([](M &m, Outs &, QImage &) { return int(m.SetOLEDScreenParameter(2)); }) << 1;
         QTest::newRow("SetOLEDScreenLightIntensity") << C([](M &m, Outs &, QImage &) { return int(m.SetOLEDScreenLightIntensity(2)); }) << 1;
         QTest::newRow("SetMouseTypeName") << voidManager([](M &m, Outs &, QImage &) { m.SetMouseTypeName(QStringLiteral("harrier")); }) << kVoid;
-        QTest::newRow("CompareMouseAndLocalFileData") << C([](M &m, Outs &, QImage &) { return int(m.CompareMouseAndLocalFileData(1)); }) << 1;
+        QTest::newRow("CompareMouseAndLocalFileData") << C([](M &m, Outs &o, QImage &) { return int(m.CompareMouseAndLocalFileData(&o.number)); }) << 1;
         QTest::newRow("GetProfileData") << C([](M &m, Outs &, QImage &) { return int(m.GetProfileData()); }) << 1;
         QTest::newRow("SetProfileData") << C([](M &m, Outs &, QImage &) { return int(m.SetProfileData()); }) << 1;
         QTest::newRow("GetFwVersion") << C([](M &m, Outs &o, QImage &) { return int(m.GetFwVersion(o.dword)); }) << 1;
