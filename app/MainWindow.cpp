@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 
 #include "app/LoadingDialog.h"
+#include "app/Startup.h"
 #include "app/TitleBar.h"
 #include "app/UpdateMouseDialog.h"
 #include "app/WarningDialog.h"
@@ -32,11 +33,6 @@
 #include <QVBoxLayout>
 #include <climits>
 #include <iterator>
-
-static void initHarrierResources()
-{
-    Q_INIT_RESOURCE(resources);
-}
 
 namespace {
 
@@ -97,7 +93,7 @@ void repolish(QWidget *widget)
 
 MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
 {
-    initHarrierResources();
+    Startup::initResources();
     buildWidgets();
     createTrayIcon();
     createDialogs();

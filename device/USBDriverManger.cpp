@@ -34,7 +34,7 @@ bool USBDriverManger::GetMousePid(int *) { return true; }
 bool USBDriverManger::SetOLEDScreenParameter(int) { return true; }
 bool USBDriverManger::SetOLEDScreenLightIntensity(int) { return true; }
 void USBDriverManger::SetMouseTypeName(const QString &) {}
-bool USBDriverManger::CompareMouseAndLocalFileData(int) { return true; }
+bool USBDriverManger::CompareMouseAndLocalFileData(int *) { return true; }
 bool USBDriverManger::GetProfileData() { return true; }
 bool USBDriverManger::SetProfileData() { return true; }
 bool USBDriverManger::GetFwVersion(DWORD *) { return true; }

@@ -73,7 +73,8 @@ public:
     virtual bool SetOLEDScreenLightIntensity(int intensity);
     // Model key used in configuration file paths.
     virtual void SetMouseTypeName(const QString &name);
-    virtual bool CompareMouseAndLocalFileData(int value);
+    // Finds the stored configuration 1..5 the mouse holds; writes its number to `out`.
+    virtual bool CompareMouseAndLocalFileData(int *out);
     // Reads the device profile into memory.
     virtual bool GetProfileData();
     // Writes the in-memory profile.

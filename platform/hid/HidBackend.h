@@ -5,6 +5,16 @@
 #include <cstdint>
 #include <memory>
 
+// Byte lengths of one report ID's reports, the report-ID byte included;
+// 0 when the collection has no report of that kind under this ID.
+struct HidReportLengths
+{
+    quint8 reportId = 0;
+    int input = 0;
+    int output = 0;
+    int feature = 0;
+};
+
 // What the program knows of one top-level collection of a HID device, the
 // way Windows lists it: one entry per collection, so a device node with two
 // collections is listed twice with the same path.
@@ -16,8 +26,11 @@ struct HidCollectionCaps
     int inputReportByteLength = 0;       // longest input report, report-ID byte included
     int outputReportByteLength = 0;      // longest output report, report-ID byte included
     int featureReportByteLength = 0;     // longest feature report, report-ID byte included
+    int numberInputValueCaps = 0;
+    int numberOutputValueCaps = 0;
     int numberFeatureValueCaps = 0;
     QVector<quint8> featureValueCapReportIds; // report ID of each feature value cap, in order
+    QVector<HidReportLengths> reports;   // per report ID (0 when none), in order of first use
 };
 
 struct HidDeviceInfo
