@@ -1,6 +1,6 @@
 #include "app/LoadingDialog.h"
 
-#include "pages/UiText.h"
+#include "data/files/TextTable.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -64,5 +64,5 @@ void LoadingDialog::paintEvent(QPaintEvent *)
 
     p.setPen(QColor(0xd8, 0xd8, 0xd8));
     p.drawText(QRectF(box.left(), ring.bottom() + 12, box.width(), 24), Qt::AlignCenter,
-               UiText::text(UiText::LoadingText));
+               TextTable::text(TextTable::TextLoading));
 }

@@ -12,7 +12,7 @@
 #include "pages/MacroEditWidget.h"
 #include "pages/MainSettingWidget.h"
 #include "pages/SupportWidget.h"
-#include "pages/UiText.h"
+#include "data/files/TextTable.h"
 #include "platform/AppPaths.h"
 #include "platform/Process.h"
 
@@ -122,8 +122,8 @@ void MainWindow::buildWidgets()
     setCentralWidget(central);
 
     m_titleBar = new TitleBar(central);
-    m_titleBar->minimumButton()->setToolTip(UiText::text(UiText::MinimiseTip));
-    m_titleBar->quitButton()->setToolTip(UiText::text(UiText::CloseTip));
+    m_titleBar->minimumButton()->setToolTip(TextTable::text(TextTable::TextMinimiseTip));
+    m_titleBar->quitButton()->setToolTip(TextTable::text(TextTable::TextCloseTip));
     connect(m_titleBar->minimumButton(), &QPushButton::clicked, this, &MainWindow::on_minimumButton_clicked);
     connect(m_titleBar->quitButton(), &QPushButton::clicked, this, &MainWindow::on_quitButton_clicked);
 
@@ -174,16 +174,16 @@ QWidget *MainWindow::buildHeader()
     m_logoLabel->setFixedSize(160, 32);
 
     const struct { const char *name; int text; void (MainWindow::*clicked)(); } pages[] = {
-        {"MainSettingButton", UiText::PageMainSetting, &MainWindow::on_MainSettingButton_clicked},
-        {"LightSettingButton", UiText::PageLightSetting, &MainWindow::on_LightSettingButton_clicked},
-        {"MacroEditButton", UiText::PageMacroEdit, &MainWindow::on_MacroEditButton_clicked},
-        {"SupportButton", UiText::PageSupport, &MainWindow::on_SupportButton_clicked},
-        {"CloudSyncButton", UiText::PageCloudSync, &MainWindow::on_CloudSyncButton_clicked},
+        {"MainSettingButton", TextTable::TextPageMainSetting, &MainWindow::on_MainSettingButton_clicked},
+        {"LightSettingButton", TextTable::TextPageLightSetting, &MainWindow::on_LightSettingButton_clicked},
+        {"MacroEditButton", TextTable::TextPageMacroEdit, &MainWindow::on_MacroEditButton_clicked},
+        {"SupportButton", TextTable::TextPageSupport, &MainWindow::on_SupportButton_clicked},
+        {"CloudSyncButton", TextTable::TextPageCloudSync, &MainWindow::on_CloudSyncButton_clicked},
     };
     auto *buttons = new QHBoxLayout;
     buttons->setSpacing(4);
     for (const auto &page : pages) {
-        auto *button = new QPushButton(UiText::text(page.text), m_header);
+        auto *button = new QPushButton(TextTable::text(page.text), m_header);
         button->setObjectName(QLatin1String(page.name));
         button->setProperty("pageButton", true);
         button->setCursor(Qt::PointingHandCursor);
@@ -238,7 +238,7 @@ QWidget *MainWindow::buildFooter()
         &MainWindow::on_ConfigureButton_5_clicked,
     };
     for (int n = 1; n <= kConfigCount; ++n) {
-        QString caption = UiText::text(192 + n);
+        QString caption = TextTable::text(TextTable::TextConfiguration + n);
         if (caption.isEmpty())
             caption = QStringLiteral("配置%1").arg(n);
         auto *button = new QPushButton(caption, footer);
@@ -253,7 +253,7 @@ QWidget *MainWindow::buildFooter()
     }
     layout->addStretch();
 
-    QString resetCaption = UiText::text(198);
+    QString resetCaption = TextTable::text(TextTable::TextRestoreFactory);
     if (resetCaption.isEmpty())
         resetCaption = QStringLiteral("恢复出厂设置");
     m_resetButton = new QPushButton(resetCaption, footer);
@@ -276,9 +276,9 @@ void MainWindow::createTrayIcon()
     connect(m_trayIcon, &QSystemTrayIcon::activated, this, &MainWindow::on_activatedSysTrayIcon);
 
     auto *menu = new QMenu(this);
-    QAction *showAction = menu->addAction(UiText::text(UiText::TrayShow));
+    QAction *showAction = menu->addAction(TextTable::text(TextTable::TextTrayShow));
     menu->addSeparator();
-    QAction *exitAction = menu->addAction(UiText::text(UiText::TrayExit));
+    QAction *exitAction = menu->addAction(TextTable::text(TextTable::TextTrayExit));
     connect(showAction, &QAction::triggered, this, [this] {
         raise();
         showNormal();
@@ -465,7 +465,7 @@ void MainWindow::on_ConfigureButton_5_clicked() { setCurrentConfigure(5); }
 
 void MainWindow::setCurrentConfigure(int configNumber)
 {
-    sendEvent(QStringLiteral("ConfigureButton"), UiText::text(192 + configNumber));
+    sendEvent(QStringLiteral("ConfigureButton"), TextTable::text(TextTable::TextConfiguration + configNumber));
     setCurrentConfigButton(configNumber);
 }
 
@@ -567,7 +567,7 @@ void MainWindow::slot_OpenDeviceResult(bool result, int mouseType, bool isWirele
     m_wireStateLabel->setStyleSheet(borderImage(isWirelessState
                                                     ? QStringLiteral(":/picture/picture/Kestrel/wireless.png")
                                                     : QStringLiteral(":/picture/picture/Kestrel/wire.png")));
-    m_wireStateLabel->setToolTip(UiText::text(isWirelessState ? UiText::WirelessTip : UiText::WiredTip));
+    m_wireStateLabel->setToolTip(TextTable::text(isWirelessState ? TextTable::TextWirelessTip : TextTable::TextWiredTip));
     m_wireStateLabel->show();
     // A mouse on its cable reports no charge; the indicator would only mislead.
     m_batteryLabel->setVisible(isWirelessState);
@@ -650,14 +650,14 @@ void MainWindow::setBatteryIcon(const QString &image, const QString &percent)
 {
     m_batteryLabel->setStyleSheet(borderImage(QLatin1String(kPicture) + image));
     m_batteryPercentLabel->setText(percent);
-    m_batteryLabel->setToolTip(percent.isEmpty() ? QString() : UiText::textWith(UiText::BatteryTip, percent));
+    m_batteryLabel->setToolTip(percent.isEmpty() ? QString() : TextTable::textWith(TextTable::TextBatteryTip, percent));
 }
 
 // ---------------------------------------------------------------- factory reset
 
 void MainWindow::on_ResetToOriginalButton_clicked()
 {
-    sendEvent(QStringLiteral("ResetToOriginalButton"), UiText::text(198));
+    sendEvent(QStringLiteral("ResetToOriginalButton"), TextTable::text(TextTable::TextRestoreFactory));
     emit sig_WarningTypeOnMainWindow(0);
 }
 
@@ -799,7 +799,8 @@ void MainWindow::slotMessageReceived(const QString &msg)
     qDebug() << msg;
     if (msg == QCoreApplication::applicationFilePath())
         return;
-    auto *box = new QMessageBox(QMessageBox::Warning, UiText::text(343), UiText::text(342), QMessageBox::Ok, this);
+    auto *box = new QMessageBox(QMessageBox::Warning, TextTable::text(TextTable::TextAlreadyRunningTitle),
+                                TextTable::text(TextTable::TextAlreadyRunningMessage), QMessageBox::Ok, this);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();
 }

@@ -1,7 +1,7 @@
 #include "app/UpdateMouseDialog.h"
 
 #include "device/ProductTable.h"
-#include "pages/UiText.h"
+#include "data/files/TextTable.h"
 #include "platform/AppPaths.h"
 
 #include <QVariant>
@@ -25,7 +25,7 @@ constexpr int kTileColumns = 5;
 
 UpdateMouseDialog::UpdateMouseDialog(QWidget *parent) : QWidget(parent)
 {
-    using namespace UiText;
+    using namespace TextTable;
     setObjectName(QStringLiteral("UpdateMouseDialog"));
     setAttribute(Qt::WA_StyledBackground);
 
@@ -34,11 +34,11 @@ UpdateMouseDialog::UpdateMouseDialog(QWidget *parent) : QWidget(parent)
     panel->setAttribute(Qt::WA_StyledBackground);
     panel->setFixedSize(680, 440);
 
-    auto *title = new QLabel(text(WarningFirmwareTitle), panel);
+    auto *title = new QLabel(text(TextWarningFirmwareTitle), panel);
     title->setObjectName(QStringLiteral("UpdateTitleLabel"));
     m_sourceLabel = new QLabel(panel);
     m_sourceLabel->setObjectName(QStringLiteral("UpdateSourceLabel"));
-    auto *choose = new QLabel(text(UpdateChooseModel), panel);
+    auto *choose = new QLabel(text(TextUpdateChooseModel), panel);
     choose->setObjectName(QStringLiteral("UpdateChooseLabel"));
 
     m_models = new QButtonGroup(this);
@@ -66,9 +66,9 @@ UpdateMouseDialog::UpdateMouseDialog(QWidget *parent) : QWidget(parent)
     m_progress->setTextVisible(true);
     m_progress->hide();
 
-    m_startButton = new QPushButton(text(UpdateStart), panel);
+    m_startButton = new QPushButton(text(TextUpdateStart), panel);
     m_startButton->setObjectName(QStringLiteral("StartUpdateButton"));
-    m_closeButton = new QPushButton(text(UpdateClose), panel);
+    m_closeButton = new QPushButton(text(TextUpdateClose), panel);
     m_closeButton->setObjectName(QStringLiteral("CloseButton"));
     for (QPushButton *button : {m_startButton, m_closeButton}) {
         button->setCursor(Qt::PointingHandCursor);
@@ -151,8 +151,8 @@ int UpdateMouseDialog::selectedModel() const
 
 void UpdateMouseDialog::refresh()
 {
-    using namespace UiText;
-    m_sourceLabel->setText(text(m_local ? UpdateLocalSource : UpdateCloudSource));
+    using namespace TextTable;
+    m_sourceLabel->setText(text(m_local ? TextUpdateLocalSource : TextUpdateCloudSource));
     for (QAbstractButton *tile : m_models->buttons())
         tile->setEnabled(!m_updating && (m_changeable || tile->isChecked()));
     m_startButton->setEnabled(!m_updating && selectedModel() != 0);
@@ -169,7 +169,7 @@ void UpdateMouseDialog::setStatus(const QString &text, bool isError)
 
 void UpdateMouseDialog::startUpdate()
 {
-    using namespace UiText;
+    using namespace TextTable;
     const int mouseType = selectedModel();
     const ProductInfo *product = Products::byType(mouseType);
     if (!product || m_updating)
@@ -182,13 +182,13 @@ void UpdateMouseDialog::startUpdate()
         // Without an image the mouse would be switched to its boot loader for nothing.
         if (!QFile::exists(path)) {
             qWarning() << "UpdateMouseDialog no firmware" << path;
-            setStatus(textWith(UpdateNoFirmware, path), true);
+            setStatus(textWith(TextUpdateNoFirmware, path), true);
             return;
         }
         m_updating = true;
         m_progress->setValue(0);
         m_progress->show();
-        setStatus(text(UpdateRunning), false);
+        setStatus(text(TextUpdateRunning), false);
         refresh();
         emit sig_SendEventMessageToGA(QStringLiteral("UpdateMouseDialog"), QStringLiteral("UpdateFirmware"),
                                       model, QStringLiteral("UpdateMouseDialog"));
@@ -201,10 +201,10 @@ void UpdateMouseDialog::startUpdate()
     qDebug() << "runUpdateExe " << url;
     if (QFile::exists(updater) && QDesktopServices::openUrl(url)) {
         qDebug() << "runUpdateExe ok1";
-        setStatus(text(UpdateUpdaterStarted), false);
+        setStatus(text(TextUpdateUpdaterStarted), false);
     } else {
         qDebug() << "runUpdateExe fail1";
-        setStatus(textWith(UpdateUpdaterFailed, updater), true);
+        setStatus(textWith(TextUpdateUpdaterFailed, updater), true);
     }
 }
 

@@ -1,6 +1,6 @@
 #include "app/WarningDialog.h"
 
-#include "pages/UiText.h"
+#include "data/files/TextTable.h"
 #include "platform/AppPaths.h"
 
 #include <QCheckBox>
@@ -17,55 +17,55 @@
 namespace {
 
 using A = WarningAction;
-using namespace UiText;
+using namespace TextTable;
 
 constexpr int kNone = 0;
 
 // Every warning type the program raises, with its texts and actions.
-// Messages are text WarningMessageBase + type.
+// Messages are text TextWarningMessage + type.
 const WarningEntry kWarnings[] = {
     // type, title, confirm text, cancel text, reminder box, confirm, cancel
-    {0, WarningTitle, WarningOk, WarningCancel, false, A::ResetMouse, A::None},             // restore factory settings?
-    {1, WarningSoftwareTitle, WarningUpdateNow, WarningLater, true, A::OpenDownloadPage, A::WriteNotRemind}, // newer version (automatic check)
-    {2, WarningTitle, WarningOk, WarningCancel, false, A::UploadFiles, A::None},            // upload settings to the cloud?
-    {3, WarningTitle, WarningOk, WarningCancel, false, A::QuitUser, A::None},               // log out?
-    {4, WarningTitle, WarningOk, WarningCancel, false, A::StartDownload, A::None},          // download settings from the cloud?
-    {6, WarningTitle, WarningOk, kNone, false, A::None, A::None},                           // one button must stay the left button
-    {7, WarningFirmwareTitle, WarningOk, kNone, false, A::UpdateButtonEnable, A::None},     // firmware update failed
-    {8, WarningFirmwareTitle, WarningOk, kNone, false, A::OpenMouseAgain, A::None},         // firmware update succeeded
-    {10, WarningTitle, WarningOk, kNone, false, A::None, A::None},                          // cloud needs a log-in
-    {13, WarningFirmwareTitle, WarningOk, kNone, false, A::None, A::None},                  // update starting, keep the cable in
-    {14, WarningErrorTitle, WarningOk, kNone, false, A::ExitSoftware, A::None},             // too many update attempts
-    {25, WarningFirmwareTitle, WarningUpdateNow, WarningCancel, false, A::ShowUpdateWidget, A::None}, // firmware needs a repair
-    {26, WarningFirmwareTitle, WarningUpdateNow, WarningLater, false, A::ShowUpdateWidget, A::None},  // firmware too old
-    {27, WarningTitle, WarningOk, kNone, false, A::None, A::None},                          // macro too long
-    {28, WarningTitle, WarningOk, kNone, false, A::QuitUser, A::None},                      // log-in expired
-    {31, WarningErrorTitle, WarningOk, kNone, false, A::ExitSoftware, A::None},             // the program must close
-    {32, WarningErrorTitle, WarningOk, kNone, false, A::GetProfileAgain, A::None},          // reading or writing the mouse failed
-    {33, WarningTitle, WarningOk, WarningCancel, false, A::GoToMatchCodePage, A::GetProfileAgain}, // receiver finds no mouse: pair?
-    {34, WarningFirmwareTitle, WarningUpdateNow, WarningLater, false, A::DownloadAndUpdate, A::None}, // download and install firmware?
-    {35, WarningFirmwareTitle, WarningOk, WarningLater, false, A::GoToSupport, A::None},    // newer firmware available
-    {37, WarningTitle, WarningOk, kNone, false, A::None, A::None},                          // macro list written
-    {38, WarningTitle, WarningOk, WarningCancel, false, A::SaveProfileToConfig1, A::ConfigRecover}, // mouse matches no profile
-    {39, WarningFirmwareTitle, WarningUpdateNow, WarningCancel, false, A::UpdateFirmwareNow, A::None},
-    {40, WarningFirmwareTitle, WarningOk, kNone, false, A::None, A::None},                  // update needs the cable
-    {41, WarningFirmwareTitle, WarningUpdateNow, WarningCancel, false, A::UpdateFirmwareNowTern, A::None},
-    {42, WarningTitle, WarningOk, kNone, false, A::None, A::None},                          // pairing failed
-    {43, WarningTitle, WarningOk, kNone, false, A::None, A::None},                          // playback type not allowed here
-    {44, WarningErrorTitle, WarningOk, kNone, false, A::None, A::None},                     // receiver paired with another model
-    {45, WarningErrorTitle, WarningOk, kNone, false, A::None, A::None},                     // pairing could not start
-    {46, WarningTitle, WarningOk, kNone, false, A::None, A::None},                          // pairing succeeded
-    {47, WarningTitle, WarningOk, WarningCancel, false, A::RestartSoftware, A::None},       // restart the program?
-    {48, WarningFirmwareTitle, WarningUpdateNow, WarningCancel, false, A::ShowUpdateWidget, A::None},
-    {50, WarningTitle, WarningOk, kNone, false, A::None, A::None},                          // macro has no events
-    {51, WarningTitle, WarningOk, kNone, false, A::None, A::None},                          // a listed macro has no events
-    {52, WarningSoftwareTitle, WarningUpdateNow, WarningLater, true, A::OpenDownloadPage, A::None}, // newer version (manual check)
-    {53, WarningSoftwareTitle, WarningOk, kNone, false, A::None, A::None},                  // the program is up to date
-    {54, WarningSoftwareTitle, WarningOk, kNone, false, A::None, A::None},                  // check failed: server's message
+    {0, TextWarningTitle, TextWarningOk, TextWarningCancel, false, A::ResetMouse, A::None},             // restore factory settings?
+    {1, TextWarningSoftwareTitle, TextWarningUpdateNow, TextWarningLater, true, A::OpenDownloadPage, A::WriteNotRemind}, // newer version (automatic check)
+    {2, TextWarningTitle, TextWarningOk, TextWarningCancel, false, A::UploadFiles, A::None},            // upload settings to the cloud?
+    {3, TextWarningTitle, TextWarningOk, TextWarningCancel, false, A::QuitUser, A::None},               // log out?
+    {4, TextWarningTitle, TextWarningOk, TextWarningCancel, false, A::StartDownload, A::None},          // download settings from the cloud?
+    {6, TextWarningTitle, TextWarningOk, kNone, false, A::None, A::None},                           // one button must stay the left button
+    {7, TextWarningFirmwareTitle, TextWarningOk, kNone, false, A::UpdateButtonEnable, A::None},     // firmware update failed
+    {8, TextWarningFirmwareTitle, TextWarningOk, kNone, false, A::OpenMouseAgain, A::None},         // firmware update succeeded
+    {10, TextWarningTitle, TextWarningOk, kNone, false, A::None, A::None},                          // cloud needs a log-in
+    {13, TextWarningFirmwareTitle, TextWarningOk, kNone, false, A::None, A::None},                  // update starting, keep the cable in
+    {14, TextWarningErrorTitle, TextWarningOk, kNone, false, A::ExitSoftware, A::None},             // too many update attempts
+    {25, TextWarningFirmwareTitle, TextWarningUpdateNow, TextWarningCancel, false, A::ShowUpdateWidget, A::None}, // firmware needs a repair
+    {26, TextWarningFirmwareTitle, TextWarningUpdateNow, TextWarningLater, false, A::ShowUpdateWidget, A::None},  // firmware too old
+    {27, TextWarningTitle, TextWarningOk, kNone, false, A::None, A::None},                          // macro too long
+    {28, TextWarningTitle, TextWarningOk, kNone, false, A::QuitUser, A::None},                      // log-in expired
+    {31, TextWarningErrorTitle, TextWarningOk, kNone, false, A::ExitSoftware, A::None},             // the program must close
+    {32, TextWarningErrorTitle, TextWarningOk, kNone, false, A::GetProfileAgain, A::None},          // reading or writing the mouse failed
+    {33, TextWarningTitle, TextWarningOk, TextWarningCancel, false, A::GoToMatchCodePage, A::GetProfileAgain}, // receiver finds no mouse: pair?
+    {34, TextWarningFirmwareTitle, TextWarningUpdateNow, TextWarningLater, false, A::DownloadAndUpdate, A::None}, // download and install firmware?
+    {35, TextWarningFirmwareTitle, TextWarningOk, TextWarningLater, false, A::GoToSupport, A::None},    // newer firmware available
+    {37, TextWarningTitle, TextWarningOk, kNone, false, A::None, A::None},                          // macro list written
+    {38, TextWarningTitle, TextWarningOk, TextWarningCancel, false, A::SaveProfileToConfig1, A::ConfigRecover}, // mouse matches no profile
+    {39, TextWarningFirmwareTitle, TextWarningUpdateNow, TextWarningCancel, false, A::UpdateFirmwareNow, A::None},
+    {40, TextWarningFirmwareTitle, TextWarningOk, kNone, false, A::None, A::None},                  // update needs the cable
+    {41, TextWarningFirmwareTitle, TextWarningUpdateNow, TextWarningCancel, false, A::UpdateFirmwareNowTern, A::None},
+    {42, TextWarningTitle, TextWarningOk, kNone, false, A::None, A::None},                          // pairing failed
+    {43, TextWarningTitle, TextWarningOk, kNone, false, A::None, A::None},                          // playback type not allowed here
+    {44, TextWarningErrorTitle, TextWarningOk, kNone, false, A::None, A::None},                     // receiver paired with another model
+    {45, TextWarningErrorTitle, TextWarningOk, kNone, false, A::None, A::None},                     // pairing could not start
+    {46, TextWarningTitle, TextWarningOk, kNone, false, A::None, A::None},                          // pairing succeeded
+    {47, TextWarningTitle, TextWarningOk, TextWarningCancel, false, A::RestartSoftware, A::None},       // restart the program?
+    {48, TextWarningFirmwareTitle, TextWarningUpdateNow, TextWarningCancel, false, A::ShowUpdateWidget, A::None},
+    {50, TextWarningTitle, TextWarningOk, kNone, false, A::None, A::None},                          // macro has no events
+    {51, TextWarningTitle, TextWarningOk, kNone, false, A::None, A::None},                          // a listed macro has no events
+    {52, TextWarningSoftwareTitle, TextWarningUpdateNow, TextWarningLater, true, A::OpenDownloadPage, A::None}, // newer version (manual check)
+    {53, TextWarningSoftwareTitle, TextWarningOk, kNone, false, A::None, A::None},                  // the program is up to date
+    {54, TextWarningSoftwareTitle, TextWarningOk, kNone, false, A::None, A::None},                  // check failed: server's message
 };
 
 // Used for a type the table does not know: show it, do nothing else.
-const WarningEntry kUnknown = {-1, WarningTitle, WarningOk, kNone, false, A::None, A::None};
+const WarningEntry kUnknown = {-1, TextWarningTitle, TextWarningOk, kNone, false, A::None, A::None};
 
 } // namespace
 
@@ -177,15 +177,15 @@ void WarningDialog::present(int type, const QString &message)
 
     QString text = message;
     if (text.isEmpty()) {
-        text = e == &kUnknown ? UiText::textWith(WarningUnknown, QString::number(type))
-                              : UiText::text(WarningMessageBase + type);
+        text = e == &kUnknown ? TextTable::textWith(TextWarningUnknown, QString::number(type))
+                              : TextTable::text(TextWarningMessage + type);
     }
-    m_titleLabel->setText(UiText::text(e->title));
+    m_titleLabel->setText(TextTable::text(e->title));
     m_messageLabel->setText(text);
-    m_okButton->setText(UiText::text(e->okText));
-    m_cancelButton->setText(UiText::text(e->cancelText));
+    m_okButton->setText(TextTable::text(e->okText));
+    m_cancelButton->setText(TextTable::text(e->cancelText));
     m_cancelButton->setVisible(e->cancelText != kNone);
-    m_noLongerRemind->setText(UiText::text(WarningNoLongerRemind));
+    m_noLongerRemind->setText(TextTable::text(TextWarningNoLongerRemind));
     m_noLongerRemind->setChecked(false);
     m_noLongerRemind->setVisible(e->noLongerRemind);
 

@@ -1,6 +1,6 @@
 #include "pages/SupportWidget.h"
 
-#include "pages/UiText.h"
+#include "data/files/TextTable.h"
 
 #include <QVariant>
 #include <QCoreApplication>
@@ -45,31 +45,31 @@ QWidget *card(QWidget *parent, const QString &name, const QString &title, QLabel
 SupportWidget::SupportWidget(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("SupportWidget"));
-    using namespace UiText;
+    using namespace TextTable;
 
     auto *softwareVersion = new QLabel(
-        textWith(SupportSoftwareVersion, QCoreApplication::applicationVersion()));
+        textWith(TextSupportSoftwareVersion, QCoreApplication::applicationVersion()));
     softwareVersion->setObjectName(QStringLiteral("SoftwareVersionLabel"));
     m_firmwareVersion = new QLabel;
     m_firmwareVersion->setObjectName(QStringLiteral("FirmwareVersionLabel"));
     auto *pairText = new QLabel;
 
-    m_updateButton = new QPushButton(text(SupportCheckUpdate));
+    m_updateButton = new QPushButton(text(TextSupportCheckUpdate));
     m_updateButton->setObjectName(QStringLiteral("UpdateButton"));
-    m_firmwareButton = new QPushButton(text(SupportFirmwareUpdate));
+    m_firmwareButton = new QPushButton(text(TextSupportFirmwareUpdate));
     m_firmwareButton->setObjectName(QStringLiteral("FirmwareUpdateButton"));
-    m_pairButton = new QPushButton(text(SupportPair));
+    m_pairButton = new QPushButton(text(TextSupportPair));
     m_pairButton->setObjectName(QStringLiteral("PairButton"));
 
     auto *grid = new QGridLayout(this);
     grid->setContentsMargins(40, 36, 40, 36);
     grid->setHorizontalSpacing(20);
-    grid->addWidget(card(this, QStringLiteral("SoftwareCard"), text(SupportSoftwareTitle),
-                         softwareVersion, text(SupportSoftwareText), m_updateButton), 0, 0);
-    grid->addWidget(card(this, QStringLiteral("FirmwareCard"), text(SupportFirmwareTitle),
-                         m_firmwareVersion, text(SupportFirmwareText), m_firmwareButton), 0, 1);
-    grid->addWidget(card(this, QStringLiteral("PairCard"), text(SupportPairTitle), pairText,
-                         text(SupportPairText), m_pairButton), 0, 2);
+    grid->addWidget(card(this, QStringLiteral("SoftwareCard"), text(TextSupportSoftwareTitle),
+                         softwareVersion, text(TextSupportSoftwareText), m_updateButton), 0, 0);
+    grid->addWidget(card(this, QStringLiteral("FirmwareCard"), text(TextSupportFirmwareTitle),
+                         m_firmwareVersion, text(TextSupportFirmwareText), m_firmwareButton), 0, 1);
+    grid->addWidget(card(this, QStringLiteral("PairCard"), text(TextSupportPairTitle), pairText,
+                         text(TextSupportPairText), m_pairButton), 0, 2);
 
     connect(m_updateButton, &QPushButton::clicked, this, &SupportWidget::sig_CheckSoftwareVersion);
     connect(m_firmwareButton, &QPushButton::clicked, this, &SupportWidget::sig_ShowFirmwareUpdate);
@@ -81,7 +81,7 @@ SupportWidget::SupportWidget(QWidget *parent) : QWidget(parent)
 
 void SupportWidget::setFirmwareVersion(int version)
 {
-    m_firmwareVersion->setText(UiText::textWith(UiText::SupportFirmwareVersion,
+    m_firmwareVersion->setText(TextTable::textWith(TextTable::TextSupportFirmwareVersion,
                                                 version > 0 ? QString::number(version) : QStringLiteral("-")));
 }
 
