@@ -1,10 +1,15 @@
 #include "app/MainWindow.h"
 
 #include "app/LoadingDialog.h"
+#include "app/NeedDeviceDialog.h"
 #include "app/Startup.h"
 #include "app/TitleBar.h"
 #include "app/UpdateMouseDialog.h"
 #include "app/WarningDialog.h"
+#include "data/DCDataHandle.h"
+#include "data/files/OperateToken.h"
+#include "data/files/SettingsFiles.h"
+#include "device/CheckDevice.h"
 #include "device/ProductTable.h"
 #include "pages/CloudSyncWidget.h"
 #include "pages/CodeWidget.h"
@@ -26,9 +31,9 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QSettings>
 #include <QStackedWidget>
 #include <QStyle>
+#include <QThread>
 #include <QTimerEvent>
 #include <QVBoxLayout>
 #include <climits>
@@ -97,6 +102,8 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     buildWidgets();
     createTrayIcon();
     createDialogs();
+    initMouseDataHandle();
+    initCheckDevice();
     setWindowFlags(Qt::FramelessWindowHint | Qt::Window | Qt::WindowSystemMenuHint
                    | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     showPage(MainSettingPage);
@@ -108,7 +115,15 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     needDeviceDialogShow();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    stopTimeCount();
+    if (m_checkDevice)
+        m_checkDevice->stopTheTimer();
+    // The bridge finishes the request it is running; its thread then deletes it.
+    m_dataThread->quit();
+    m_dataThread->wait();
+}
 
 // ---------------------------------------------------------------- widgets
 
@@ -295,6 +310,12 @@ void MainWindow::createDialogs()
     m_warningDialog = new WarningDialog(this);
     m_updateDialog = new UpdateMouseDialog(centralWidget());
     m_updateDialog->hide();
+    m_needDeviceDialog = new NeedDeviceDialog(this);
+    connect(m_needDeviceDialog, &NeedDeviceDialog::sig_closeWindow, this, &MainWindow::slot_needDeviceDialogClienk);
+    connect(m_needDeviceDialog, &NeedDeviceDialog::sig_ShowUpdateWidget, this,
+            &MainWindow::slot_ShowUpdateFirmwareWidget);
+    // The overlay gives way to the update view and comes back when it closes.
+    connect(m_updateDialog, &UpdateMouseDialog::sig_Closed, this, &MainWindow::showNeedDeviceDialogIfNoDevice);
 
     connect(this, &MainWindow::sig_WarningTypeOnMainWindow, this, &MainWindow::slot_showWarningDialog);
     connect(this, &MainWindow::sig_ShowWarningWidgetWithSpecifyMessage, this,
@@ -326,6 +347,70 @@ void MainWindow::createDialogs()
     connect(this, &MainWindow::sig_CloseUpdateMouseDialog, u, &UpdateMouseDialog::hide);
     connect(u, &UpdateMouseDialog::sig_UpdateFirmwareKorvan, this, [this] { m_isFirmwareUpdating = true; });
     connect(u, &UpdateMouseDialog::sig_SendEventMessageToGA, this, &MainWindow::sig_SendEventMessageToGA);
+}
+
+void MainWindow::initMouseDataHandle()
+{
+    DCDataHandle::registerMetaTypes();
+    m_dataHandle = new DCDataHandle;
+    m_dataThread = new QThread(this);
+    m_dataThread->setObjectName(QStringLiteral("DCDataHandle"));
+    m_dataHandle->moveToThread(m_dataThread);
+    connect(m_dataThread, &QThread::finished, m_dataHandle, &QObject::deleteLater);
+
+    DCDataHandle *h = m_dataHandle;
+    // Requests: every one crosses to the worker thread as a queued call.
+    connect(this, &MainWindow::sig_OpenDevice, h,
+            [h](uint pid, uint vid) { h->slot_OpenDevice(USHORT(pid), USHORT(vid)); });
+    connect(this, &MainWindow::sig_GetBatteryPower, h, &DCDataHandle::slot_GetBatteryPower);
+    connect(this, &MainWindow::sig_LoadFileAndeWriteIntoMouse, h,
+            &DCDataHandle::slot_LoadLocalConfigFileAndWriteIntoMouse, Qt::QueuedConnection);
+    connect(this, &MainWindow::sig_LoadOnlyMouseFileIntoMouse, h,
+            &DCDataHandle::slot_LoadOnlyLocalMouseConfigFileAndWriteIntoMouse, Qt::QueuedConnection);
+    connect(this, &MainWindow::sig_LoadCurrentConfigImage, h, &DCDataHandle::slot_WriteImageToMouse);
+    connect(this, &MainWindow::sig_ResetAllConfigFile, h, &DCDataHandle::slot_ResetConfigToOriginal);
+    connect(this, &MainWindow::sig_DissMissAllThings, h, &DCDataHandle::destroyUselessThings);
+    connect(this, &MainWindow::sig_startCode, h, &DCDataHandle::slot_startCode);
+    connect(this, &MainWindow::sig_stopCode, h, &DCDataHandle::slot_stopCode);
+    connect(m_warningDialog, &WarningDialog::sig_GetMouseProfileAgain, h, &DCDataHandle::slot_GetProfileFromMouse);
+    connect(m_warningDialog, &WarningDialog::sig_OpenMouseAgain, h, &DCDataHandle::slot_OpenDeviceAgain);
+    connect(m_warningDialog, &WarningDialog::sig_SaveCurrentProfileFileToConfig1, h,
+            &DCDataHandle::slot_SaveProfileToConfig1);
+    connect(m_warningDialog, &WarningDialog::sig_ChangeConfiFileBeforeStartToUploadFile, h,
+            &DCDataHandle::slot_TurnNewFileToOldFile);
+    connect(m_updateDialog, &UpdateMouseDialog::sig_UpdateFirmwareKorvan, h, &DCDataHandle::slot_UpdateFirmwareKorvan);
+
+    // Answers.
+    connect(h, &DCDataHandle::sig_OpenDeviceResult, this, &MainWindow::slot_OpenDeviceResult);
+    connect(h, &DCDataHandle::sig_ShowWarningDialog, this, &MainWindow::slot_showWarningDialog);
+    connect(h, &DCDataHandle::sig_BatteryPower, this, &MainWindow::slot_BatteryPower);
+    connect(h, &DCDataHandle::sig_VersionNumber, this, &MainWindow::slot_GetCurrentFirmVersion);
+    connect(h, &DCDataHandle::sig_SetCurrentConfigure, this, &MainWindow::showCurrentConfigButton);
+    connect(h, &DCDataHandle::sig_RemoveReloadWidget, m_loadingDialog, &LoadingDialog::slot_End);
+    connect(h, &DCDataHandle::sig_ShowLoadingDialog, m_loadingDialog, &LoadingDialog::slot_Show);
+    connect(h, &DCDataHandle::sig_EndLoadingDialog, m_loadingDialog, &LoadingDialog::slot_End);
+    connect(h, &DCDataHandle::sig_startCode, this, &MainWindow::slot_startCode);
+    connect(h, &DCDataHandle::sig_finishCode, this, &MainWindow::slot_finishCode);
+    connect(h, &DCDataHandle::sig_closeUpdatingWidget, this, [this] {
+        m_isFirmwareUpdating = false;
+        m_updateDialog->slot_UpdateFinished();
+    });
+    connect(h, &DCDataHandle::sig_ProcessVaule, m_updateDialog, &UpdateMouseDialog::slot_ProcessValue);
+    connect(h, &DCDataHandle::sig_CloseUpdateMouseDialog, this, &MainWindow::sig_CloseUpdateMouseDialog);
+    connect(h, &DCDataHandle::sig_ShowUpdateWidget, this, &MainWindow::slot_ShowUpdateFirmwareWidget);
+    connect(h, &DCDataHandle::sig_SendOperationEventMessageToGA, this, &MainWindow::sig_SendEventMessageToGA);
+
+    m_dataThread->start(QThread::InheritPriority);
+}
+
+void MainWindow::initCheckDevice()
+{
+    m_checkDevice = new CheckDevice(this);
+    connect(m_checkDevice, &CheckDevice::sigFound, this, &MainWindow::slot_WarningDeviceNotInsert);
+    connect(m_checkDevice, &CheckDevice::sigBlootDescriptor, this,
+            [this](int mouseType) { m_bootMouseType = mouseType; });
+    connect(m_dataHandle, &DCDataHandle::sig_StartCheckDeviceTimer, m_checkDevice, &CheckDevice::startTheTimer);
+    connect(m_dataHandle, &DCDataHandle::sig_StopCheckDeviceTimer, m_checkDevice, &CheckDevice::stopTheTimer);
 }
 
 // ---------------------------------------------------------------- pages
@@ -502,8 +587,6 @@ void MainWindow::slot_ShowCurrentConfigButton(int configureButton)
 
 void MainWindow::slot_LoadConfigFileAfterDownloadSucced(int configureButton)
 {
-    // The download brings the old text files; the bridge turns them into the JSON files first.
-    emit sig_LoadSpecificConfigFileWithoutWriteIntoMouse(configureButton);
     setCurrentConfigButton(configureButton);
 }
 
@@ -562,6 +645,7 @@ void MainWindow::slot_OpenDeviceResult(bool result, int mouseType, bool isWirele
 
     emit sig_CheckLastSoftwareVersion(QStringLiteral("harrier"));
     m_isManualCheck = false;
+    m_deviceOpen = true;
     needDeviceDialogHide();
 
     m_wireStateLabel->setStyleSheet(borderImage(isWirelessState
@@ -591,6 +675,8 @@ void MainWindow::slot_OpenDeviceResult(bool result, int mouseType, bool isWirele
 void MainWindow::needDeviceDialogShow()
 {
     emit sig_RemoveReloadWidget();
+    m_deviceOpen = false;
+    showNeedDeviceDialogIfNoDevice();
     setBatteryIcon(QStringLiteral("top_icon_battery0.png"), QString());
     m_firmwareVersion = 0;
     m_supportWidget->setFirmwareVersion(0);
@@ -600,6 +686,27 @@ void MainWindow::needDeviceDialogShow()
 
 void MainWindow::needDeviceDialogHide()
 {
+    m_needDeviceDialog->hide();
+}
+
+void MainWindow::showNeedDeviceDialogIfNoDevice()
+{
+    // Shown over the window only: a window resting in the tray stays out of sight.
+    if (!m_deviceOpen && isVisible() && !m_updateDialog->isVisible())
+        m_needDeviceDialog->show();
+}
+
+void MainWindow::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    showNeedDeviceDialogIfNoDevice();
+}
+
+void MainWindow::hideEvent(QHideEvent *event)
+{
+    QMainWindow::hideEvent(event);
+    if (!isMinimized())
+        m_needDeviceDialog->hide();
 }
 
 void MainWindow::setDeviceControlsEnabled(bool enabled)
@@ -666,9 +773,11 @@ void MainWindow::slot_ResetMouseToOriginal()
     sendEvent(QStringLiteral("ResetMouse"));
     emit sig_ResetAllConfigFile();
     qDebug() << "deleteHighestFile";
-    const QString highest = AppPaths::dataRoot() + QStringLiteral("/keysetting/HighestFunction.ini");
-    if (QFile::exists(highest) && QFile::remove(highest))
-        qDebug() << "deleteHighestFile ok";
+    if (QFile::exists(SettingsFiles::highestFunctionIniPath())) {
+        SettingsFiles::removeHighestFunctionIni();
+        if (!QFile::exists(SettingsFiles::highestFunctionIniPath()))
+            qDebug() << "deleteHighestFile ok";
+    }
 }
 
 // ---------------------------------------------------------------- versions
@@ -687,9 +796,7 @@ void MainWindow::slot_LastSoftWareVersionRet(int rCode, QString rMsg, QString ve
             slot_showWarningDialog(52);
             return;
         }
-        QSettings remind(AppPaths::dataRoot() + QStringLiteral("/NoLongerRemind.ini"), QSettings::IniFormat);
-        remind.setIniCodec("UTF-8");
-        if (remind.value(QStringLiteral("NotRemind")).toInt() != 1) {
+        if (SettingsFiles::notRemind() != 1) {
             m_downloadPath = path;
             m_warningDialog->setDownloadPath(path);
             slot_showWarningDialog(1);
@@ -750,6 +857,7 @@ void MainWindow::slot_ShowUpdateFirmwareWidget(bool isChangeable, bool isLocalUp
     m_updateDialog->move(0, 0);
     m_updateDialog->setChangeable(isChangeable);
     m_updateDialog->setLocalUpdateState(isLocalUpdateState);
+    m_needDeviceDialog->hide();
     m_updateDialog->show();
     m_updateDialog->raise();
     if (mouseType == 0)
@@ -828,17 +936,15 @@ void MainWindow::slot_startWattingProcess()
 
 void MainWindow::checkTokenIsExit()
 {
-    QSettings system(AppPaths::dataRoot() + QStringLiteral("/system/system.ini"), QSettings::IniFormat);
-    system.setIniCodec("UTF-8");
-    m_isLoggedIn = !system.value(QStringLiteral("/INFO/token")).toString().isEmpty();
+    OperateToken token;
+    const QString stored = token.GetToken();
+    m_isLoggedIn = !stored.isEmpty() && stored != QLatin1String("NULL");
 }
 
 void MainWindow::slot_quitUser()
 {
     m_isLoggedIn = false;
-    const QString system = AppPaths::dataRoot() + QStringLiteral("/system/system.ini");
-    if (QFile::exists(system))
-        QFile::remove(system);
+    SettingsFiles::removeSystemIni();
     showPage(MainSettingPage);
 }
 

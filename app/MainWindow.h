@@ -7,13 +7,17 @@
 class QLabel;
 class QPushButton;
 class QStackedWidget;
+class QThread;
 class QWidget;
+class CheckDevice;
 class CloudSyncWidget;
 class CodeWidget;
+class DCDataHandle;
 class LightSettingWidget;
 class LoadingDialog;
 class MacroEditWidget;
 class MainSettingWidget;
+class NeedDeviceDialog;
 class SupportWidget;
 class TitleBar;
 class UpdateMouseDialog;
@@ -43,6 +47,8 @@ public:
     bool isManualVersionCheck() const { return m_isManualCheck; }
     WarningDialog *warningDialog() const { return m_warningDialog; }
     UpdateMouseDialog *updateMouseDialog() const { return m_updateDialog; }
+    NeedDeviceDialog *needDeviceDialog() const { return m_needDeviceDialog; }
+    bool isDeviceOpen() const { return m_deviceOpen; }
 
 signals:
     void QuitTheApplication();
@@ -129,6 +135,8 @@ private slots:
 
 protected:
     void timerEvent(QTimerEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
 private:
     void buildWidgets();
@@ -136,6 +144,9 @@ private:
     QWidget *buildFooter();
     void createTrayIcon();
     void createDialogs();
+    void initMouseDataHandle();
+    void initCheckDevice();
+    void showNeedDeviceDialogIfNoDevice();
     void setCurrentConfigure(int configNumber);
     void SetMenuButtonStyleSheet(int button);
     void showPage(int page);
@@ -170,6 +181,11 @@ private:
     WarningDialog *m_warningDialog = nullptr;
     LoadingDialog *m_loadingDialog = nullptr;
     UpdateMouseDialog *m_updateDialog = nullptr;
+    NeedDeviceDialog *m_needDeviceDialog = nullptr;
+    // The bridge lives on m_dataThread; it is reached only through queued signals.
+    DCDataHandle *m_dataHandle = nullptr;
+    QThread *m_dataThread = nullptr;
+    CheckDevice *m_checkDevice = nullptr;
 
     int m_currentConfig = 1;
     bool m_isManualCheck = false;
@@ -181,4 +197,5 @@ private:
     int m_arrivalCount = 0;
     bool m_isFirmwareUpdating = false;
     int m_bootMouseType = 0;
+    bool m_deviceOpen = false;
 };

@@ -232,3 +232,9 @@ void UpdateMouseDialog::on_CloseButton_clicked()
     if (!m_updating)
         hide();
 }
+
+void UpdateMouseDialog::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    emit sig_Closed();
+}

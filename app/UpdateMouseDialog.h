@@ -34,6 +34,8 @@ signals:
     // First family: send the image at path into the model named mouseType.
     void sig_UpdateFirmwareKorvan(QString path, QString mouseType);
     void sig_SendEventMessageToGA(QString category, QString action, QString Label, QString viewScreen);
+    // The view was closed.
+    void sig_Closed();
 
 public slots:
     // Starts the update of the selected model.
@@ -45,6 +47,9 @@ public slots:
     // After a failed update the user may try again.
     void slot_EnableUpdateButton();
     void on_CloseButton_clicked();
+
+protected:
+    void hideEvent(QHideEvent *event) override;
 
 private:
     void refresh();

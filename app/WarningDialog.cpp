@@ -1,7 +1,7 @@
 #include "app/WarningDialog.h"
 
 #include "data/files/TextTable.h"
-#include "platform/AppPaths.h"
+#include "data/files/SettingsFiles.h"
 
 #include <QCheckBox>
 #include <QDebug>
@@ -10,7 +10,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QSettings>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -245,9 +244,7 @@ void WarningDialog::writeNotRemindIfTicked()
 {
     if (!m_noLongerRemind->isChecked())
         return;
-    QSettings ini(AppPaths::dataRoot() + QStringLiteral("/NoLongerRemind.ini"), QSettings::IniFormat);
-    ini.setIniCodec("UTF-8");
-    ini.setValue(QStringLiteral("NotRemind"), 1);
+    SettingsFiles::setNotRemind(1);
 }
 
 void WarningDialog::runAction(WarningAction action)

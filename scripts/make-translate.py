@@ -56,11 +56,11 @@ TEXTS = {
 
     # Profile buttons and factory reset.
     192: ("配置", "Configuration"),
-    193: ("配置 1", "Configuration 1"),
-    194: ("配置 2", "Configuration 2"),
-    195: ("配置 3", "Configuration 3"),
-    196: ("配置 4", "Configuration 4"),
-    197: ("配置 5", "Configuration 5"),
+    193: ("配置 1", "Profile 1"),
+    194: ("配置 2", "Profile 2"),
+    195: ("配置 3", "Profile 3"),
+    196: ("配置 4", "Profile 4"),
+    197: ("配置 5", "Profile 5"),
     198: ("恢复出厂设置", "Restore factory settings"),
 
     235: ("播放/暂停", "Play/Pause"),
