@@ -518,3 +518,19 @@ QVector<QByteArray> EmulatedKestrelReceiver::ownCommands() const
     QMutexLocker lock(&m_mutex);
     return m_ownCommands;
 }
+
+// ------------------------------------------------------------ the catalogue
+
+EmulatedDevices KestrelEmulation::createDevices(const EmulatedModel &model, EmulatedForm form)
+{
+    if (!modelByName(QLatin1String(model.name)))
+        return {};
+    auto mouse = std::make_shared<EmulatedKestrelMouse>(QLatin1String(model.name));
+    if (form == EmulatedForm::Wired)
+        return {mouse};
+    if (form != EmulatedForm::Receiver)
+        return {};
+    auto receiver = std::make_shared<EmulatedKestrelReceiver>(mouse);
+    receiver->setPairingCompletesAfter(20);
+    return {receiver};
+}

@@ -5,6 +5,7 @@
 // EmulatedKestrelReceiver holding it to reach the same mouse through its
 // receiver. Tests look into it from their own thread while the driver talks
 // to it from another, so every member takes the mouse's lock.
+#include "emulator/EmulatedCatalog.h"
 #include "emulator/EmulatedDevice.h"
 
 #include <QByteArray>
@@ -33,6 +34,11 @@ const Model *modelByName(const QString &name);
 // (usage page 0xFF00, usage 0x0E, 31-byte input and output reports with ID
 // 0xBA), behind a five-button wheel mouse collection.
 QByteArray reportDescriptor();
+
+// The catalogue's factory for the first family: the mouse by cable, or its
+// receiver with the mouse behind it (pairing there completes by itself
+// after a few work-mode queries, as a real mouse would be found).
+EmulatedDevices createDevices(const EmulatedModel &model, EmulatedForm form);
 
 } // namespace KestrelEmulation
 

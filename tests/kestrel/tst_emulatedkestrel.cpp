@@ -1,5 +1,6 @@
 // The emulated first-family mouse and receiver through their own handlers:
 // factory memory per model, report descriptor, link marker, status faults.
+#include "emulator/EmulatedCatalog.h"
 #include "emulator/kestrel/EmulatedKestrelMouse.h"
 #include "platform/AppPaths.h"
 #include "platform/hid/ReportDescriptor.h"
@@ -204,6 +205,27 @@ private slots:
         }
         QCOMPARE(int(receiver.pairedPid()), 0x4137);
         QCOMPARE(receiver.ownCommands().size(), 4);
+    }
+
+    // Every first-family model can be emulated by cable and through its receiver.
+    void catalogue()
+    {
+        for (const KestrelEmulation::Model &m : KestrelEmulation::models()) {
+            const QString name = QLatin1String(m.name);
+            EmulatedDevices devices;
+            QString error;
+            QVERIFY2(EmulatedCatalog::create(name, &devices, &error), qPrintable(error));
+            QCOMPARE(devices.size(), 1);
+            QCOMPARE(int(devices[0]->productId()), int(m.wiredPid));
+            QVERIFY(std::dynamic_pointer_cast<EmulatedKestrelMouse>(devices[0]));
+            QVERIFY2(EmulatedCatalog::create(name + QStringLiteral("-receiver"), &devices, &error), qPrintable(error));
+            QCOMPARE(devices.size(), 1);
+            QCOMPARE(int(devices[0]->productId()), int(m.receiverPid));
+            auto receiver = std::dynamic_pointer_cast<EmulatedKestrelReceiver>(devices[0]);
+            QVERIFY(receiver);
+            QCOMPARE(receiver->mouse()->model().code, m.code);
+            QVERIFY(EmulatedCatalog::availableNames().contains(name + QStringLiteral("-receiver")));
+        }
     }
 
 private:
