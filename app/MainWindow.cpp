@@ -108,6 +108,9 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
                    | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     showPage(MainSettingPage);
     setStyleSheet(QStringLiteral("background-color:black;"));
+    QPalette black = palette();
+    black.setColor(QPalette::Window, Qt::black);
+    setPalette(black);
 
     // A restarter left from a restart has done its work.
     Process::endAll(QLatin1String(kRestarterProgram));
@@ -904,7 +907,7 @@ void MainWindow::on_activatedSysTrayIcon(QSystemTrayIcon::ActivationReason reaso
 void MainWindow::slotMessageReceived(const QString &msg)
 {
     bringToFront();
-    qDebug() << msg;
+    qDebug().noquote() << msg;
     if (msg == QCoreApplication::applicationFilePath())
         return;
     auto *box = new QMessageBox(QMessageBox::Warning, TextTable::text(TextTable::TextAlreadyRunningTitle),
