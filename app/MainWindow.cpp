@@ -120,6 +120,8 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
 
 MainWindow::~MainWindow()
 {
+    // Children hidden while the window is taken apart must not call back into it.
+    disconnect(m_updateDialog, nullptr, this, nullptr);
     stopTimeCount();
     if (m_checkDevice)
         m_checkDevice->stopTheTimer();
