@@ -1,3 +1,4 @@
+#include "app/EmulateOption.h"
 #include "app/MainWindow.h"
 #include "app/SingleApplication.h"
 #include "app/Startup.h"
@@ -17,6 +18,8 @@ int main(int argc, char *argv[])
     Startup::loadFonts();
     Startup::loadSysLanguage();
     Startup::setApplicationIdentity();
+    if (!EmulateOption::install(app.arguments()))
+        return EmulateOption::kRefusedExitCode;
 
     MainWindow window;
     Startup::applyStyleSheet(&window);

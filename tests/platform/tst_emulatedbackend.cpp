@@ -2,6 +2,7 @@
 #include "emulator/EmulatedCatalog.h"
 #include "platform/hid/CombinedBackend.h"
 
+#include <QDeadlineTimer>
 #include <QThread>
 #include <QtTest>
 #include <atomic>
@@ -160,20 +161,28 @@ void TestEmulatedBackend::plugAndUnplugWhileAnotherThreadTalks()
     std::unique_ptr<HidDevice> device = bus.open(bus.enumerate().at(0));
     std::atomic<bool> stop{false};
     std::atomic<int> served{0};
+    std::atomic<int> failed{0};
     std::atomic<int> corrupt{0};
     QThread *worker = QThread::create([&] {
         for (std::uint8_t v = 0; !stop.load(); ++v) {
             const int r = sendAndGet(*device, v);
             if (r == 6)
                 ++served;
-            else if (r != -1)
+            else if (r == -1)
+                ++failed;
+            else
                 ++corrupt;
         }
     });
     worker->start();
 
-    // Meanwhile this thread plugs, lists, unplugs and looks into the device.
-    for (int i = 0; i < 300; ++i) {
+    // Meanwhile this thread plugs, lists, unplugs and looks into the device,
+    // for as long as it takes the worker to get through a good many exchanges.
+    QDeadlineTimer deadline(30000);
+    while (served.load() == 0 && !deadline.hasExpired())
+        QThread::yieldCurrentThread();
+    const int atStart = served.load();
+    for (int i = 0; (i < 300 || served.load() < atStart + 200) && !deadline.hasExpired(); ++i) {
         const int other = bus.plug(std::make_shared<EchoDevice>());
         QVERIFY(bus.enumerate().size() >= 2);
         bus.inspect(id, [](EmulatedDevice &d) { (void)static_cast<EchoDevice &>(d).received; });
@@ -181,16 +190,20 @@ void TestEmulatedBackend::plugAndUnplugWhileAnotherThreadTalks()
         if (i % 50 == 0)
             QThread::yieldCurrentThread();
     }
+    const int failedBefore = failed.load();
     bus.unplug(id);
-    // An exchange already under way may still finish; none starts after that.
-    QThread::msleep(20);
+    // An exchange already under way may still finish; once two have failed
+    // since, it has, and none may succeed from then on.
+    while (failed.load() < failedBefore + 2 && !deadline.hasExpired())
+        QThread::yieldCurrentThread();
     const int before = served.load();
-    QThread::msleep(20);
+    while (failed.load() < failedBefore + 20 && !deadline.hasExpired())
+        QThread::yieldCurrentThread();
     stop = true;
     QVERIFY(worker->wait(30000));
     delete worker;
     QCOMPARE(corrupt.load(), 0);
-    QVERIFY(served.load() > 0);
+    QVERIFY(served.load() >= atStart + 200);
     QCOMPARE(served.load(), before); // nothing served once unplugged
 }
 
