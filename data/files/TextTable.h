@@ -74,6 +74,11 @@ enum TextIndex : int {
     TextAlreadyRunningMessage = 342,
     TextAlreadyRunningTitle = 343,
 
+    // The dialog shown while no mouse is present.
+    TextNoDeviceMessage = 360,
+    TextNoDeviceQuit = 361,
+    TextNoDeviceFirmwareRepair = 362,
+
     // Warning dialog: titles and buttons; the message of warning type n is
     // TextWarningMessage + n (types 0..54).
     TextWarningTitle = 400,
