@@ -740,31 +740,33 @@ bool UsbDriverMangerKestrel::SetButtonToMacroSlot(int button, int slot, int type
     return true;
 }
 
-DWORD UsbDriverMangerKestrel::word1180OfBank1()
+DWORD UsbDriverMangerKestrel::rapidFireStateOfBank1()
 {
     DWORD word = 0;
-    if (m_kestrel && m_kestrel->ReadWord1180(&word, kBank1))
-        return word;
-    return imageWord(kOledIntensityAt);
+    if (!m_kestrel || !m_kestrel->ReadWord1180(&word, kBank1))
+        word = imageWord(kOledIntensityAt);
+    // Byte 0 of the word is the screen's brightness, not rapid-fire state: a
+    // factory mouse has it non-zero and its left button is still a left button.
+    return word & 0xFFFFFF00u;
 }
 
 void UsbDriverMangerKestrel::CheckAllMouseButtonIsOriginalMouseButton()
 {
-    bool haveWord1180 = false;
-    DWORD word1180 = 0;
-    auto readWord1180 = [&]() {
-        if (!haveWord1180) {
-            word1180 = word1180OfBank1();
-            haveWord1180 = true;
+    bool haveRapidFire = false;
+    DWORD rapidFire = 0;
+    auto rapidFireState = [&]() {
+        if (!haveRapidFire) {
+            rapidFire = rapidFireStateOfBank1();
+            haveRapidFire = true;
         }
-        return word1180;
+        return rapidFire;
     };
 
     for (int button = kFirstButton; button <= kLastButton; ++button) {
         const DWORD word = currentButtonWord(button);
         bool original = word == factoryWordAt(*m_layout, buttonOffset(*m_layout, button));
         if (original && button == kFirstButton)
-            original = readWord1180() == 0;
+            original = rapidFireState() == 0;
         if (original) {
             emit sig_CurrentButtonIsOriginalButton(true, button);
             continue;
@@ -793,7 +795,7 @@ void UsbDriverMangerKestrel::CheckAllMouseButtonIsOriginalMouseButton()
             if (b2 == 1) {
                 if (b3 == 1)
                     emit sig_TrueMouseValue(button, ChangeFunction, ChangeLeftFire, 0);
-                else if (readWord1180() == 0)
+                else if (rapidFireState() == 0)
                     emit sig_TrueMouseValue(button, ChangeFunction, ChangeLeftButton, 0);
                 else
                     emit sig_TrueMouseValue(button, ChangeMacro, -1, 0);

@@ -130,7 +130,8 @@ private:
     bool writeButtonWord(int button, DWORD word, int bank);
     bool resetRapidFire();
     bool clearSingleMacroData(int slot, DWORD address);
-    DWORD word1180OfBank1();
+    // The rapid-fire bytes of the word at 1180 in bank 1 (0: none set).
+    DWORD rapidFireStateOfBank1();
 
     bool macroFromFile(const QString &path, KestrelMacro *macro, int *type);
     bool convertMacro(const KestrelMacro &macro, QByteArray *image4096, int *length);
