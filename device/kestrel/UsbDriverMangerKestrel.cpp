@@ -62,7 +62,7 @@ DWORD signMagnitude(int value, int shift)
 } // namespace
 
 UsbDriverMangerKestrel::UsbDriverMangerKestrel(QObject *parent)
-    : USBDriverManger(parent), m_layout(&defaultButtonLayout()), m_image(kImageSize, '\0')
+    : USBDriverManger(parent), m_layout(&defaultButtonLayout()), m_image(kImageSize, 0)
 {
 }
 
@@ -128,31 +128,35 @@ bool UsbDriverMangerKestrel::GetFwVersion(DWORD *version) { return m_kestrel && 
 
 // ---- the configuration image -------------------------------------------
 
-DWORD UsbDriverMangerKestrel::imageWord(int at) const
+QByteArray UsbDriverMangerKestrel::configImage() const
 {
-    return qFromLittleEndian<quint32>(reinterpret_cast<const uchar *>(m_image.constData()) + at);
+    return QByteArray(reinterpret_cast<const char *>(m_image.data()), int(m_image.size()));
 }
 
-void UsbDriverMangerKestrel::setImageWord(int at, DWORD word)
+DWORD UsbDriverMangerKestrel::imageWord(int at) const { return qFromLittleEndian<quint32>(m_image.data() + at); }
+
+void UsbDriverMangerKestrel::setImageWord(int at, DWORD word) { qToLittleEndian<quint32>(word, m_image.data() + at); }
+
+int UsbDriverMangerKestrel::macroLength(const Image &image, int slot)
 {
-    qToLittleEndian<quint32>(word, reinterpret_cast<uchar *>(m_image.data()) + at);
+    return int(qFromLittleEndian<quint32>(image.data() + kLengthsAt + 4 * slot));
 }
 
-int UsbDriverMangerKestrel::macroLength(const QByteArray &image, int slot) const
+const BYTE *UsbDriverMangerKestrel::macroData(const Image &image, int slot)
 {
-    return int(qFromLittleEndian<quint32>(reinterpret_cast<const uchar *>(image.constData()) + kLengthsAt + 4 * slot));
+    return image.data() + kMacrosAt + slot * kMacroSlotSize;
 }
 
-void UsbDriverMangerKestrel::setMacro(QByteArray &image, int slot, const BYTE *data, int length)
+void UsbDriverMangerKestrel::setMacro(Image &image, int slot, const BYTE *data, int length)
 {
-    char *at = image.data() + kMacrosAt + slot * kMacroSlotSize;
-    std::memset(at, 0, kMacroSlotSize);
+    BYTE *at = image.data() + kMacrosAt + slot * kMacroSlotSize;
+    std::fill(at, at + kMacroSlotSize, BYTE(0));
     if (length > 0)
-        std::memcpy(at, data, size_t(length));
-    qToLittleEndian<quint32>(quint32(length), reinterpret_cast<uchar *>(image.data()) + kLengthsAt + 4 * slot);
+        std::copy(data, data + length, at);
+    qToLittleEndian<quint32>(quint32(length), image.data() + kLengthsAt + 4 * slot);
 }
 
-void UsbDriverMangerKestrel::clearMacro(QByteArray &image, int slot) { setMacro(image, slot, nullptr, 0); }
+void UsbDriverMangerKestrel::clearMacro(Image &image, int slot) { setMacro(image, slot, nullptr, 0); }
 
 void UsbDriverMangerKestrel::saveCurrentConfig() { SaveConfigFileByConfigureNumber(m_configNumber); }
 
@@ -956,8 +960,8 @@ bool UsbDriverMangerKestrel::GetProfileData()
     qDebug() << "UsbDriverMangerKestrel GetProfileData currentThreadId" << QThread::currentThreadId();
     if (!m_kestrel)
         return false;
-    QByteArray next = m_image;
-    if (!m_kestrel->GetProfileData(reinterpret_cast<BYTE *>(next.data()))) {
+    Image next = m_image;
+    if (!m_kestrel->GetProfileData(next.data())) {
         qDebug() << "wwww";
         return false;
     }
@@ -995,23 +999,22 @@ bool UsbDriverMangerKestrel::CompareMouseAndLocalFileData(int *out)
         const QByteArray stored = m_jsonHandle.getMouseData_Korvan(type, number);
         if (stored.size() < kRecordSize)
             continue;
-        const int ret = std::memcmp(stored.constData() + kCompareFrom, m_image.constData() + kCompareFrom,
+        const int ret = std::memcmp(stored.constData() + kCompareFrom, m_image.data() + kCompareFrom,
                                     size_t(kCompareTo - kCompareFrom + 1));
         qDebug() << "CompareMouseAndLocalFileData ret" << ret << kRecordSize;
         if (ret != 0) {
             for (int i = kCompareFrom; i <= kCompareTo; ++i)
-                if (stored[i] != m_image[i])
-                    qDebug() << "wwww i " << i << "tmp1" << BYTE(stored[i]) << BYTE(m_image[i]);
+                if (BYTE(stored[i]) != m_image[size_t(i)])
+                    qDebug() << "wwww i " << i << "tmp1" << BYTE(stored[i]) << m_image[size_t(i)];
             continue;
         }
         m_configNumber = number;
         if (out)
             *out = number;
         // The mouse cannot give its rapid-fire macros back; the matched file holds them.
-        const QByteArray fromFile = loadConfiguration(number);
+        const Image fromFile = loadConfiguration(number);
         for (int m = kFirstRapidFireMacro; m < kMacroCount; ++m)
-            setMacro(m_image, m, reinterpret_cast<const BYTE *>(fromFile.constData()) + kMacrosAt + m * kMacroSlotSize,
-                     macroLength(fromFile, m));
+            setMacro(m_image, m, macroData(fromFile, m), macroLength(fromFile, m));
         const int limit = cpiLevelLimit(cpiSchemeOf(type));
         const int level = m_cpiLevel < limit ? m_cpiLevel : limit;
         if (m_kestrel && m_kestrel->SetDpiLed(level, kBank1)) {
@@ -1040,8 +1043,8 @@ bool UsbDriverMangerKestrel::LoadConfigFileByNumber(int number)
     qDebug() << "UsbDriverMangerKestrel LoadConfigFileByNumber number" << number;
     if (!m_kestrel || number < 0 || number > 5)
         return false;
-    QByteArray next = loadConfiguration(number);
-    if (!m_kestrel->SetProfileData(reinterpret_cast<const BYTE *>(next.constData())))
+    Image next = loadConfiguration(number);
+    if (!m_kestrel->SetProfileData(next.data()))
         return false;
     m_image = next;
     cacheFromImage();
@@ -1055,8 +1058,7 @@ bool UsbDriverMangerKestrel::LoadConfigFileByNumber(int number)
         }
         qDebug() << "SetNormalMacroDataToMouse" << m << length;
         const int form = m < kFirstRapidFireMacro ? kFirstForm : kSecondForm;
-        if (!m_kestrel->WriteMacroImage(m, form, reinterpret_cast<const BYTE *>(m_image.constData()) + kMacrosAt
-                                                     + m * kMacroSlotSize))
+        if (!m_kestrel->WriteMacroImage(m, form, macroData(m_image, m)))
             return false;
     }
     CheckAllMouseButtonIsOriginalMouseButton();
@@ -1069,8 +1071,8 @@ bool UsbDriverMangerKestrel::LoadOnlyMouseConfigFileByNumber(int number)
 {
     if (!m_kestrel || number < 0 || number > 5)
         return false;
-    QByteArray next = loadConfiguration(number);
-    if (!m_kestrel->SetProfileData(reinterpret_cast<const BYTE *>(next.constData())))
+    Image next = loadConfiguration(number);
+    if (!m_kestrel->SetProfileData(next.data()))
         return false;
     m_image = next;
     cacheFromImage();
@@ -1092,12 +1094,12 @@ void UsbDriverMangerKestrel::SaveConfigFileByConfigureNumber(int number)
         m_kestrel->SetCurrentBank(kBank1);
 }
 
-QByteArray UsbDriverMangerKestrel::loadConfiguration(int number)
+UsbDriverMangerKestrel::Image UsbDriverMangerKestrel::loadConfiguration(int number)
 {
     const int type = mouseType();
-    QByteArray image(kImageSize, '\0');
+    Image image(kImageSize, 0);
     const QByteArray profile = m_jsonHandle.getMouseData_Korvan(type, number).left(kRecordSize);
-    std::memcpy(image.data(), profile.constData(), size_t(profile.size()));
+    std::copy(profile.cbegin(), profile.cend(), image.begin());
     for (int m = 0; m < kMacroCount; ++m) {
         const QByteArray macro = m_jsonHandle.getMacroData_Korvan(type, number, m).left(kMacroSlotSize);
         const int length = macro.size() >= 2 ? qFromLittleEndian<quint16>(macro.constData()) : 0;
@@ -1112,12 +1114,13 @@ QByteArray UsbDriverMangerKestrel::loadConfiguration(int number)
     return image;
 }
 
-void UsbDriverMangerKestrel::saveConfiguration(const QByteArray &image, int number)
+void UsbDriverMangerKestrel::saveConfiguration(const Image &image, int number)
 {
     const int type = mouseType();
-    m_jsonHandle.saveMouseData_Korvan(image.left(kRecordSize), type, number);
+    m_jsonHandle.saveMouseData_Korvan(QByteArray(reinterpret_cast<const char *>(image.data()), kRecordSize), type, number);
     for (int m = 0; m < kMacroCount; ++m)
-        m_jsonHandle.saveMacroData_Korvan(image.mid(kMacrosAt + m * kMacroSlotSize, kMacroSlotSize), m, type, number);
+        m_jsonHandle.saveMacroData_Korvan(
+            QByteArray(reinterpret_cast<const char *>(macroData(image, m)), kMacroSlotSize), m, type, number);
 }
 
 // ---- legacy text files ---------------------------------------------------
@@ -1134,19 +1137,19 @@ QString UsbDriverMangerKestrel::oldTxtFilePath(int configNumber) const
     return path;
 }
 
-QByteArray UsbDriverMangerKestrel::imageFromLegacyFile(const QByteArray &data)
+UsbDriverMangerKestrel::Image UsbDriverMangerKestrel::imageFromLegacyFile(const QByteArray &data)
 {
-    QByteArray image(kImageSize, '\0');
+    Image image(kImageSize, 0);
     // What the file lacks of the profile keeps the model's factory values.
     QByteArray factory(kRecordSize, '\0');
     m_jsonHandle.createAOriginalMouseDataFile_Korvan(factory, mouseType());
-    std::memcpy(image.data(), factory.constData(), size_t(std::min(factory.size(), kRecordSize)));
-    std::memcpy(image.data(), data.constData(), size_t(std::min(data.size(), kImageHeadSize)));
+    std::copy(factory.cbegin(), factory.cbegin() + std::min(int(factory.size()), kRecordSize), image.begin());
+    std::copy(data.cbegin(), data.cbegin() + std::min(int(data.size()), kImageHeadSize), image.begin());
 
     int at = kImageHeadSize;
     for (int m = 0; m < kMacroCount; ++m) {
         const int length = macroLength(image, m);
-        qToLittleEndian<quint32>(0, reinterpret_cast<uchar *>(image.data()) + kLengthsAt + 4 * m);
+        qToLittleEndian<quint32>(0, image.data() + kLengthsAt + 4 * m);
         if (length == 0)
             continue;
         qDebug() << "len macro:" << m << length;
@@ -1166,13 +1169,13 @@ QByteArray UsbDriverMangerKestrel::imageFromLegacyFile(const QByteArray &data)
     return image;
 }
 
-QByteArray UsbDriverMangerKestrel::legacyFileFromImage(const QByteArray &image) const
+QByteArray UsbDriverMangerKestrel::legacyFileFromImage(const Image &image)
 {
-    QByteArray data = image.left(kImageHeadSize);
+    QByteArray data(reinterpret_cast<const char *>(image.data()), kImageHeadSize);
     for (int m = 0; m < kMacroCount; ++m) {
         const int length = macroLength(image, m);
         if (length != 0 && validMacroLength(length))
-            data.append(image.mid(kMacrosAt + m * kMacroSlotSize, length));
+            data.append(reinterpret_cast<const char *>(macroData(image, m)), length);
     }
     return data;
 }

@@ -11,6 +11,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <vector>
+
 class USBDriverKestrel;
 struct KestrelMacro;
 
@@ -102,7 +104,7 @@ public:
     bool SetGunFireNumber(int count, int bank);
 
     // The configuration image (57528 bytes) as it stands.
-    const QByteArray &configImage() const { return m_image; }
+    QByteArray configImage() const;
     // The configuration the image belongs to (1..5).
     int currentConfigNumber() const { return m_configNumber; }
     // The legacy text file of configuration n (0 = factory); its folder is created.
@@ -113,14 +115,17 @@ signals:
     void sigProcessVaule(int value);
 
 private:
+    using Image = std::vector<BYTE>;
+
     // Model code used for the configuration files.
     int mouseType() const;
-    BYTE *record() { return reinterpret_cast<BYTE *>(m_image.data()); }
+    BYTE *record() { return m_image.data(); }
     DWORD imageWord(int at) const;
     void setImageWord(int at, DWORD word);
-    int macroLength(const QByteArray &image, int slot) const;
-    void setMacro(QByteArray &image, int slot, const BYTE *data, int length);
-    void clearMacro(QByteArray &image, int slot);
+    static int macroLength(const Image &image, int slot);
+    static const BYTE *macroData(const Image &image, int slot);
+    static void setMacro(Image &image, int slot, const BYTE *data, int length);
+    static void clearMacro(Image &image, int slot);
     void saveCurrentConfig();
     void cacheFromImage();
 
@@ -137,14 +142,14 @@ private:
     bool convertMacro(const KestrelMacro &macro, QByteArray *image4096, int *length);
 
     // A configuration from the files, with every macro length checked.
-    QByteArray loadConfiguration(int number);
-    void saveConfiguration(const QByteArray &image, int number);
-    QByteArray imageFromLegacyFile(const QByteArray &data);
-    QByteArray legacyFileFromImage(const QByteArray &image) const;
+    Image loadConfiguration(int number);
+    void saveConfiguration(const Image &image, int number);
+    Image imageFromLegacyFile(const QByteArray &data);
+    static QByteArray legacyFileFromImage(const Image &image);
 
     USBDriverKestrel *m_kestrel = nullptr;
     const KestrelTables::ButtonLayout *m_layout;
-    QByteArray m_image;
+    Image m_image;
     JsonHandle m_jsonHandle;
     QString m_modelKey = QStringLiteral("kestrel");
     int m_mouseType = 0;
