@@ -1,6 +1,7 @@
 #include "emulator/EmulatedCatalog.h"
 
 #include "emulator/EmulatedBootLoaders.h"
+#include "emulator/kestrel/EmulatedKestrelMouse.h"
 
 namespace {
 
@@ -30,7 +31,7 @@ struct FamilyFactory
     EmulatedFactory factory;
 };
 const FamilyFactory kFactories[] = {
-    {EmulatedFamily::First, nullptr},
+    {EmulatedFamily::First, &KestrelEmulation::createDevices},
     {EmulatedFamily::Second, nullptr},
     {EmulatedFamily::Third, nullptr},
 };

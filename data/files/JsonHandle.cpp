@@ -2,6 +2,7 @@
 
 #include "data/files/FactoryRecords.h"
 #include "data/files/SafeFile.h"
+#include "data/files/TextTable.h"
 #include "platform/AppPaths.h"
 
 #include <QDebug>
@@ -560,6 +561,26 @@ void JsonHandle::removeFile(const QString &path)
 {
     if (QFile::exists(path))
         QFile::remove(path);
+}
+
+QString JsonHandle::createNewMacroFile(const QDateTime &now)
+{
+    const QString folder = playerCustomMacroFolderPath();
+    QDateTime stamp = now;
+    QString path;
+    for (;;) {
+        path = folder + "/" + stamp.toString(QStringLiteral("yyyyMMddhhmmsszzz")) + ".json";
+        if (!QFileInfo::exists(path))
+            break;
+        stamp = stamp.addMSecs(1);
+    }
+    setMacroName(path, TextTable::text(TextTable::TextNewMacroName));
+    return path;
+}
+
+void JsonHandle::loadTextTable(const QString &path, int slot)
+{
+    TextTable::loadTextTable(path, slot);
 }
 
 QStringList JsonHandle::macroFileList(const QString &folder)

@@ -113,8 +113,15 @@ public:
     // Deletes the file if it exists.
     void removeFile(const QString &path);
 
+    // Creates a user macro file named by the time ("yyyyMMddhhmmsszzz.json")
+    // holding only the default name of a new macro; returns its path. A name
+    // already taken moves on by a millisecond, so no macro is overwritten.
+    QString createNewMacroFile(const QDateTime &now = QDateTime::currentDateTime());
     // The macro files of a folder (files, hidden ones too, no links, unsorted).
     static QStringList macroFileList(const QString &folder);
+
+    // Loads slot `slot` of the language file at path into the process-wide text table.
+    void loadTextTable(const QString &path, int slot);
 
     // Encoded length of an event list, as stored in "MacroLength".
     static int calculateMacroListLength(const QList<MacroNode> &nodeList);

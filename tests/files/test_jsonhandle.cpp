@@ -4,6 +4,7 @@
 
 #include "data/files/JsonHandle.h"
 #include "data/files/SafeFile.h"
+#include "data/files/TextTable.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -690,6 +691,26 @@ private slots:
         QCOMPARE(nodes[0], first);
         QCOMPARE(nodes[1], MacroNode());
         QCOMPARE(m_json.getMacroEventCount(path), 3);
+    }
+
+    void newMacroFile()
+    {
+        QJsonArray table;
+        for (int i = 0; i < 300; ++i)
+            table.append(QString("text %1").arg(i));
+        TextTable::setTable(table);
+        const QDateTime at(QDate(2024, 3, 9), QTime(7, 5, 4, 32));
+        const QString folder = m_app->path() + "/ConfigFiles/MacroFiles/PlayerCustom";
+        const QString first = m_json.createNewMacroFile(at);
+        QCOMPARE(first, folder + "/20240309070504032.json");
+        QCOMPARE(readObject(first), (QJsonObject{{"Name", "text 294"}}));
+        m_json.setRepeatTimes(first, 4);
+        // A second macro in the same millisecond gets the next one.
+        const QString second = m_json.createNewMacroFile(at);
+        QCOMPARE(second, folder + "/20240309070504033.json");
+        QCOMPARE(m_json.getRepeatTimes(first), 4);
+        QCOMPARE(JsonHandle::macroFileList(folder).size(), 2);
+        TextTable::setTable(QJsonArray());
     }
 
     void macroLength_data()

@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <QSettings>
 #include <QtTest>
+#include <sys/stat.h>
 
 namespace {
 constexpr QFileDevice::Permissions kOwnerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
@@ -73,6 +74,27 @@ private slots:
         QCOMPARE(other.value("NotRemind"), QString("1"));
         // No temporary or lock file is left beside it.
         QCOMPARE(QDir(m_app->path()).entryList(QDir::Files | QDir::Hidden), QStringList{"some.ini"});
+    }
+
+    // A save writes a new file and renames it over the old one: the old
+    // file is never opened for writing, so a crash mid-save cannot cut it.
+    void iniSaveReplacesTheFileWhole()
+    {
+        const QString path = m_app->path() + "/some.ini";
+        OperateIni ini;
+        ini.open(path);
+        ini.setValue("/INFO/email", "first@b.c");
+        struct stat before = {};
+        QCOMPARE(::stat(QFile::encodeName(path).constData(), &before), 0);
+        QFile held(path);
+        QVERIFY(held.open(QIODevice::ReadOnly));
+        ini.setValue("/INFO/email", "second@b.c");
+        struct stat after = {};
+        QCOMPARE(::stat(QFile::encodeName(path).constData(), &after), 0);
+        QVERIFY(before.st_ino != after.st_ino);
+        // The old file, still open here, kept its content.
+        QVERIFY(held.readAll().contains("first@b.c"));
+        QVERIFY(readBytes(path).contains("second@b.c"));
     }
 
     void tokenFileIsPrivate()

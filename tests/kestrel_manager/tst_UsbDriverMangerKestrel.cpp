@@ -16,6 +16,7 @@
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <QtTest>
+#include <cstring>
 #include <functional>
 #include <memory>
 
