@@ -1116,11 +1116,11 @@ UsbDriverMangerKestrel::Image UsbDriverMangerKestrel::loadConfiguration(int numb
 
 void UsbDriverMangerKestrel::saveConfiguration(const Image &image, int number)
 {
-    const int type = mouseType();
-    m_jsonHandle.saveMouseData_Korvan(QByteArray(reinterpret_cast<const char *>(image.data()), kRecordSize), type, number);
+    QList<QByteArray> macros;
     for (int m = 0; m < kMacroCount; ++m)
-        m_jsonHandle.saveMacroData_Korvan(
-            QByteArray(reinterpret_cast<const char *>(macroData(image, m)), kMacroSlotSize), m, type, number);
+        macros.append(QByteArray(reinterpret_cast<const char *>(macroData(image, m)), kMacroSlotSize));
+    m_jsonHandle.saveConfigData_Korvan(QByteArray(reinterpret_cast<const char *>(image.data()), kRecordSize), macros,
+                                       mouseType(), number);
 }
 
 // ---- legacy text files ---------------------------------------------------
