@@ -74,7 +74,8 @@ WarningDialog::WarningDialog(QWidget *parent) : QDialog(parent)
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
     setAttribute(Qt::WA_TranslucentBackground);
     setModal(true);
-    setFixedSize(440, 240);
+    setFixedWidth(460);
+    setMinimumHeight(200);
 
     auto *panel = new QWidget(this);
     panel->setObjectName(QStringLiteral("WarningPanel"));
@@ -102,7 +103,6 @@ WarningDialog::WarningDialog(QWidget *parent) : QDialog(parent)
     }
 
     auto *buttons = new QHBoxLayout;
-    buttons->addWidget(m_noLongerRemind);
     buttons->addStretch();
     buttons->addWidget(m_cancelButton);
     buttons->addWidget(m_okButton);
@@ -111,6 +111,8 @@ WarningDialog::WarningDialog(QWidget *parent) : QDialog(parent)
     layout->setSpacing(14);
     layout->addWidget(m_titleLabel);
     layout->addWidget(m_messageLabel, 1);
+    layout->addWidget(m_noLongerRemind);
+    layout->addSpacing(4);
     layout->addLayout(buttons);
 
     connect(m_okButton, &QPushButton::clicked, this, &WarningDialog::on_OkButton_clicked);
@@ -188,6 +190,7 @@ void WarningDialog::present(int type, const QString &message)
     m_noLongerRemind->setChecked(false);
     m_noLongerRemind->setVisible(e->noLongerRemind);
 
+    adjustSize();
     if (QWidget *owner = parentWidget()) {
         const QPoint centre = owner->mapToGlobal(owner->rect().center());
         move(centre - rect().center());

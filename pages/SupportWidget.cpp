@@ -17,6 +17,7 @@ QWidget *card(QWidget *parent, const QString &name, const QString &title, QLabel
 {
     auto *box = new QWidget(parent);
     box->setObjectName(name);
+    box->setMinimumHeight(230);
     box->setProperty("card", true);
     box->setAttribute(Qt::WA_StyledBackground);
     auto *heading = new QLabel(title, box);
@@ -52,7 +53,8 @@ SupportWidget::SupportWidget(QWidget *parent) : QWidget(parent)
     softwareVersion->setObjectName(QStringLiteral("SoftwareVersionLabel"));
     m_firmwareVersion = new QLabel;
     m_firmwareVersion->setObjectName(QStringLiteral("FirmwareVersionLabel"));
-    auto *pairText = new QLabel;
+    m_pairState = new QLabel;
+    m_pairState->setObjectName(QStringLiteral("PairStateLabel"));
 
     m_updateButton = new QPushButton(text(TextSupportCheckUpdate));
     m_updateButton->setObjectName(QStringLiteral("UpdateButton"));
@@ -68,8 +70,11 @@ SupportWidget::SupportWidget(QWidget *parent) : QWidget(parent)
                          softwareVersion, text(TextSupportSoftwareText), m_updateButton), 0, 0);
     grid->addWidget(card(this, QStringLiteral("FirmwareCard"), text(TextSupportFirmwareTitle),
                          m_firmwareVersion, text(TextSupportFirmwareText), m_firmwareButton), 0, 1);
-    grid->addWidget(card(this, QStringLiteral("PairCard"), text(TextSupportPairTitle), pairText,
+    grid->addWidget(card(this, QStringLiteral("PairCard"), text(TextSupportPairTitle), m_pairState,
                          text(TextSupportPairText), m_pairButton), 0, 2);
+    for (int column = 0; column < 3; ++column)
+        grid->setColumnStretch(column, 1);
+    grid->setRowStretch(1, 1);
 
     connect(m_updateButton, &QPushButton::clicked, this, &SupportWidget::sig_CheckSoftwareVersion);
     connect(m_firmwareButton, &QPushButton::clicked, this, &SupportWidget::sig_ShowFirmwareUpdate);
@@ -93,4 +98,5 @@ void SupportWidget::setUpdateButtonEnabled(bool enabled)
 void SupportWidget::setPairingAvailable(bool available)
 {
     m_pairButton->setEnabled(available);
+    m_pairState->setText(TextTable::text(available ? TextTable::TextWirelessTip : TextTable::TextSupportPairUnavailable));
 }

@@ -30,6 +30,7 @@ public slots:
 
 private:
     QLabel *m_firmwareVersion;
+    QLabel *m_pairState;
     QPushButton *m_updateButton;
     QPushButton *m_firmwareButton;
     QPushButton *m_pairButton;

@@ -89,7 +89,7 @@ TEXTS = {
     402: ("取消", "Cancel"),
     403: ("立即更新", "Update now"),
     404: ("稍后", "Later"),
-    405: ("不再提醒", "Don\u2019t remind me again"),
+    405: ("不再提醒", "Don't remind me again"),
     406: ("错误", "Something went wrong"),
     407: ("固件更新", "Firmware update"),
     408: ("软件更新", "Software update"),
@@ -112,7 +112,7 @@ TEXTS = {
     424: ("固件更新次数过多，请重新启动软件后再试。", "Too many firmware update attempts. Restart HarrierDriver and try again."),
     435: ("鼠标多次读写失败，可能需要修复固件。是否现在修复？",
           "The mouse keeps failing to answer. Repairing its firmware may help. Repair now?"),
-    436: ("鼠标固件版本过旧，请更新后使用全部功能。", "The mouse\u2019s firmware is out of date. Update it to use every feature."),
+    436: ("鼠标固件版本过旧，请更新后使用全部功能。", "The mouse's firmware is out of date. Update it to use every feature."),
     437: ("宏太长，无法继续添加事件。", "The macro is too long; no more events can be added."),
     438: ("登录已过期，请重新登录。", "Your login has expired. Please log in again."),
     441: ("软件需要关闭。请重新启动。", "HarrierDriver has to close. Please start it again."),
@@ -133,7 +133,7 @@ TEXTS = {
     455: ("无法开始配对。请确认接收器已插好。", "Pairing could not start. Make sure the receiver is plugged in."),
     456: ("配对成功。", "The mouse and the receiver are paired."),
     457: ("需要重新启动软件。是否现在重启？", "HarrierDriver needs to restart. Restart now?"),
-    458: ("是否修复鼠标固件？", "Repair the mouse\u2019s firmware?"),
+    458: ("是否修复鼠标固件？", "Repair the mouse's firmware?"),
     460: ("所选的宏没有任何事件。", "The chosen macro has no events."),
     461: ("列表中有宏没有任何事件。", "A macro in the list has no events."),
     462: ("有新版本的软件可用。是否现在下载？", "A new version of HarrierDriver is available. Download it now?"),
@@ -166,7 +166,7 @@ TEXTS = {
     490: ("将鼠标与接收器重新配对，例如更换接收器之后。", "Pair the mouse with its receiver again, for example after replacing the receiver."),
     491: ("配对", "Pair"),
     492: ("查看是否有新版本的 HarrierDriver。", "See whether a newer HarrierDriver is available."),
-    493: ("更新或修复鼠标固件。更新期间请保持连接。", "Update or repair the mouse\u2019s firmware. Keep the mouse connected meanwhile."),
+    493: ("更新或修复鼠标固件。更新期间请保持连接。", "Update or repair the mouse's firmware. Keep the mouse connected meanwhile."),
 
     # Firmware update view.
     494: ("选择要更新的型号", "Choose the model to update"),
@@ -178,6 +178,7 @@ TEXTS = {
     500: ("无法启动更新程序：%1", "The updater could not be started: %1"),
     501: ("使用本机保存的固件", "Firmware stored on this computer"),
     502: ("使用下载的固件", "Downloaded firmware"),
+    503: ("通过接收器连接鼠标后可用", "Available while the mouse is connected through its receiver"),
 }
 
 # Translations of the other slots, index: text. Where a slot has no text of

@@ -131,6 +131,7 @@ enum TextIndex : int {
     TextUpdateUpdaterFailed = 500,     // "%1": the updater's path
     TextUpdateLocalSource = 501,
     TextUpdateCloudSource = 502,
+    TextSupportPairUnavailable = 503,
 };
 Q_ENUM_NS(TextIndex)
 
