@@ -1,6 +1,7 @@
 #include "data/DCDataHandle.h"
 
 #include "device/FirmwareTransfer.h"
+#include "device/kestrel/USBDriverKestrel.h"
 #include "device/ProductTable.h"
 #include "platform/DeviceClock.h"
 
@@ -875,14 +876,14 @@ std::unique_ptr<USBDriverManger> DCDataHandle::makeKestrelManager(const QString 
     return nullptr;
 }
 
-bool DCDataHandle::dongleWrite(const BYTE *, int)
+bool DCDataHandle::dongleWrite(const BYTE *bytes, int length)
 {
-    return false;
+    return m_receiverDriver && m_receiverDriver->WriteDongle(bytes, length);
 }
 
-bool DCDataHandle::dongleRead(BYTE *)
+bool DCDataHandle::dongleRead(BYTE reply[2])
 {
-    return false;
+    return m_receiverDriver && m_receiverDriver->ReadDongle(reply);
 }
 
 void DCDataHandle::LoadGearJson(int) {}
