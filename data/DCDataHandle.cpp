@@ -2,6 +2,8 @@
 
 #include "device/FirmwareTransfer.h"
 #include "device/kestrel/USBDriverKestrel.h"
+#include "data/files/GearHandle.h"
+#include "data/files/JsonHandle.h"
 #include "device/ProductTable.h"
 #include "platform/DeviceClock.h"
 
@@ -80,7 +82,8 @@ QString screenBridge() { return QStringLiteral("DCDataHandle"); }
 } // namespace
 
 DCDataHandle::DCDataHandle(QObject *parent)
-    : QObject(parent), m_codeTimer(this)
+    : QObject(parent), m_jsonHandle(new JsonHandle(this)), m_codeTimer(this),
+      m_gearHandle(new GearHandle(this))
 {
     connect(&m_codeTimer, &QTimer::timeout, this, &DCDataHandle::slot_codetimerout);
     connect(this, &DCDataHandle::sig_startTimer, &m_codeTimer, QOverload<int>::of(&QTimer::start));
@@ -756,6 +759,8 @@ void DCDataHandle::GetProfileFromMouse()
         m_manager->TurnOldTxtFileToNewJsonFile();
         int number = 0;
         if (m_manager->CompareMouseAndLocalFileData(&number)) {
+            // Later CPI changes edit the gear file of the configuration the mouse holds.
+            m_configNumber = number;
             emit sig_SetCurrentConfigure(number);
             LoadGearJson(number);
             RefreshPages();
@@ -869,9 +874,11 @@ std::unique_ptr<USBDriverManger> DCDataHandle::makeKestrelManager(const QString 
                                                                  bool isWireless,
                                                                  USBDriverKestrel **receiver)
 {
-    Q_UNUSED(wiredFilter);
-    Q_UNUSED(receiverFilter);
-    Q_UNUSED(isWireless);
+    auto driver = new USBDriverKestrel;
+    *receiver = driver;
+    driver->SetWiredWirelessString(wiredFilter, receiverFilter);
+    driver->SetMode(isWireless ? 1 : 0);
+    delete driver; // PENDING-MANAGER
     *receiver = nullptr;
     return nullptr;
 }
@@ -886,19 +893,36 @@ bool DCDataHandle::dongleRead(BYTE reply[2])
     return m_receiverDriver && m_receiverDriver->ReadDongle(reply);
 }
 
-void DCDataHandle::LoadGearJson(int) {}
+void DCDataHandle::LoadGearJson(int number)
+{
+    const int mouseType = MouseType::current();
+    const QString path = GearHandle::gearFilePath(mouseType, number);
+    SharedGear::setCurrent(QFile::exists(path) ? m_gearHandle->ReadGearFile(mouseType, number)
+                                               : m_gearHandle->CreateDefaultGearFile(mouseType, number));
+}
 
 void DCDataHandle::SetGearLevelsEnabled(const QList<DWORD> &list)
 {
-    for (int i = 0; i < list.size(); ++i)
+    const int mouseType = MouseType::current();
+    QJsonObject gear = SharedGear::current();
+    for (int i = 0; i < list.size(); ++i) {
         qDebug() << "setGearHanlePositionEnable level value" << i << list.at(i);
+        m_gearHandle->SetGearEnable(mouseType, m_configNumber, gear, i, list.at(i) != 0);
+    }
+    SharedGear::setCurrent(gear);
 }
 
-void DCDataHandle::resetGearFile(int, int) {}
-
-void DCDataHandle::useDefaultGear(int) {}
-
-QString DCDataHandle::picturePath(int, int) const
+void DCDataHandle::resetGearFile(int mouseType, int number)
 {
-    return QString();
+    SharedGear::setCurrent(m_gearHandle->CreateDefaultGearFile(mouseType, number));
+}
+
+void DCDataHandle::useDefaultGear(int mouseType)
+{
+    SharedGear::setCurrent(m_gearHandle->BuildDefaultGear(mouseType));
+}
+
+QString DCDataHandle::picturePath(int mouseType, int number) const
+{
+    return JsonHandle::currentPicturePath(mouseType, number);
 }
