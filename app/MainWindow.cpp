@@ -1,7 +1,12 @@
 #include "app/MainWindow.h"
 
+#include "app/Startup.h"
+
+#include <QDebug>
+
 MainWindow::MainWindow(QWidget *parent) : QWidget(parent)
 {
+    Startup::initResources();
     setWindowFlags(Qt::FramelessWindowHint | Qt::Window);
     setFixedSize(960, 640);
     setWindowTitle(QStringLiteral("HarrierDriver"));
@@ -11,8 +16,9 @@ MainWindow::MainWindow(QWidget *parent) : QWidget(parent)
     setPalette(p);
 }
 
-void MainWindow::slotMessageReceived(const QString &)
+void MainWindow::slotMessageReceived(const QString &message)
 {
+    qDebug().noquote() << message;
     showNormal();
     raise();
     activateWindow();

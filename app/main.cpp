@@ -1,15 +1,31 @@
+#include "app/EmulateOption.h"
 #include "app/MainWindow.h"
-
-#include <QApplication>
+#include "app/SingleApplication.h"
+#include "app/Startup.h"
 
 int main(int argc, char *argv[])
 {
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
-    QApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("HarrierDriver"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("0.9.013950.0828"));
+    Startup::scanArguments(argc, argv);
+
+    SingleApplication app(argc, argv, Startup::kInstanceKey);
+    if (app.isRunning()) {
+        app.sendMessage(Startup::kInstanceKey, Startup::kMessageTimeoutMs);
+        return Startup::kSecondInstanceExitCode;
+    }
+
+    Startup::registerMetaTypes();
+    Startup::loadFonts();
+    Startup::loadSysLanguage();
+    Startup::setApplicationIdentity();
+    if (!EmulateOption::install(app.arguments()))
+        return EmulateOption::kRefusedExitCode;
+
     MainWindow window;
+    Startup::applyStyleSheet(&window);
     window.show();
+
+    QObject::connect(&app, &SingleApplication::messageReceived, &window, &MainWindow::slotMessageReceived);
     QObject::connect(&window, &MainWindow::QuitTheApplication, &app, &QApplication::quit);
     return app.exec();
 }

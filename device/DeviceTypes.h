@@ -1,5 +1,6 @@
 #pragma once
 // Records that travel between the device code, the bridge and the pages.
+#include "data/files/MacroRecord.h"
 #include "platform/WinTypes.h"
 
 #include <QList>
@@ -66,13 +67,7 @@ static_assert(sizeof(LightColorParam) == 30, "the lighting record is 30 bytes on
 static_assert(std::is_trivially_copyable<LightColorParam>::value, "copied byte for byte");
 static_assert(offsetof(LightColorParam, lightMode) == 15, "main light group starts at byte 15");
 
-// One macro as the second family stores it: two header bytes and its 16-bit steps.
-struct MacroRecord
-{
-    uchar header0 = 0;
-    uchar header1 = 0;
-    QList<USHORT> items;
-};
+// MacroRecord (a second- or third-family macro) is shared with the profile files.
 
 // One entry per CPI level position; 0 means the level is switched off.
 typedef QList<DWORD> CpiList;

@@ -2,6 +2,7 @@
 
 #include "platform/hid/ReportDescriptor.h"
 
+#include <QDebug>
 #include <QStringList>
 
 namespace {
@@ -72,11 +73,19 @@ EmulatedBackend::~EmulatedBackend() = default;
 
 int EmulatedBackend::plug(std::shared_ptr<EmulatedDevice> device)
 {
-    QMutexLocker lock(&m_mutex);
+    // The descriptor is parsed outside the bus lock; it is the device's own, constant data.
     Slot slot;
+    if (device) {
+        QString error;
+        if (!Hid::parseReportDescriptor(device->reportDescriptor(), &slot.collections, &error))
+            qWarning().noquote() << "emulated device" << hex4(device->vendorId()) << hex4(device->productId())
+                                 << "has an unusable report descriptor:" << error;
+    }
+    QMutexLocker lock(&m_mutex);
     slot.id = m_nextId++;
     slot.device = std::move(device);
-    slot.plugged = true;
+    slot.lock = std::make_shared<QMutex>();
+    slot.plugged = slot.device != nullptr;
     m_slots.append(slot);
     return slot.id;
 }
@@ -136,10 +145,7 @@ QVector<HidDeviceInfo> EmulatedBackend::enumerate()
         if (!slot.plugged)
             continue;
         const EmulatedDevice &d = *slot.device;
-        QVector<HidCollectionCaps> collections;
-        // A device whose descriptor does not parse is skipped, as on the real bus.
-        if (!Hid::parseReportDescriptor(d.reportDescriptor(), &collections))
-            continue;
+        const QVector<HidCollectionCaps> &collections = slot.collections;
         for (int i = 0; i < collections.size(); ++i) {
             HidDeviceInfo info;
             info.path = pathFor(slot.id, d);

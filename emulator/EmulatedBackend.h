@@ -8,12 +8,16 @@
 
 // A HID bus of emulated devices. Devices can be plugged and unplugged at
 // any time from any thread; a handle to an unplugged device fails every
-// transfer from then on, as a real one does.
+// transfer from then on, as a real one does. Calls into one device are
+// serialised by that device's own lock, so a slow handler holds up neither
+// the bus nor other devices.
 class EmulatedBackend : public HidBackend
 {
 public:
     EmulatedBackend();
     ~EmulatedBackend() override;
+    EmulatedBackend(const EmulatedBackend &) = delete;
+    EmulatedBackend &operator=(const EmulatedBackend &) = delete;
 
     // Faults injected into one device's transfers.
     struct Faults
@@ -22,7 +26,9 @@ public:
         int unplugAfterTransfers = -1; // the device vanishes after this many more transfers (-1: never)
     };
 
-    // Puts a device on the bus; returns its id for unplug() and faults.
+    // Puts a device on the bus; returns its id for unplug() and faults. A
+    // device whose descriptor does not parse is plugged but never listed,
+    // as the host ignores such a device.
     int plug(std::shared_ptr<EmulatedDevice> device);
     // Takes a device off the bus; open handles fail from then on.
     void unplug(int id);
@@ -30,6 +36,11 @@ public:
     bool isPlugged(int id) const;
     std::shared_ptr<EmulatedDevice> device(int id) const;
     void setFaults(int id, const Faults &faults);
+
+    // Runs f(device) under the device's lock, so a test can look at or change
+    // device state while another thread talks to it. False when the id is unknown.
+    template <typename F>
+    bool inspect(int id, F &&f);
 
     // How many transfers (of any kind) reached plugged devices since the last reset.
     int transferCount() const;
@@ -48,35 +59,64 @@ private:
     {
         int id = 0;
         std::shared_ptr<EmulatedDevice> device;
+        std::shared_ptr<QMutex> lock; // serialises calls into the device
+        QVector<HidCollectionCaps> collections; // parsed once, at plug time
         Faults faults;
         bool plugged = false;
     };
     Slot *findLocked(int id);
     const Slot *findLocked(int id) const;
 
-    mutable QMutex m_mutex;
+    mutable QMutex m_mutex; // guards the slots and the counter, never held during a handler
     QVector<Slot> m_slots;
     int m_nextId = 1;
     int m_transfers = 0;
 };
 
 template <typename F>
+bool EmulatedBackend::inspect(int id, F &&f)
+{
+    std::shared_ptr<EmulatedDevice> device;
+    std::shared_ptr<QMutex> lock;
+    {
+        QMutexLocker busLock(&m_mutex);
+        const Slot *slot = findLocked(id);
+        if (!slot)
+            return false;
+        device = slot->device;
+        lock = slot->lock;
+    }
+    QMutexLocker deviceLock(lock.get());
+    f(*device);
+    return true;
+}
+
+template <typename F>
 int EmulatedBackend::transfer(int id, F &&call)
 {
-    QMutexLocker lock(&m_mutex);
-    Slot *slot = findLocked(id);
-    if (!slot || !slot->plugged)
-        return -1;
-    ++m_transfers;
-    if (slot->faults.unplugAfterTransfers == 0) {
-        slot->plugged = false;
-        return -1;
+    std::shared_ptr<EmulatedDevice> device;
+    std::shared_ptr<QMutex> lock;
+    {
+        QMutexLocker busLock(&m_mutex);
+        Slot *slot = findLocked(id);
+        if (!slot || !slot->plugged)
+            return -1;
+        ++m_transfers;
+        if (slot->faults.unplugAfterTransfers == 0) {
+            slot->plugged = false;
+            return -1;
+        }
+        if (slot->faults.unplugAfterTransfers > 0)
+            --slot->faults.unplugAfterTransfers;
+        if (slot->faults.failNextTransfers > 0) {
+            --slot->faults.failNextTransfers;
+            return -1;
+        }
+        device = slot->device;
+        lock = slot->lock;
     }
-    if (slot->faults.unplugAfterTransfers > 0)
-        --slot->faults.unplugAfterTransfers;
-    if (slot->faults.failNextTransfers > 0) {
-        --slot->faults.failNextTransfers;
-        return -1;
-    }
-    return call(*slot->device);
+    // A transfer already under way when the device is unplugged still
+    // completes, as on a real bus; the next one fails.
+    QMutexLocker deviceLock(lock.get());
+    return call(*device);
 }

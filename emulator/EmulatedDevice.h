@@ -11,7 +11,10 @@
 // for. Handlers run on whatever thread talks to the device; the backend
 // serialises calls into one device, so a device needs no lock of its own
 // for state only its handlers touch. A handler returns the bytes it took or
-// gave, or -1 to fail the transfer, as the hardware would.
+// gave, or -1 to fail the transfer, as the hardware would. The identity and
+// the descriptor are read without that lock and must not change while the
+// device is plugged (a mouse that changes identity is unplugged and another
+// device plugged, as on a real bus).
 class EmulatedDevice
 {
 public:

@@ -14,7 +14,7 @@ configure_and_build "$ROOT/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHARRIER_WE
 
 echo "== sanitizer build"
 configure_and_build "$ROOT/build-asan" -DCMAKE_BUILD_TYPE=Debug -DHARRIER_WERROR=ON -DHARRIER_SANITIZE=ON
-export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:halt_on_error=1"
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:halt_on_error=1:fast_unwind_on_malloc=0"
 export LSAN_OPTIONS="suppressions=$ROOT/tests/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 (cd "$ROOT/build-asan" && ctest --output-on-failure -j "$JOBS")

@@ -1,0 +1,97 @@
+#include "app/LogFile.h"
+
+#include "platform/AppPaths.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <atomic>
+#include <cstdio>
+
+namespace LogFile {
+
+namespace {
+
+std::atomic<Clock> g_clock{nullptr};
+std::atomic<bool> g_installed{false};
+// Set while this thread is inside the handler, so a message raised by the
+// handler's own file work cannot recurse into it.
+thread_local bool t_inHandler = false;
+
+QDateTime now()
+{
+    const Clock clock = g_clock.load();
+    return clock ? clock() : QDateTime::currentDateTime();
+}
+
+// Where the folder is not known yet (before the application object exists,
+// or after it is gone), or the handler re-enters itself: standard error.
+void toStandardError(const QString &line)
+{
+    const QByteArray bytes = line.toLocal8Bit() + '\n';
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
+    std::fflush(stderr);
+}
+
+} // namespace
+
+QString lineText(QtMsgType type, const QString &message)
+{
+    switch (type) {
+    case QtDebugMsg:
+    case QtInfoMsg:
+        return message;
+    case QtWarningMsg:
+        return QStringLiteral("Warning: ") + message;
+    case QtCriticalMsg:
+        return QStringLiteral("Critical: ") + message;
+    case QtFatalMsg:
+        return QStringLiteral("Fatal: ") + message;
+    }
+    return QString();
+}
+
+QString filePath(const QDateTime &when)
+{
+    return AppPaths::dataRoot() + QStringLiteral("/Log/") + when.toString(QStringLiteral("yyyy_MM_dd_hh"))
+           + QStringLiteral(".txt");
+}
+
+void messageHandler(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    const QString text = lineText(type, message);
+    if (t_inHandler || !QCoreApplication::instance()) {
+        toStandardError(text);
+        return;
+    }
+    t_inHandler = true;
+    const QDateTime when = now();
+    QFile file(filePath(when));
+    if (!file.exists())
+        QDir().mkpath(QFileInfo(file.fileName()).absolutePath());
+    if (file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text)) {
+        // One write per line, so lines from several threads never mix within a line.
+        const QString line = when.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")) + QStringLiteral(": ") + text
+                             + QLatin1Char('\n');
+        file.write(line.toUtf8());
+        file.close();
+    }
+    t_inHandler = false;
+}
+
+bool install()
+{
+    if (g_installed.exchange(true))
+        return false;
+    qInstallMessageHandler(messageHandler);
+    return true;
+}
+
+void setClock(Clock clock)
+{
+    g_clock.store(clock);
+}
+
+} // namespace LogFile

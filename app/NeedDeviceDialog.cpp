@@ -1,0 +1,83 @@
+#include "app/NeedDeviceDialog.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+
+// Text-table indexes of the dialog's texts.
+enum : int {
+    TextNoDeviceMessage = 360,
+    TextQuitProgram = 361,
+    TextFirmwareRepair = 362,
+};
+
+// TODO(text table): look these up in the process-wide text table once it is on main.
+QString text(int index)
+{
+    switch (index) {
+    case TextNoDeviceMessage: return QStringLiteral("No mouse found. Please connect your mouse or its receiver.");
+    case TextQuitProgram: return QStringLiteral("Quit");
+    case TextFirmwareRepair: return QStringLiteral("Firmware repair");
+    default: return QString();
+    }
+}
+
+} // namespace
+
+NeedDeviceDialog::NeedDeviceDialog(QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint),
+      m_message(new QLabel(this)),
+      m_okButton(new QPushButton(this)),
+      m_repairButton(new QPushButton(this)),
+      m_timer(new QTimer(this))
+{
+    setObjectName(QStringLiteral("NeedDeviceDialog"));
+    m_message->setObjectName(QStringLiteral("MessageLabel"));
+    m_message->setWordWrap(true);
+    m_message->setAlignment(Qt::AlignCenter);
+    m_message->setText(text(TextNoDeviceMessage));
+    m_okButton->setObjectName(QStringLiteral("OkButton"));
+    m_okButton->setText(text(TextQuitProgram));
+    m_repairButton->setObjectName(QStringLiteral("FirmwareRepairPushButton"));
+    m_repairButton->setText(text(TextFirmwareRepair));
+    m_repairButton->hide();
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_repairButton);
+    buttons->addWidget(m_okButton);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_message, 1);
+    layout->addLayout(buttons);
+    setFixedSize(420, 180);
+
+    m_timer->setObjectName(QStringLiteral("RepairOfferTimer"));
+    m_timer->setSingleShot(true);
+    m_timer->setInterval(kRepairOfferMs);
+    connect(m_timer, &QTimer::timeout, this, &NeedDeviceDialog::slot_TimeOut);
+    QMetaObject::connectSlotsByName(this);
+}
+
+void NeedDeviceDialog::on_OkButton_clicked() { emit sig_closeWindow(); }
+
+void NeedDeviceDialog::on_FirmwareRepairPushButton_clicked() { emit sig_ShowUpdateWidget(true, true, 0, false); }
+
+void NeedDeviceDialog::slot_TimeOut() { m_repairButton->show(); }
+
+void NeedDeviceDialog::showEvent(QShowEvent *event)
+{
+    m_repairButton->hide();
+    m_timer->start();
+    QDialog::showEvent(event);
+}
+
+void NeedDeviceDialog::hideEvent(QHideEvent *event)
+{
+    m_timer->stop();
+    m_repairButton->hide();
+    QDialog::hideEvent(event);
+}

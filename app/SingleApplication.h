@@ -1,0 +1,40 @@
+#pragma once
+#include <QApplication>
+#include <QString>
+
+#include <memory>
+
+class QLocalServer;
+class QLockFile;
+
+// The application object of a program that runs once per user session.
+// The first copy takes a lock file named by the key and listens on a local
+// socket beside it, in the user's runtime folder; a later copy finds the
+// lock taken, reports isRunning() and can send the first copy a message.
+// A lock left behind by a crashed copy is taken over.
+class SingleApplication : public QApplication
+{
+    Q_OBJECT
+public:
+    SingleApplication(int &argc, char **argv, const QString &key);
+    ~SingleApplication() override;
+
+    // True when another copy holds the key.
+    bool isRunning() const;
+
+    // Sends `message` to the running copy, waiting at most `timeout` ms for
+    // it to be taken; false when it could not be delivered.
+    bool sendMessage(const QString &message, int timeout);
+
+signals:
+    // A later copy sent a message (first copy only).
+    void messageReceived(const QString &message);
+
+private:
+    void acceptConnections();
+
+    QString m_socketName;
+    std::unique_ptr<QLockFile> m_lock;
+    QLocalServer *m_server = nullptr;
+    bool m_isRunning = false;
+};

@@ -1,0 +1,112 @@
+#include "app/Startup.h"
+
+#include "app/LogFile.h"
+#include "data/files/TextTable.h"
+#include "device/DeviceMetaTypes.h"
+#include "platform/AppPaths.h"
+
+#include <QCoreApplication>
+#include <QDebug>
+#include <QDir>
+#include <QFile>
+#include <QFont>
+#include <QFontDatabase>
+#include <QWidget>
+
+// Outside any namespace: the resource initialiser is declared where it is used.
+static void initCompiledResources()
+{
+    Q_INIT_RESOURCE(resources);
+}
+
+namespace Startup {
+
+bool scanArguments(const QStringList &arguments)
+{
+    for (const QString &argument : arguments) {
+        if (argument == QLatin1String("-d"))
+            return LogFile::install();
+    }
+    return false;
+}
+
+bool scanArguments(int argc, char *argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    return scanArguments(arguments);
+}
+
+void registerMetaTypes()
+{
+    registerDeviceMetaTypes();
+}
+
+void loadFonts()
+{
+    loadFonts(AppPaths::shippedPath(QStringLiteral("/Font")));
+}
+
+void loadFonts(const QString &folder)
+{
+    const QFileInfoList entries =
+        QDir(folder).entryInfoList(QDir::Files | QDir::Hidden | QDir::NoSymLinks, QDir::Unsorted);
+    for (const QFileInfo &entry : entries) {
+        const QString path = folder + QLatin1Char('/') + entry.fileName();
+        const int id = QFontDatabase::addApplicationFont(path);
+        if (id != -1) {
+            const QStringList families = QFontDatabase::applicationFontFamilies(id);
+            if (!families.isEmpty()) {
+                QFont font(families.first());
+                font.setWeight(50);
+                qDebug().noquote() << QStringLiteral("Add Font : ") + font.toString();
+                continue;
+            }
+            qDebug().noquote() << QStringLiteral("error : QFontDatabase::applicationFontFamilies") << path;
+        }
+        qDebug().noquote() << QStringLiteral("error : addApplicationFont") << path;
+    }
+}
+
+void loadSysLanguage()
+{
+    loadSysLanguage(QLocale::system().language(),
+                    AppPaths::shippedPath(QStringLiteral("/Language/translate.json")));
+}
+
+void loadSysLanguage(QLocale::Language language, const QString &path)
+{
+    qDebug() << "loadSysLanguage" << language;
+    TextTable::loadTextTable(path, TextTable::slotForLanguage(language));
+}
+
+void setApplicationIdentity()
+{
+    QCoreApplication::setApplicationName(kApplicationName);
+    QCoreApplication::setApplicationVersion(kApplicationVersion);
+}
+
+void initResources()
+{
+    static const bool initialised = [] {
+        initCompiledResources();
+        return true;
+    }();
+    Q_UNUSED(initialised);
+}
+
+bool applyStyleSheet(QWidget *window)
+{
+    initResources();
+    QFile file(QStringLiteral(":/qss/qss/myStyle.qss"));
+    const bool opened = file.open(QIODevice::ReadOnly);
+    if (opened) {
+        qDebug() << "open";
+        window->setStyleSheet(QString::fromUtf8(file.readAll()));
+    }
+    file.close();
+    return opened;
+}
+
+} // namespace Startup

@@ -1,0 +1,107 @@
+#pragma once
+#include <QJsonArray>
+#include <QLocale>
+#include <QObject>
+#include <QString>
+
+// The user-interface texts of the chosen language: one process-wide array,
+// looked up by index. The language file holds one array of strings per slot
+// (twelve slots); start-up picks the slot of the system language.
+namespace TextTable {
+Q_NAMESPACE
+
+// Every index the program looks up, named once here so no page writes a
+// bare number. Each has a text in the Chinese (0) and English (1) slots of
+// the shipped language file.
+enum TextIndex : int {
+    // Receiver pairing page, in the order of its labels and buttons.
+    TextPairPlugInReceiver = 107,
+    TextPairSwitchMouseOff = 108,
+    TextPairClickPairButton = 109,
+    TextPairStart = 110,
+    TextPairLeave = 111,
+    TextPairSwitchMouseOn = 112,
+    TextPairPressThreeButtons = 113,
+    TextPairLeaveWhileWaiting = 114,
+
+    // Key setting dialog: status label of a button assigned a function.
+    TextStatusFunction = 123,
+    // Basic function list captions, also the names of built-in functions.
+    TextFnCloseWindow = 125,
+    TextFnLockComputer = 126,
+    TextFnRun = 127,
+    TextFnShowDesktop = 128,
+    TextFnZoomIn = 129,
+    TextFnZoomOut = 130,
+    TextFnFind = 131,
+    TextFnLeftButton = 132,
+    TextFnRightButton = 133,
+    TextFnMiddleButton = 134,
+    TextFnForward = 135,
+    TextFnBack = 136,
+    TextFnMediaPlayer = 137,
+    TextFnVolumeDown = 138,
+    TextFnVolumeUp = 139,
+    TextFnMute = 140,
+    TextFnCpiShift = 141,
+    TextFnFireKey = 142,
+    TextFnMacroSwitch = 143,
+
+    // Macro editor: the record button while stopped.
+    TextMacroStartRecording = 176,
+
+    // Profile buttons: usage event of configuration n is TextConfiguration + n.
+    TextConfiguration = 192,
+    TextConfiguration1 = 193,
+    TextConfiguration2 = 194,
+    TextConfiguration3 = 195,
+    TextConfiguration4 = 196,
+    TextConfiguration5 = 197,
+    TextRestoreFactory = 198,
+
+    TextFnPlayPause = 235,
+    TextFnProfileCycle = 238,
+
+    // Key setting dialog status label; macro editor.
+    TextStatusDisabled = 291,
+    TextStatusMacro = 292,
+    TextStatusKey = 293,
+    TextNewMacroName = 294,
+    TextMacroRecording = 295,
+    TextMacroStopRecording = 296,
+
+    // Message box shown when a second copy of the program was started.
+    TextAlreadyRunningMessage = 342,
+    TextAlreadyRunningTitle = 343,
+};
+Q_ENUM_NS(TextIndex)
+
+// Slots of the language file.
+constexpr int kSlotCount = 12;
+constexpr int kChineseSlot = 0;
+constexpr int kEnglishSlot = 1;
+
+// The slot of a system language; a language without a slot of its own gets English.
+int slotForLanguage(QLocale::Language language);
+
+// The text at `index`; an index outside the table, or an entry that is not
+// a string, gives an empty text.
+QString text(int index);
+
+// Number of entries of the current table.
+int size();
+
+// Replaces the whole table (start-up and tests).
+void setTable(const QJsonArray &table);
+
+enum LoadResult {
+    Loaded,     // the table is the slot's array
+    NoArray,    // missing, unreadable, empty or malformed file: table emptied, "NoArray" logged
+    NotAnArray, // the file holds a JSON value other than an array: table emptied
+};
+
+// Loads slot `slot` of the language file at `path` into the table. A slot
+// the file lacks, or one that is not an array, gives an empty table.
+LoadResult loadTextTable(const QString &path, int slot);
+
+} // namespace TextTable

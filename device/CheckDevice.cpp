@@ -1,0 +1,201 @@
+#include "device/CheckDevice.h"
+
+#include "device/ProductTable.h"
+#include "platform/hid/HidBackend.h"
+
+#include <QDebug>
+#include <QSet>
+#include <QTimerEvent>
+
+namespace {
+
+constexpr int kPollMs = 1000;
+
+// Supported PIDs in the order a scan prefers them. KestrelEU (cable and
+// receiver) and Wren come last: supported everywhere else in the program,
+// they must be reported too.
+const QList<USHORT> kInitialPriority = {
+    0x3000, 0x1022, 0x4122, 0x4123, 0x4130, 0x1804, 0x4133, 0x4132, 0x4126, 0x4162, 0x4163, 0x4124,
+    0x4118, 0x4137, 0x180A, 0x4138, 0x180B, 0x4139, 0x180C, 0x413A, 0x180D, 0x413B, 0x180F, 0x4161,
+};
+
+// Receiver PID -> the wired PID of the same mouse.
+const struct
+{
+    USHORT receiver;
+    USHORT wired;
+} kReceiverSiblings[] = {
+    {0x1804, 0x4130}, {0x180A, 0x4137}, {0x180B, 0x4138}, {0x180C, 0x4139},
+    {0x180D, 0x413A}, {0x180F, 0x413B}, {0x4133, 0x4132},
+};
+
+// Second-family boot loader: the release number carries the normal PID.
+const struct
+{
+    USHORT normalPid;
+    int mouseType;
+} kBootReleaseTypes[] = {
+    {0x4118, 6}, {0x4122, 3}, {0x4123, 2}, {0x4124, 5}, {0x4126, 4}, {0x4161, 13}, {0x4162, 18}, {0x4163, 19},
+};
+
+int typeFromBootRelease(USHORT release)
+{
+    for (const auto &r : kBootReleaseTypes)
+        if (r.normalPid == release)
+            return r.mouseType;
+    return 0;
+}
+
+// First-family boot loader: the product string names the model.
+int typeFromBootProduct(const QString &product)
+{
+    if (product.contains(QLatin1String("KestrelEU")))
+        return 14;
+    if (product.contains(QLatin1String("Merlin")))
+        return 12;
+    return 0;
+}
+
+// The product string as the 50-byte wide-character buffer holds it, every
+// non-zero byte taken as one character.
+QString productStringAsRead(const QString &product)
+{
+    constexpr int kBufferBytes = 50;
+    QString text;
+    const int units = qMin(product.size(), kBufferBytes / 2);
+    for (int i = 0; i < units; ++i) {
+        const ushort unit = product.at(i).unicode();
+        const uchar bytes[2] = {uchar(unit & 0xFF), uchar(unit >> 8)};
+        for (uchar b : bytes)
+            if (b != 0)
+                text += QChar(b);
+    }
+    return text;
+}
+
+} // namespace
+
+CheckDevice::CheckDevice(QObject *parent) : QObject(parent), priority(kInitialPriority)
+{
+    startTheTimer();
+}
+
+CheckDevice::~CheckDevice() = default;
+
+void CheckDevice::startTheTimer()
+{
+    qDebug() << "startTheTimer";
+    // A second start would leave the first timer running where stopTheTimer cannot reach it.
+    if (timerId != 0)
+        killTimer(timerId);
+    timerId = startTimer(kPollMs, Qt::CoarseTimer);
+}
+
+void CheckDevice::stopTheTimer()
+{
+    qDebug() << "stopTheTimer";
+    if (timerId != 0)
+        killTimer(timerId);
+    timerId = 0;
+}
+
+void CheckDevice::timerEvent(QTimerEvent *event)
+{
+    if (event->timerId() == timerId)
+        checkDeviceOnce();
+    else
+        QObject::timerEvent(event);
+}
+
+void CheckDevice::checkDeviceOnce()
+{
+    scan();
+    choose();
+    report();
+}
+
+void CheckDevice::scan()
+{
+    seen.clear();
+    HidBackend *backend = Hid::backend();
+    if (!backend)
+        return; // no bus reads as no device present
+    // The bus lists a device once per top-level collection; a boot loader is announced once per tick.
+    QSet<QString> bootAnnounced;
+    const QVector<HidDeviceInfo> interfaces = backend->enumerate();
+    for (const HidDeviceInfo &info : interfaces) {
+        if (info.vendorId == vid) {
+            seen.append(info.productId);
+            if (info.productId == Products::kFirstFamilyBootPid && !bootAnnounced.contains(info.path)) {
+                bootAnnounced.insert(info.path);
+                const QString text = productStringAsRead(info.productString);
+                qDebug() << "turnDescriptorToMouseType" << text;
+                emit sigBlootDescriptor(typeFromBootProduct(text));
+            }
+        } else if (info.vendorId == Products::kOtherFamilyBootVid && info.productId == Products::kOtherFamilyBootPid) {
+            seen.append(Products::kOtherFamilyBootPid);
+            if (!bootAnnounced.contains(info.path)) {
+                bootAnnounced.insert(info.path);
+                emit sigBlootDescriptor(typeFromBootRelease(info.releaseNumber));
+            }
+        }
+    }
+}
+
+void CheckDevice::choose()
+{
+    foundNow = false;
+    USHORT winner = 0;
+    if (seen.contains(Products::kFirstFamilyBootPid)) {
+        winner = Products::kFirstFamilyBootPid;
+    } else if (seen.contains(Products::kOtherFamilyBootPid)) {
+        winner = Products::kOtherFamilyBootPid;
+    } else {
+        for (USHORT pid : qAsConst(priority)) {
+            if (seen.contains(pid)) {
+                winner = pid;
+                break;
+            }
+        }
+    }
+    if (winner != 0) {
+        foundPid = winner;
+        foundNow = true;
+    }
+}
+
+void CheckDevice::report()
+{
+    if (reported && foundNow && foundPid != reportedPid) {
+        // Another device took the place of the reported one: report it gone
+        // now, the new one on the next tick. (With nothing reported there is
+        // nothing to withdraw: a false report would repeat every tick.)
+        reported = false;
+        emit sigFound(false, reportedPid, vid);
+    } else if (foundNow != reported) {
+        reported = foundNow;
+        reportedPid = foundPid;
+        emit sigFound(foundNow, foundPid, vid);
+        if (foundNow)
+            promote(foundPid);
+    }
+}
+
+void CheckDevice::promote(USHORT pid)
+{
+    // Position 0 stays the first family's boot loader.
+    if (pid == Products::kFirstFamilyBootPid)
+        return;
+    for (const auto &pair : kReceiverSiblings) {
+        if (pair.receiver == pid) {
+            // Once the mouse is known, its cable wins over its receiver.
+            priority.removeAll(pair.wired);
+            priority.insert(1, pair.wired);
+            priority.removeAll(pid);
+            priority.insert(2, pid);
+            return;
+        }
+    }
+    priority.removeAll(pid);
+    priority.insert(1, pid);
+}

@@ -1,0 +1,173 @@
+#include "platform/linux/HidapiBackend.h"
+
+#include "platform/hid/ReportDescriptor.h"
+#include "platform/hid/SystemBackend.h"
+
+#include <QDebug>
+#include <QFile>
+#include <QFileInfo>
+#include <QSet>
+#include <hidapi/hidapi.h>
+#include <vector>
+
+namespace {
+
+// The longest report we pass through, report-ID byte included; the parser
+// refuses longer ones, so no sound device needs more.
+constexpr std::size_t kMaxTransfer = 16385;
+
+class HidapiDevice : public HidDevice
+{
+public:
+    HidapiDevice(hid_device *handle, bool numberedReports) : m_handle(handle), m_numbered(numberedReports) {}
+    ~HidapiDevice() override { close(); }
+
+    int write(const std::uint8_t *data, std::size_t length) override
+    {
+        if (!usable(data, length))
+            return -1;
+        return hid_write(m_handle, data, length);
+    }
+
+    int read(std::uint8_t *data, std::size_t length, int timeoutMs) override
+    {
+        if (!usable(data, length))
+            return -1;
+        if (m_numbered)
+            return hid_read_timeout(m_handle, data, length, timeoutMs);
+        // hidraw hands unnumbered input reports over without the ID byte;
+        // put the 0 in front so every report buffer starts with its ID.
+        if (length < 2)
+            return -1;
+        const int n = hid_read_timeout(m_handle, data + 1, length - 1, timeoutMs);
+        if (n <= 0)
+            return n;
+        data[0] = 0;
+        return n + 1;
+    }
+
+    int getInputReport(std::uint8_t *data, std::size_t length) override
+    {
+        if (!usable(data, length))
+            return -1;
+        return hid_get_input_report(m_handle, data, length);
+    }
+
+    int sendFeatureReport(const std::uint8_t *data, std::size_t length) override
+    {
+        if (!usable(data, length))
+            return -1;
+        return hid_send_feature_report(m_handle, data, length);
+    }
+
+    int getFeatureReport(std::uint8_t *data, std::size_t length) override
+    {
+        if (!usable(data, length))
+            return -1;
+        return hid_get_feature_report(m_handle, data, length);
+    }
+
+    void close() override
+    {
+        if (m_handle)
+            hid_close(m_handle);
+        m_handle = nullptr;
+    }
+
+private:
+    bool usable(const std::uint8_t *data, std::size_t length) const
+    {
+        return m_handle && data && length > 0 && length <= kMaxTransfer;
+    }
+
+    hid_device *m_handle;
+    bool m_numbered;
+};
+
+QString fromWide(const wchar_t *text) { return text ? QString::fromWCharArray(text) : QString(); }
+
+} // namespace
+
+HidapiBackend::HidapiBackend() : m_initialised(hid_init() == 0)
+{
+    if (!m_initialised)
+        qWarning() << "hidapi could not be initialised; no real HID devices will be seen";
+}
+
+HidapiBackend::~HidapiBackend()
+{
+    if (m_initialised)
+        hid_exit();
+}
+
+QByteArray HidapiBackend::readReportDescriptor(const QString &devicePath)
+{
+    // "/dev/hidraw3" -> "/sys/class/hidraw/hidraw3/device/report_descriptor"
+    const QString node = QFileInfo(devicePath).fileName();
+    if (!node.startsWith(QLatin1String("hidraw")))
+        return QByteArray();
+    QFile file(QStringLiteral("/sys/class/hidraw/%1/device/report_descriptor").arg(node));
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray();
+    // One byte more than a descriptor may hold, so an overlong one is seen and refused.
+    return file.read(65536);
+}
+
+QVector<HidDeviceInfo> HidapiBackend::enumerate()
+{
+    QVector<HidDeviceInfo> result;
+    if (!m_initialised)
+        return result;
+    hid_device_info *list = hid_enumerate(0, 0);
+    // hidapi may list a node once per collection itself; we list its collections from its descriptor once.
+    QSet<QString> done;
+    for (const hid_device_info *d = list; d; d = d->next) {
+        const QString path = QString::fromLocal8Bit(d->path);
+        if (done.contains(path))
+            continue;
+        done.insert(path);
+
+        QVector<HidCollectionCaps> collections;
+        QString error;
+        if (!Hid::parseReportDescriptor(readReportDescriptor(path), &collections, &error)) {
+            qWarning().noquote() << "HID device" << path << "skipped, its report descriptor is unusable:" << error;
+            continue;
+        }
+        if (!error.isEmpty())
+            qWarning().noquote() << "HID device" << path << ":" << error;
+        for (int i = 0; i < collections.size(); ++i) {
+            HidDeviceInfo info;
+            info.path = path;
+            info.vendorId = d->vendor_id;
+            info.productId = d->product_id;
+            info.releaseNumber = d->release_number;
+            info.productString = fromWide(d->product_string);
+            info.interfaceNumber = d->interface_number;
+            info.collectionIndex = i;
+            info.caps = collections.at(i);
+            result.append(info);
+        }
+    }
+    hid_free_enumeration(list);
+    return result;
+}
+
+std::unique_ptr<HidDevice> HidapiBackend::open(const HidDeviceInfo &info)
+{
+    if (!m_initialised || info.path.isEmpty())
+        return nullptr;
+    hid_device *handle = hid_open_path(info.path.toLocal8Bit().constData());
+    if (!handle)
+        return nullptr;
+    return std::make_unique<HidapiDevice>(handle, !info.caps.reportIds.isEmpty());
+}
+
+namespace Hid {
+
+HidBackend *systemBackend()
+{
+    static HidapiBackend backend;
+    return &backend;
+}
+
+} // namespace Hid

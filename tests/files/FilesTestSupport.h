@@ -1,0 +1,56 @@
+#pragma once
+// A fresh application folder per test, and helpers to look at the files.
+#include "platform/AppPaths.h"
+
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLoggingCategory>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <memory>
+
+class TempAppFolder
+{
+public:
+    TempAppFolder()
+        : m_dir(new QTemporaryDir)
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        AppPaths::setDataRoot(m_dir->path());
+    }
+    ~TempAppFolder() { AppPaths::setDataRoot(QString()); }
+    QString path() const { return m_dir->path(); }
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+// The profile readers log every byte; keep test output readable.
+inline void quietDebugLog()
+{
+    QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
+}
+
+inline QByteArray readBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+inline QJsonObject readObject(const QString &path)
+{
+    return QJsonDocument::fromJson(readBytes(path)).object();
+}
+
+inline void writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        f.write(bytes);
+}
+
+inline void writeObject(const QString &path, const QJsonObject &o)
+{
+    writeBytes(path, QJsonDocument(o).toJson(QJsonDocument::Compact));
+}

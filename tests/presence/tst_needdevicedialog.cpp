@@ -1,0 +1,71 @@
+#include "app/NeedDeviceDialog.h"
+#include "platform/AppPaths.h"
+
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+class TestNeedDeviceDialog : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QVERIFY(m_dir.isValid());
+        AppPaths::setDataRoot(m_dir.path());
+    }
+
+    void repairOfferedAfterTheWaitAndWithdrawnOnHide()
+    {
+        NeedDeviceDialog dialog;
+        auto *repair = dialog.findChild<QPushButton *>(QStringLiteral("FirmwareRepairPushButton"));
+        auto *timer = dialog.findChild<QTimer *>(QStringLiteral("RepairOfferTimer"));
+        QVERIFY(repair && timer);
+        QVERIFY(dialog.windowFlags() & Qt::FramelessWindowHint);
+
+        dialog.show();
+        QVERIFY(!repair->isVisible());
+        QVERIFY(timer->isActive());
+        QCOMPARE(timer->interval(), 3800);
+        // The real wait, once: the timer is what offers the repair.
+        QTRY_VERIFY_WITH_TIMEOUT(repair->isVisible(), 6000);
+
+        // A device arrived: hidden, the offer withdrawn and the wait stopped.
+        dialog.hide();
+        QVERIFY(!timer->isActive());
+        QVERIFY(repair->isHidden());
+
+        // Shown again, the wait starts over.
+        dialog.show();
+        QVERIFY(timer->isActive());
+        QVERIFY(!repair->isVisible());
+    }
+
+    void buttonsEmitTheirSignals()
+    {
+        NeedDeviceDialog dialog;
+        QSignalSpy close(&dialog, &NeedDeviceDialog::sig_closeWindow);
+        QSignalSpy update(&dialog, &NeedDeviceDialog::sig_ShowUpdateWidget);
+        dialog.show();
+        dialog.slot_TimeOut();
+
+        QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("FirmwareRepairPushButton")), Qt::LeftButton);
+        QCOMPARE(update.count(), 1);
+        QCOMPARE(update.at(0), (QList<QVariant>{true, true, 0, false}));
+        QCOMPARE(close.count(), 0);
+
+        QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("OkButton")), Qt::LeftButton);
+        QCOMPARE(close.count(), 1);
+        QCOMPARE(update.count(), 1);
+    }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+QTEST_MAIN(TestNeedDeviceDialog)
+#include "tst_needdevicedialog.moc"
