@@ -688,7 +688,8 @@ void DCDataHandle::slot_startCode()
         qDebug() << QString::fromUtf8("对码命令A0发送成功");
         // The receiver listens for a mouse on an address of our choosing.
         std::srand(unsigned(QTime(0, 0).secsTo(QTime::currentTime())));
-        const int addr = std::rand();
+        // Receivers have only ever seen addresses in the classic C range 0..32767.
+        const int addr = std::rand() & 0x7FFF;
         qDebug().noquote() << "addr:" << QString::number(addr, 16);
         const BYTE setAddress[6] = {0xA1, 0x8F, BYTE(addr), BYTE(addr >> 8), BYTE(addr >> 16),
                                     BYTE(addr >> 24)};
