@@ -1,32 +1,12 @@
 #include "app/NeedDeviceDialog.h"
 
+#include "data/files/TextTable.h"
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
-
-namespace {
-
-// Text-table indexes of the dialog's texts.
-enum : int {
-    TextNoDeviceMessage = 360,
-    TextQuitProgram = 361,
-    TextFirmwareRepair = 362,
-};
-
-// TODO(text table): look these up in the process-wide text table once it is on main.
-QString text(int index)
-{
-    switch (index) {
-    case TextNoDeviceMessage: return QStringLiteral("No mouse found. Please connect your mouse or its receiver.");
-    case TextQuitProgram: return QStringLiteral("Quit");
-    case TextFirmwareRepair: return QStringLiteral("Firmware repair");
-    default: return QString();
-    }
-}
-
-} // namespace
 
 NeedDeviceDialog::NeedDeviceDialog(QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint),
@@ -39,11 +19,11 @@ NeedDeviceDialog::NeedDeviceDialog(QWidget *parent)
     m_message->setObjectName(QStringLiteral("MessageLabel"));
     m_message->setWordWrap(true);
     m_message->setAlignment(Qt::AlignCenter);
-    m_message->setText(text(TextNoDeviceMessage));
+    m_message->setText(TextTable::text(TextTable::TextNoDeviceMessage));
     m_okButton->setObjectName(QStringLiteral("OkButton"));
-    m_okButton->setText(text(TextQuitProgram));
+    m_okButton->setText(TextTable::text(TextTable::TextNoDeviceQuit));
     m_repairButton->setObjectName(QStringLiteral("FirmwareRepairPushButton"));
-    m_repairButton->setText(text(TextFirmwareRepair));
+    m_repairButton->setText(TextTable::text(TextTable::TextNoDeviceFirmwareRepair));
     m_repairButton->hide();
 
     auto *buttons = new QHBoxLayout;

@@ -40,6 +40,18 @@ function(harrier_layer target dir)
   list(FILTER compiled INCLUDE REGEX "\\.(cpp|qrc)$")
   if(compiled)
     add_library(${target} STATIC ${sources})
+    # When the layer's file list changes, moc must run again: Ninja's autogen
+    # step only watches the files it already knew, so a new Q_OBJECT header
+    # would link without its signals. Forget its stamp to make it rerun.
+    set(list_file ${CMAKE_BINARY_DIR}/layer-sources/${target}.txt)
+    set(old_list "")
+    if(EXISTS ${list_file})
+      file(READ ${list_file} old_list)
+    endif()
+    if(NOT old_list STREQUAL "${sources}")
+      file(WRITE ${list_file} "${sources}")
+      file(REMOVE ${CMAKE_BINARY_DIR}/${target}_autogen/timestamp)
+    endif()
     target_include_directories(${target} PUBLIC ${CMAKE_SOURCE_DIR})
     target_link_libraries(${target} PUBLIC harrier_options ${L_DEPS})
   else()

@@ -77,6 +77,11 @@ TEXTS = {
     # A second copy of the program was started.
     342: ("程序已在运行。", "HarrierDriver is already running."),
     343: ("提示", "Note"),
+
+    # The dialog shown while no mouse is present.
+    360: ("未检测到鼠标，请连接鼠标或接收器。", "No mouse found. Please connect your mouse or its receiver."),
+    361: ("退出程序", "Quit"),
+    362: ("固件修复", "Firmware repair"),
 }
 
 # Translations of other slots, index: text, where they exist; the rest is English.

@@ -73,6 +73,11 @@ enum TextIndex : int {
     // Message box shown when a second copy of the program was started.
     TextAlreadyRunningMessage = 342,
     TextAlreadyRunningTitle = 343,
+
+    // The dialog shown while no mouse is present.
+    TextNoDeviceMessage = 360,
+    TextNoDeviceQuit = 361,
+    TextNoDeviceFirmwareRepair = 362,
 };
 Q_ENUM_NS(TextIndex)
 

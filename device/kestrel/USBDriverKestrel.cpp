@@ -235,7 +235,7 @@ bool USBDriverKestrel::exchange(const BYTE *command, int len, BYTE *reply, int r
         return false;
     reply[0] = kStatusRefused;
     for (int attempt = 1; attempt <= sendCount; ++attempt) {
-        qDebug() << "ReapeatCount:" << attempt << reply[0] << sendCount;
+        qDebug() << "ReapeatCount:" << attempt << int(reply[0]) << sendCount;
         if (reply[0] == kStatusRefused) {
             qDebug("write func: %d", command[0]);
             if (!sendReport(command, len)) {

@@ -6,6 +6,7 @@
 #include <QDebug>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSet>
 #include <hidapi/hidapi.h>
 #include <vector>
@@ -103,8 +104,9 @@ HidapiBackend::~HidapiBackend()
 QByteArray HidapiBackend::readReportDescriptor(const QString &devicePath)
 {
     // "/dev/hidraw3" -> "/sys/class/hidraw/hidraw3/device/report_descriptor"
+    static const QRegularExpression hidrawName(QStringLiteral("^hidraw[0-9]+$"));
     const QString node = QFileInfo(devicePath).fileName();
-    if (!node.startsWith(QLatin1String("hidraw")))
+    if (!hidrawName.match(node).hasMatch())
         return QByteArray();
     QFile file(QStringLiteral("/sys/class/hidraw/%1/device/report_descriptor").arg(node));
     if (!file.open(QIODevice::ReadOnly))
@@ -154,7 +156,10 @@ QVector<HidDeviceInfo> HidapiBackend::enumerate()
 
 std::unique_ptr<HidDevice> HidapiBackend::open(const HidDeviceInfo &info)
 {
-    if (!m_initialised || info.path.isEmpty())
+    // Only the hidraw nodes this backend lists: hidapi crashes on other
+    // character devices, and other backends' paths are not ours to try.
+    static const QRegularExpression hidrawNode(QStringLiteral("^/dev/hidraw[0-9]+$"));
+    if (!m_initialised || !hidrawNode.match(info.path).hasMatch())
         return nullptr;
     hid_device *handle = hid_open_path(info.path.toLocal8Bit().constData());
     if (!handle)

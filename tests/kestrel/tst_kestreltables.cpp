@@ -1,6 +1,10 @@
 // The first-family driver's encodings that need no device: key table,
 // modifier bits, macro images and OLED picture packing.
 #include "device/kestrel/USBDriverKestrel.h"
+#include "platform/AppPaths.h"
+
+#include <QStandardPaths>
+#include <QTemporaryDir>
 
 #include <QtTest>
 #include <vector>
@@ -27,6 +31,12 @@ class TestKestrelTables : public QObject
     Q_OBJECT
 
 private slots:
+    void init()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        AppPaths::setDataRoot(m_dir.path());
+    }
+
     void keyTable_data()
     {
         QTest::addColumn<int>("usage");
@@ -223,6 +233,9 @@ private slots:
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("ByteArrToImage"));
         QVERIFY(!USBDriverKestrel::ByteArrToImage(packed, 100, &back));
     }
+
+private:
+    QTemporaryDir m_dir;
 };
 
 QTEST_GUILESS_MAIN(TestKestrelTables)

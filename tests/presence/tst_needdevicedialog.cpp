@@ -1,5 +1,9 @@
 #include "app/NeedDeviceDialog.h"
+#include "data/files/TextTable.h"
 #include "platform/AppPaths.h"
+
+#include <QJsonArray>
+#include <QLabel>
 
 #include <QPushButton>
 #include <QSignalSpy>
@@ -43,6 +47,20 @@ private slots:
         dialog.show();
         QVERIFY(timer->isActive());
         QVERIFY(!repair->isVisible());
+    }
+
+    void textsComeFromTheTextTable()
+    {
+        QJsonArray table;
+        for (int i = 0; i <= TextTable::TextNoDeviceFirmwareRepair; ++i)
+            table.append(QStringLiteral("text %1").arg(i));
+        TextTable::setTable(table);
+        NeedDeviceDialog dialog;
+        QCOMPARE(dialog.findChild<QLabel *>(QStringLiteral("MessageLabel"))->text(), QStringLiteral("text 360"));
+        QCOMPARE(dialog.findChild<QPushButton *>(QStringLiteral("OkButton"))->text(), QStringLiteral("text 361"));
+        QCOMPARE(dialog.findChild<QPushButton *>(QStringLiteral("FirmwareRepairPushButton"))->text(),
+                 QStringLiteral("text 362"));
+        TextTable::setTable(QJsonArray());
     }
 
     void buttonsEmitTheirSignals()
