@@ -11,6 +11,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QImage>
 #include <QtTest>
 
 namespace {
@@ -19,6 +20,13 @@ constexpr USHORT kVid = 0x3A5E;
 // The CPI table of bank 1 and the word holding the level count (byte 2).
 constexpr quint32 kCpiTableBank1 = 1024 + 1160;
 constexpr quint32 kLevelCountWord = 2196;
+// The report interval word of bank 1 (1, 2, 4 or 8 ms).
+constexpr quint32 kReportIntervalBank1 = 1024 + 1152;
+// OLED picture 0 and the screen word (7 no picture, 8 picture).
+constexpr quint32 kOledPicture0 = 4096 * 34;
+constexpr quint32 kScreenWord = 2208;
+// Profile record byte holding the OLED behaviour (offset 1196 of the bank).
+constexpr int kRecordOledBehaviour = 60 + (1196 - 1152);
 
 QJsonObject readJson(const QString &path)
 {
@@ -58,6 +66,9 @@ private slots:
     void openingAnotherPidDropsThePreviousMouse();
     void reopenUsesTheLastOpenedPid();
     void cpiChangeReachesMouseProfileAndGearFile();
+    void loadConfigurationWritesItIntoTheMouse();
+    void loadConfigurationRewritesTheScreenPicture();
+    void resetRestoresFactoryFilesAndDeletesPictures();
     void batteryFilterDependsOnModelAndFirmware_data();
     void batteryFilterDependsOnModelAndFirmware();
     void batteryReadFailureShowsNoReading();
@@ -261,6 +272,104 @@ void TestBridgeKestrel::cpiChangeReachesMouseProfileAndGearFile()
     QVERIFY(b.call("setCPIValueOnPage"));
     b.sync();
     QCOMPARE(b.args("sig_SetCurrentCpiListValueOnPage").at(0).at(0).value<QList<DWORD>>(), cpi);
+}
+
+void TestBridgeKestrel::loadConfigurationWritesItIntoTheMouse()
+{
+    BridgeFixture b;
+    const Plugged p = plug(b, "merlin", false);
+    open(b, 0x4132);
+    QVERIFY(openedOk(b));
+    // 125 reports per second: an interval of 8 ms, kept in configuration 1.
+    QVERIFY(b.call("slot_ChangeUsbReportRate", Q_ARG(int, 0)));
+    b.sync();
+    QCOMPARE(quint8(p.mouse->memory(kReportIntervalBank1, 1).at(0)), quint8(8));
+    b.clear();
+
+    // Configuration 2 was never saved: the factory profile (1 ms) goes into the mouse.
+    QVERIFY(b.call("slot_LoadLocalConfigFileAndWriteIntoMouse", Q_ARG(int, 2)));
+    b.sync();
+    QCOMPARE(b.warnings(), QList<int>{});
+    QCOMPARE(quint8(p.mouse->memory(kReportIntervalBank1, 1).at(0)), quint8(1));
+    QCOMPARE(b.args("sig_SetCurrentReportRate"), (QList<QVariantList>{{3}}));
+    QCOMPARE(b.count("sig_SetCurrentCpiListValueOnPage"), 1);
+    QCOMPARE(b.names().first(), QString("sig_ShowLoadingDialog"));
+    QCOMPARE(b.names().last(), QString("sig_EndLoadingDialog"));
+    QVERIFY(QFile::exists(JsonHandle::currentCpiSettingFilePath(12, 2)));
+    // Configuration 1 keeps the change.
+    JsonHandle files;
+    QCOMPARE(quint8(files.getMouseData_Korvan(12, 1).at(60)), quint8(8));
+
+    // A number outside 1..5 is not a configuration.
+    b.clear();
+    QVERIFY(b.call("slot_LoadLocalConfigFileAndWriteIntoMouse", Q_ARG(int, 0)));
+    b.sync();
+    QVERIFY(b.names().isEmpty());
+}
+
+void TestBridgeKestrel::loadConfigurationRewritesTheScreenPicture()
+{
+    BridgeFixture b;
+    const Plugged p = plug(b, "kestrelq", false);
+    // Configuration 2 shows a picture: its behaviour is 8 and its picture file exists.
+    JsonHandle files;
+    QByteArray record = files.getMouseData_Korvan(10, 2);
+    record[kRecordOledBehaviour] = char(8);
+    files.saveMouseData_Korvan(record, 10, 2);
+    QImage picture(64, 48, QImage::Format_Mono);
+    picture.fill(1);
+    for (int x = 0; x < 64; ++x)
+        picture.setPixel(x, x % 48, 0);
+    QVERIFY(picture.save(JsonHandle::currentPicturePath(10, 2), "BMP"));
+
+    open(b, 0x4138);
+    QVERIFY(openedOk(b));
+    QVERIFY(b.call("slot_OLEDScreenpParameter", Q_ARG(int, 8)));
+    b.sync();
+    const QByteArray blank = p.mouse->memory(kOledPicture0, 384);
+    b.clear();
+    QVERIFY(b.call("slot_LoadLocalConfigFileAndWriteIntoMouse", Q_ARG(int, 2)));
+    b.sync();
+    QVERIFY(p.mouse->memory(kOledPicture0, 384) != blank);
+    QCOMPARE(quint8(p.mouse->memory(kScreenWord, 1).at(0)), quint8(8));
+    QCOMPARE(b.count("sig_ShowLoadingDialog") > 0, true);
+    QCOMPARE(b.names().last(), QString("sig_EndLoadingDialog"));
+}
+
+void TestBridgeKestrel::resetRestoresFactoryFilesAndDeletesPictures()
+{
+    BridgeFixture b;
+    const Plugged p = plug(b, "merlin", false);
+    open(b, 0x4132);
+    QVERIFY(openedOk(b));
+    QVERIFY(b.call("slot_ChangeUsbReportRate", Q_ARG(int, 0)));
+    QVERIFY(b.call("slot_setCPIListValueOnMouse",
+                   Q_ARG(QList<DWORD>, (QList<DWORD>{800, 1600, 0, 0, 0, 0, 0}))));
+    b.sync();
+    const QString picture = JsonHandle::currentPicturePath(12, 3);
+    QFile f(picture);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("BM");
+    f.close();
+    b.clear();
+
+    QVERIFY(b.call("slot_ResetConfigToOriginal"));
+    b.sync();
+    QCOMPARE(b.warnings(), QList<int>{});
+    QCOMPARE(quint8(p.mouse->memory(kReportIntervalBank1, 1).at(0)), quint8(1));
+    QVERIFY(!QFile::exists(picture));
+    JsonHandle files;
+    for (int n = 1; n <= 5; ++n) {
+        QVERIFY(QFile::exists(JsonHandle::currentConfigJsonFilePath(12, n)));
+        QCOMPARE(quint8(files.getMouseData_Korvan(12, n).at(60)), quint8(1));
+        const QJsonArray gear =
+            readJson(JsonHandle::currentCpiSettingFilePath(12, n)).value("GearData").toArray();
+        QCOMPARE(gear.size(), 7);
+        for (const QJsonValue &level : gear)
+            QVERIFY(level.toObject().value("GearEnable").toBool());
+    }
+    QCOMPARE(b.args("sig_SetCurrentReportRate"), (QList<QVariantList>{{3}}));
+    QCOMPARE(b.names().last(), QString("sig_EndLoadingDialog"));
 }
 
 void TestBridgeKestrel::batteryFilterDependsOnModelAndFirmware_data()
