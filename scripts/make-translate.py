@@ -4,7 +4,7 @@
 The file holds twelve slots, one array of strings per language, all of the
 same length; the program looks texts up by index (named in
 data/files/TextTable.h). Indexes without a text here are empty strings.
-Slots without their own translation yet are copies of the English slot.
+Where a slot has no translation of an index yet, it holds the English text.
 
 Edit the table below and run:  scripts/make-translate.py
 """
@@ -84,11 +84,136 @@ TEXTS = {
     362: ("固件修复", "Firmware repair"),
 }
 
-# Translations of other slots, index: text, where they exist; the rest is English.
+# Translations of the other slots, index: text. Where a slot has no text of
+# its own for an index, it takes the English one.
 OWN = {slot: {} for slot in range(len(SLOTS))}
+
+# The indexes of TEXTS in order, so each language below reads as one column.
+_ORDER = [107, 108, 109, 110, 111, 112, 113, 114,
+          123, 125, 126, 127, 128, 129, 130, 131, 132, 133, 134, 135, 136,
+          137, 138, 139, 140, 141, 142, 143, 176,
+          192, 193, 194, 195, 196, 197, 198, 235, 238,
+          291, 292, 293, 294, 295, 296, 342, 343]
+
+
+def _column(slot, texts):
+    assert len(texts) == len(_ORDER), (SLOTS[slot], len(texts))
+    OWN[slot].update(zip(_ORDER, texts))
+
+
+_column(2, [  # Korean
+    "수신기를 컴퓨터에 연결하세요", "마우스 전원을 끄세요", "아래의 “페어링” 버튼을 클릭하세요", "페어링", "페어링 종료",
+    "마우스 전원을 켜세요", "왼쪽, 가운데, 오른쪽 버튼을 동시에 누르세요", "페어링 종료",
+    "기능", "창 닫기", "컴퓨터 잠금", "실행", "바탕 화면 보기", "확대", "축소", "찾기",
+    "왼쪽 버튼", "오른쪽 버튼", "가운데 버튼", "앞으로", "뒤로",
+    "미디어 플레이어", "볼륨 낮추기", "볼륨 높이기", "음소거", "CPI 전환", "연사 키", "매크로 전환", "녹화 시작",
+    "프로필", "프로필 1", "프로필 2", "프로필 3", "프로필 4", "프로필 5", "공장 설정 복원", "재생/일시 정지", "프로필 순환",
+    "사용 안 함", "매크로", "키: ", "새 매크로", "녹화 중…", "녹화 중지", "HarrierDriver가 이미 실행 중입니다.", "알림"])
+
+_column(3, [  # Albanian
+    "Lidhni marrësin me kompjuterin", "Fikni miun", "Klikoni butonin “Çifto” më poshtë", "Çifto", "Dil nga çiftimi",
+    "Ndizni miun", "Shtypni njëkohësisht butonin e majtë, të mesit dhe të djathtë", "Dil nga çiftimi",
+    "Funksioni", "Mbyll dritaren", "Kyç kompjuterin", "Ekzekuto", "Shfaq desktopin", "Zmadho", "Zvogëlo", "Gjej",
+    "Butoni i majtë", "Butoni i djathtë", "Butoni i mesit", "Përpara", "Prapa",
+    "Luajtësi i medias", "Ul volumin", "Ngri volumin", "Pa zë", "Ndërrim CPI", "Tasti i zjarrit", "Ndërrim makroje",
+    "Fillo regjistrimin",
+    "Konfigurimi", "Konfigurimi 1", "Konfigurimi 2", "Konfigurimi 3", "Konfigurimi 4", "Konfigurimi 5",
+    "Rikthe cilësimet e fabrikës", "Luaj/Pauzë", "Kalo nëpër konfigurime",
+    "Çaktivizuar", "Makro", "Tasti: ", "Makro e re", "Duke regjistruar…", "Ndalo regjistrimin",
+    "HarrierDriver është tashmë në punë.", "Njoftim"])
+
+_column(4, [  # German
+    "Empfänger am Computer anschließen", "Maus ausschalten", "Unten auf „Koppeln“ klicken", "Koppeln", "Koppeln beenden",
+    "Maus einschalten", "Linke, mittlere und rechte Taste gleichzeitig drücken", "Koppeln beenden",
+    "Funktion", "Fenster schließen", "Computer sperren", "Ausführen", "Desktop anzeigen", "Vergrößern", "Verkleinern",
+    "Suchen", "Linke Taste", "Rechte Taste", "Mittlere Taste", "Vorwärts", "Zurück",
+    "Mediaplayer", "Leiser", "Lauter", "Stumm", "CPI-Umschaltung", "Feuertaste", "Makro wechseln", "Aufnahme starten",
+    "Profil", "Profil 1", "Profil 2", "Profil 3", "Profil 4", "Profil 5", "Werkseinstellungen wiederherstellen",
+    "Wiedergabe/Pause", "Profile durchschalten",
+    "Deaktiviert", "Makro", "Taste: ", "Neues Makro", "Aufnahme läuft…", "Aufnahme beenden",
+    "HarrierDriver läuft bereits.", "Hinweis"])
+
+_column(6, [  # Italian
+    "Collega il ricevitore al computer", "Spegni il mouse", "Fai clic sul pulsante “Associa” qui sotto", "Associa",
+    "Esci dall'associazione", "Accendi il mouse", "Premi insieme i tasti sinistro, centrale e destro",
+    "Esci dall'associazione",
+    "Funzione", "Chiudi finestra", "Blocca computer", "Esegui", "Mostra desktop", "Ingrandisci", "Riduci", "Trova",
+    "Tasto sinistro", "Tasto destro", "Tasto centrale", "Avanti", "Indietro",
+    "Lettore multimediale", "Volume giù", "Volume su", "Muto", "Cambio CPI", "Tasto fuoco", "Cambio macro",
+    "Avvia registrazione",
+    "Profilo", "Profilo 1", "Profilo 2", "Profilo 3", "Profilo 4", "Profilo 5", "Ripristina impostazioni di fabbrica",
+    "Riproduci/Pausa", "Scorri i profili",
+    "Disattivato", "Macro", "Tasto: ", "Nuova macro", "Registrazione…", "Ferma registrazione",
+    "HarrierDriver è già in esecuzione.", "Avviso"])
+
+_column(7, [  # Spanish
+    "Conecta el receptor al ordenador", "Apaga el ratón", "Haz clic en el botón «Emparejar» de abajo", "Emparejar",
+    "Salir del emparejamiento", "Enciende el ratón", "Pulsa a la vez los botones izquierdo, central y derecho",
+    "Salir del emparejamiento",
+    "Función", "Cerrar ventana", "Bloquear equipo", "Ejecutar", "Mostrar escritorio", "Ampliar", "Reducir", "Buscar",
+    "Botón izquierdo", "Botón derecho", "Botón central", "Adelante", "Atrás",
+    "Reproductor multimedia", "Bajar volumen", "Subir volumen", "Silencio", "Cambio de CPI", "Tecla de disparo",
+    "Cambiar macro", "Iniciar grabación",
+    "Perfil", "Perfil 1", "Perfil 2", "Perfil 3", "Perfil 4", "Perfil 5", "Restaurar valores de fábrica",
+    "Reproducir/Pausa", "Recorrer perfiles",
+    "Desactivado", "Macro", "Tecla: ", "Nueva macro", "Grabando…", "Detener grabación",
+    "HarrierDriver ya se está ejecutando.", "Aviso"])
+
+_column(8, [  # Dutch
+    "Sluit de ontvanger aan op de computer", "Zet de muis uit", "Klik hieronder op de knop ‘Koppelen’", "Koppelen",
+    "Koppelen stoppen", "Zet de muis aan", "Druk tegelijk op de linker-, middelste en rechterknop", "Koppelen stoppen",
+    "Functie", "Venster sluiten", "Computer vergrendelen", "Uitvoeren", "Bureaublad weergeven", "Inzoomen", "Uitzoomen",
+    "Zoeken", "Linkerknop", "Rechterknop", "Middelste knop", "Vooruit", "Terug",
+    "Mediaspeler", "Volume lager", "Volume hoger", "Dempen", "CPI wisselen", "Vuurknop", "Macro wisselen",
+    "Opname starten",
+    "Profiel", "Profiel 1", "Profiel 2", "Profiel 3", "Profiel 4", "Profiel 5", "Fabrieksinstellingen herstellen",
+    "Afspelen/Pauze", "Profielen doorlopen",
+    "Uitgeschakeld", "Macro", "Toets: ", "Nieuwe macro", "Bezig met opnemen…", "Opname stoppen",
+    "HarrierDriver is al actief.", "Melding"])
+
+_column(9, [  # Portuguese
+    "Ligue o recetor ao computador", "Desligue o rato", "Clique no botão “Emparelhar” abaixo", "Emparelhar",
+    "Sair do emparelhamento", "Ligue o rato", "Prima ao mesmo tempo os botões esquerdo, central e direito",
+    "Sair do emparelhamento",
+    "Função", "Fechar janela", "Bloquear computador", "Executar", "Mostrar ambiente de trabalho", "Ampliar", "Reduzir",
+    "Procurar", "Botão esquerdo", "Botão direito", "Botão central", "Avançar", "Retroceder",
+    "Leitor multimédia", "Diminuir volume", "Aumentar volume", "Sem som", "Mudança de CPI", "Tecla de disparo",
+    "Mudar macro", "Iniciar gravação",
+    "Perfil", "Perfil 1", "Perfil 2", "Perfil 3", "Perfil 4", "Perfil 5", "Repor definições de fábrica",
+    "Reproduzir/Pausa", "Percorrer perfis",
+    "Desativado", "Macro", "Tecla: ", "Nova macro", "A gravar…", "Parar gravação",
+    "O HarrierDriver já está em execução.", "Aviso"])
+
+_column(10, [  # Russian
+    "Подключите приёмник к компьютеру", "Выключите мышь", "Нажмите кнопку «Сопряжение» ниже", "Сопряжение",
+    "Выйти из сопряжения", "Включите мышь", "Одновременно нажмите левую, среднюю и правую кнопки",
+    "Выйти из сопряжения",
+    "Функция", "Закрыть окно", "Заблокировать компьютер", "Выполнить", "Показать рабочий стол", "Увеличить",
+    "Уменьшить", "Найти", "Левая кнопка", "Правая кнопка", "Средняя кнопка", "Вперёд", "Назад",
+    "Медиаплеер", "Тише", "Громче", "Без звука", "Переключение CPI", "Кнопка огня", "Смена макроса",
+    "Начать запись",
+    "Профиль", "Профиль 1", "Профиль 2", "Профиль 3", "Профиль 4", "Профиль 5", "Восстановить заводские настройки",
+    "Воспроизведение/пауза", "Перебор профилей",
+    "Отключено", "Макрос", "Клавиша: ", "Новый макрос", "Идёт запись…", "Остановить запись",
+    "HarrierDriver уже запущен.", "Уведомление"])
+
+_column(11, [  # Ukrainian
+    "Під’єднайте приймач до комп’ютера", "Вимкніть мишу", "Натисніть кнопку «Спарювання» нижче", "Спарювання",
+    "Вийти зі спарювання", "Увімкніть мишу", "Одночасно натисніть ліву, середню та праву кнопки",
+    "Вийти зі спарювання",
+    "Функція", "Закрити вікно", "Заблокувати комп’ютер", "Виконати", "Показати робочий стіл", "Збільшити",
+    "Зменшити", "Знайти", "Ліва кнопка", "Права кнопка", "Середня кнопка", "Вперед", "Назад",
+    "Медіаплеєр", "Тихіше", "Гучніше", "Без звуку", "Перемикання CPI", "Кнопка вогню", "Зміна макросу",
+    "Почати запис",
+    "Профіль", "Профіль 1", "Профіль 2", "Профіль 3", "Профіль 4", "Профіль 5", "Відновити заводські налаштування",
+    "Відтворення/пауза", "Перебір профілів",
+    "Вимкнено", "Макрос", "Клавіша: ", "Новий макрос", "Триває запис…", "Зупинити запис",
+    "HarrierDriver уже запущено.", "Сповіщення"])
 
 
 def build():
+    for slot in OWN:
+        assert set(OWN[slot]) <= set(TEXTS), (SLOTS[slot], set(OWN[slot]) - set(TEXTS))
     length = max(TEXTS) + 1
     table = []
     for slot in range(len(SLOTS)):

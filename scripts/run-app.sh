@@ -2,7 +2,7 @@
 # Builds HarrierDriver and starts it. Arguments are passed to the program,
 # e.g. scripts/run-app.sh --emulate kestrel
 # Without a display the program runs under Xvfb for a few seconds, a
-# screenshot of the screen is saved to build/screenshot.png, and the script exits.
+# screenshot of the main window is saved to build/screenshot.png, and the script exits.
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 "$ROOT/scripts/install-deps.sh"
@@ -21,7 +21,8 @@ xvfb-run -a -s "-screen 0 1280x800x24" bash -c '
   "$0" "${@:3}" &
   pid=$!
   sleep "$2"
-  import -window root "$1" || echo "screenshot failed"
+  # The main window by its title; the whole screen if it cannot be found.
+  import -window HarrierDriver "$1" 2>/dev/null || import -window root "$1" || echo "screenshot failed"
   kill "$pid" 2>/dev/null
   wait "$pid" 2>/dev/null || true
 ' "$app" "$shot" "$seconds" "$@"
