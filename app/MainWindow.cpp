@@ -1,25 +1,959 @@
 #include "app/MainWindow.h"
 
+#include "app/LoadingDialog.h"
+#include "app/NeedDeviceDialog.h"
 #include "app/Startup.h"
+#include "app/TitleBar.h"
+#include "app/UpdateMouseDialog.h"
+#include "app/WarningDialog.h"
+#include "data/DCDataHandle.h"
+#include "data/files/OperateToken.h"
+#include "data/files/SettingsFiles.h"
+#include "device/CheckDevice.h"
+#include "device/ProductTable.h"
+#include "pages/CloudSyncWidget.h"
+#include "pages/CodeWidget.h"
+#include "pages/LightSettingWidget.h"
+#include "pages/MacroEditWidget.h"
+#include "pages/MainSettingWidget.h"
+#include "pages/SupportWidget.h"
+#include "data/files/TextTable.h"
+#include "platform/AppPaths.h"
+#include "platform/Process.h"
 
+#include <QVariant>
+#include <QAction>
+#include <QApplication>
 #include <QDebug>
+#include <QFile>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QStyle>
+#include <QThread>
+#include <QTimerEvent>
+#include <QVBoxLayout>
+#include <climits>
+#include <iterator>
 
-MainWindow::MainWindow(QWidget *parent) : QWidget(parent)
+namespace {
+
+constexpr int kBatteryIntervalMs = 3000;
+constexpr int kConfigCount = 5;
+constexpr USHORT kFirstFamilyBootPid = 0x3000;
+constexpr USHORT kOtherFamilyBootPid = 0x1022;
+const char kUpdaterProgram[] = "KorvanUpdataOnce.exe";
+const char kRestarterProgram[] = "TestRestart3.exe";
+const char kPicture[] = ":/picture/picture/";
+
+// The battery indicator: the first row holding the value decides.
+struct BatteryLook
 {
-    Startup::initResources();
-    setWindowFlags(Qt::FramelessWindowHint | Qt::Window);
-    setFixedSize(960, 640);
-    setWindowTitle(QStringLiteral("HarrierDriver"));
-    setAutoFillBackground(true);
-    QPalette p = palette();
-    p.setColor(QPalette::Window, Qt::black);
-    setPalette(p);
+    DWORD from;
+    DWORD to;
+    const char *image;
+    bool showsPercent;
+};
+
+const BatteryLook kBatteryLooks[] = {
+    {0, 0, "top_icon_battery0.png", false},
+    {103, 103, "top_icon_battery0.png", false},  // no valid reading
+    {102, 102, "top_icon_charging_full.png", false},
+    {101, 101, "top_icon_charging.png", false},
+    {81, ULONG_MAX, "top_icon_battery5.png", true},
+    {61, 80, "top_icon_battery4.png", true},
+    {41, 60, "top_icon_battery3.png", true},
+    {21, 40, "top_icon_battery2.png", true},
+    {1, 20, "top_icon_battery.png", true},
+};
+
+// The logo folder of a model: one per group of look-alike models.
+QString logoGroup(int mouseType)
+{
+    const ProductInfo *product = Products::byType(mouseType);
+    if (product && product->family == Family::First)
+        return QStringLiteral("kestrel");
+    switch (mouseType) {
+    case 2: case 4: case 5: case 6: return QStringLiteral("falcon"); // Falcon and Saker
+    case 3: return QStringLiteral("osprey");
+    default: return Products::modelName(mouseType);
+    }
 }
 
-void MainWindow::slotMessageReceived(const QString &message)
+QString borderImage(const QString &resource)
 {
-    qDebug().noquote() << message;
+    return QStringLiteral("border-image:url(%1);").arg(resource);
+}
+
+void repolish(QWidget *widget)
+{
+    widget->style()->unpolish(widget);
+    widget->style()->polish(widget);
+}
+
+} // namespace
+
+MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
+{
+    Startup::initResources();
+    buildWidgets();
+    createTrayIcon();
+    createDialogs();
+    initMouseDataHandle();
+    initCheckDevice();
+    setWindowFlags(Qt::FramelessWindowHint | Qt::Window | Qt::WindowSystemMenuHint
+                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    showPage(MainSettingPage);
+    setStyleSheet(QStringLiteral("background-color:black;"));
+    QPalette black = palette();
+    black.setColor(QPalette::Window, Qt::black);
+    setPalette(black);
+
+    // A restarter left from a restart has done its work.
+    Process::endAll(QLatin1String(kRestarterProgram));
+    checkTokenIsExit();
+    needDeviceDialogShow();
+}
+
+MainWindow::~MainWindow()
+{
+    // Children hidden while the window is taken apart must not call back into it.
+    disconnect(m_updateDialog, nullptr, this, nullptr);
+    stopTimeCount();
+    if (m_checkDevice)
+        m_checkDevice->stopTheTimer();
+    // The bridge finishes the request it is running; its thread then deletes it.
+    m_dataThread->quit();
+    m_dataThread->wait();
+}
+
+// ---------------------------------------------------------------- widgets
+
+void MainWindow::buildWidgets()
+{
+    setWindowTitle(QStringLiteral("HarrierDriver"));
+    setFixedSize(960, 640);
+
+    auto *central = new QWidget(this);
+    central->setObjectName(QStringLiteral("CentralWidget"));
+    setCentralWidget(central);
+
+    m_titleBar = new TitleBar(central);
+    m_titleBar->minimumButton()->setToolTip(TextTable::text(TextTable::TextMinimiseTip));
+    m_titleBar->quitButton()->setToolTip(TextTable::text(TextTable::TextCloseTip));
+    connect(m_titleBar->minimumButton(), &QPushButton::clicked, this, &MainWindow::on_minimumButton_clicked);
+    connect(m_titleBar->quitButton(), &QPushButton::clicked, this, &MainWindow::on_quitButton_clicked);
+
+    m_stackedWidget = new QStackedWidget(central);
+    m_stackedWidget->setObjectName(QStringLiteral("stackedWidget"));
+    m_mainSettingWidget = new MainSettingWidget;
+    m_lightSettingWidget = new LightSettingWidget;
+    m_macroEditWidget = new MacroEditWidget;
+    m_supportWidget = new SupportWidget;
+    m_cloudSyncWidget = new CloudSyncWidget;
+    m_codeWidget = new CodeWidget;
+    // Added in page order, so each sits at its fixed index.
+    for (QWidget *page : {static_cast<QWidget *>(m_mainSettingWidget), static_cast<QWidget *>(m_lightSettingWidget),
+                          static_cast<QWidget *>(m_macroEditWidget), static_cast<QWidget *>(m_supportWidget),
+                          static_cast<QWidget *>(m_cloudSyncWidget), static_cast<QWidget *>(m_codeWidget)})
+        m_stackedWidget->addWidget(page);
+
+    auto *layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(m_titleBar);
+    layout->addWidget(buildHeader());
+    layout->addWidget(m_stackedWidget, 1);
+    layout->addWidget(buildFooter());
+
+    connect(m_supportWidget, &SupportWidget::sig_CheckSoftwareVersion, this, [this] {
+        m_isManualCheck = true;
+        m_supportWidget->setUpdateButtonEnabled(false);
+        sendEvent(QStringLiteral("CheckSoftwareVersion"));
+        emit sig_CheckLastSoftwareVersion(QStringLiteral("harrier"));
+    });
+    connect(m_supportWidget, &SupportWidget::sig_ShowFirmwareUpdate, this,
+            [this] { slot_ShowUpdateFirmwareWidget(true, true, MouseType::current(), false); });
+    connect(m_supportWidget, &SupportWidget::sig_GoToMatchCode, this, &MainWindow::slot_GoToMatchCodePage);
+    connect(m_codeWidget, &CodeWidget::sig_startCode, this, &MainWindow::sig_startCode);
+    connect(m_codeWidget, &CodeWidget::sig_stopCode, this, &MainWindow::slot_stopCode);
+}
+
+QWidget *MainWindow::buildHeader()
+{
+    m_header = new QWidget;
+    m_header->setObjectName(QStringLiteral("HeaderWidget"));
+    m_header->setAttribute(Qt::WA_StyledBackground);
+    m_header->setFixedHeight(64);
+
+    m_logoLabel = new QLabel(m_header);
+    m_logoLabel->setObjectName(QStringLiteral("LogoLabel"));
+    m_logoLabel->setFixedSize(160, 32);
+
+    const struct { const char *name; int text; void (MainWindow::*clicked)(); } pages[] = {
+        {"MainSettingButton", TextTable::TextPageMainSetting, &MainWindow::on_MainSettingButton_clicked},
+        {"LightSettingButton", TextTable::TextPageLightSetting, &MainWindow::on_LightSettingButton_clicked},
+        {"MacroEditButton", TextTable::TextPageMacroEdit, &MainWindow::on_MacroEditButton_clicked},
+        {"SupportButton", TextTable::TextPageSupport, &MainWindow::on_SupportButton_clicked},
+        {"CloudSyncButton", TextTable::TextPageCloudSync, &MainWindow::on_CloudSyncButton_clicked},
+    };
+    auto *buttons = new QHBoxLayout;
+    buttons->setSpacing(4);
+    for (const auto &page : pages) {
+        auto *button = new QPushButton(TextTable::text(page.text), m_header);
+        button->setObjectName(QLatin1String(page.name));
+        button->setProperty("pageButton", true);
+        button->setCursor(Qt::PointingHandCursor);
+        button->setFocusPolicy(Qt::NoFocus);
+        button->setMinimumWidth(96);
+        button->setFixedHeight(64);
+        connect(button, &QPushButton::clicked, this, page.clicked);
+        m_pageButtons.append(button);
+        buttons->addWidget(button);
+    }
+
+    m_wireStateLabel = new QLabel(m_header);
+    m_wireStateLabel->setObjectName(QStringLiteral("WireStateLabel"));
+    m_wireStateLabel->setFixedSize(24, 24);
+    m_wireStateLabel->hide();
+    m_batteryLabel = new QLabel(m_header);
+    m_batteryLabel->setObjectName(QStringLiteral("BatteryLabel"));
+    m_batteryLabel->setFixedSize(32, 16);
+    m_batteryPercentLabel = new QLabel(m_header);
+    m_batteryPercentLabel->setObjectName(QStringLiteral("BatteryPercentLabel"));
+    m_batteryPercentLabel->setMinimumWidth(40);
+    m_batteryLabel->hide();
+    m_batteryPercentLabel->hide();
+
+    auto *layout = new QHBoxLayout(m_header);
+    layout->setContentsMargins(24, 0, 24, 0);
+    layout->setSpacing(10);
+    layout->addWidget(m_logoLabel);
+    layout->addStretch();
+    layout->addLayout(buttons);
+    layout->addStretch();
+    layout->addWidget(m_wireStateLabel);
+    layout->addSpacing(6);
+    layout->addWidget(m_batteryLabel);
+    layout->addWidget(m_batteryPercentLabel);
+    return m_header;
+}
+
+QWidget *MainWindow::buildFooter()
+{
+    auto *footer = new QWidget;
+    footer->setObjectName(QStringLiteral("FooterWidget"));
+    footer->setAttribute(Qt::WA_StyledBackground);
+    footer->setFixedHeight(72);
+
+    auto *layout = new QHBoxLayout(footer);
+    layout->setContentsMargins(24, 0, 24, 0);
+    layout->setSpacing(10);
+    void (MainWindow::*clicked[kConfigCount])() = {
+        &MainWindow::on_ConfigureButton_1_clicked, &MainWindow::on_ConfigureButton_2_clicked,
+        &MainWindow::on_ConfigureButton_3_clicked, &MainWindow::on_ConfigureButton_4_clicked,
+        &MainWindow::on_ConfigureButton_5_clicked,
+    };
+    for (int n = 1; n <= kConfigCount; ++n) {
+        QString caption = TextTable::text(TextTable::TextConfiguration + n);
+        if (caption.isEmpty())
+            caption = QStringLiteral("配置%1").arg(n);
+        auto *button = new QPushButton(caption, footer);
+        button->setObjectName(QStringLiteral("ConfigureButton_%1").arg(n));
+        button->setProperty("configButton", true);
+        button->setCursor(Qt::PointingHandCursor);
+        button->setFocusPolicy(Qt::NoFocus);
+        button->setFixedSize(120, 40);
+        connect(button, &QPushButton::clicked, this, clicked[n - 1]);
+        m_configButtons.append(button);
+        layout->addWidget(button);
+    }
+    layout->addStretch();
+
+    QString resetCaption = TextTable::text(TextTable::TextRestoreFactory);
+    if (resetCaption.isEmpty())
+        resetCaption = QStringLiteral("恢复出厂设置");
+    m_resetButton = new QPushButton(resetCaption, footer);
+    m_resetButton->setObjectName(QStringLiteral("ResetToOriginalButton"));
+    m_resetButton->setCursor(Qt::PointingHandCursor);
+    m_resetButton->setFocusPolicy(Qt::NoFocus);
+    m_resetButton->setFixedHeight(40);
+    m_resetButton->setMinimumWidth(150);
+    connect(m_resetButton, &QPushButton::clicked, this, &MainWindow::on_ResetToOriginalButton_clicked);
+    layout->addWidget(m_resetButton);
+
+    showCurrentConfigButton(m_currentConfig);
+    return footer;
+}
+
+void MainWindow::createTrayIcon()
+{
+    m_trayIcon = new QSystemTrayIcon(QIcon(QStringLiteral(":/icon/picture/128-128.png")), this);
+    m_trayIcon->setToolTip(QStringLiteral("HarrierDriver"));
+    connect(m_trayIcon, &QSystemTrayIcon::activated, this, &MainWindow::on_activatedSysTrayIcon);
+
+    auto *menu = new QMenu(this);
+    QAction *showAction = menu->addAction(TextTable::text(TextTable::TextTrayShow));
+    menu->addSeparator();
+    QAction *exitAction = menu->addAction(TextTable::text(TextTable::TextTrayExit));
+    connect(showAction, &QAction::triggered, this, [this] {
+        raise();
+        showNormal();
+    });
+    connect(exitAction, &QAction::triggered, this, &MainWindow::exitSoftware);
+    m_trayIcon->setContextMenu(menu);
+    if (QSystemTrayIcon::isSystemTrayAvailable())
+        m_trayIcon->setVisible(true);
+}
+
+void MainWindow::createDialogs()
+{
+    m_loadingDialog = new LoadingDialog(centralWidget());
+    m_warningDialog = new WarningDialog(this);
+    m_updateDialog = new UpdateMouseDialog(centralWidget());
+    m_updateDialog->hide();
+    m_needDeviceDialog = new NeedDeviceDialog(this);
+    connect(m_needDeviceDialog, &NeedDeviceDialog::sig_closeWindow, this, &MainWindow::slot_needDeviceDialogClienk);
+    connect(m_needDeviceDialog, &NeedDeviceDialog::sig_ShowUpdateWidget, this,
+            &MainWindow::slot_ShowUpdateFirmwareWidget);
+    // The overlay gives way to the update view and comes back when it closes.
+    connect(m_updateDialog, &UpdateMouseDialog::sig_Closed, this, &MainWindow::showNeedDeviceDialogIfNoDevice);
+
+    connect(this, &MainWindow::sig_WarningTypeOnMainWindow, this, &MainWindow::slot_showWarningDialog);
+    connect(this, &MainWindow::sig_ShowWarningWidgetWithSpecifyMessage, this,
+            &MainWindow::slot_showWarningDialogWithSpecifyMessage);
+    connect(this, &MainWindow::sig_RemoveReloadWidget, m_loadingDialog, &LoadingDialog::slot_End);
+    connect(this, &MainWindow::sig_RemoveWarningWidget, m_warningDialog, &WarningDialog::removeAll);
+
+    WarningDialog *w = m_warningDialog;
+    connect(w, &WarningDialog::sig_ResetMouseToOriginal, this, &MainWindow::slot_ResetMouseToOriginal);
+    connect(w, &WarningDialog::sig_QuitUser, this, &MainWindow::slot_quitUser);
+    connect(w, &WarningDialog::sig_UpdateButtonEnable, this, &MainWindow::sig_UpdateButtonEnable);
+    connect(w, &WarningDialog::sig_exitSoftware, this, &MainWindow::exitSoftware);
+    connect(w, &WarningDialog::sig_ShowUpdateWidget, this,
+            [this] { slot_ShowUpdateFirmwareWidget(true, true, MouseType::current(), false); });
+    connect(w, &WarningDialog::sig_GoToMatchCodePage, this, &MainWindow::slot_GoToMatchCodePage);
+    connect(w, &WarningDialog::sig_DownloadAndUpdateFirmwareNow, this,
+            [this] { slot_ShowUpdateFirmwareWidget(true, false, MouseType::current(), true); });
+    connect(w, &WarningDialog::sig_GoToSupportWidget, this, [this] { showPage(SupportPage); });
+    connect(w, &WarningDialog::sig_UpdateFirmwareNow, this, &MainWindow::sig_UpdateFirmwareNow);
+    connect(w, &WarningDialog::sig_UpdateFirmwareNow_Tern, this, &MainWindow::sig_UpdateFirmwareNow_Tern);
+    connect(w, &WarningDialog::sig_RestartSoftware, this, &MainWindow::slot_startWattingProcess);
+    connect(w, &WarningDialog::sig_ConfigRevcover, this, &MainWindow::slot_ShowCurrentConfigButton);
+    connect(w, &WarningDialog::sig_SendEventMessageToGA, this, &MainWindow::sig_SendEventMessageToGA);
+
+    UpdateMouseDialog *u = m_updateDialog;
+    connect(this, &MainWindow::sig_UpdateFirmwareNow, u, &UpdateMouseDialog::startUpdate);
+    connect(this, &MainWindow::sig_UpdateFirmwareNow_Tern, u, &UpdateMouseDialog::startUpdate);
+    connect(this, &MainWindow::sig_UpdateButtonEnable, u, &UpdateMouseDialog::slot_EnableUpdateButton);
+    connect(this, &MainWindow::sig_CloseUpdateMouseDialog, u, &UpdateMouseDialog::hide);
+    connect(u, &UpdateMouseDialog::sig_UpdateFirmwareKorvan, this, [this] { m_isFirmwareUpdating = true; });
+    connect(u, &UpdateMouseDialog::sig_SendEventMessageToGA, this, &MainWindow::sig_SendEventMessageToGA);
+}
+
+void MainWindow::initMouseDataHandle()
+{
+    DCDataHandle::registerMetaTypes();
+    m_dataHandle = new DCDataHandle;
+    m_dataThread = new QThread(this);
+    m_dataThread->setObjectName(QStringLiteral("DCDataHandle"));
+    m_dataHandle->moveToThread(m_dataThread);
+    connect(m_dataThread, &QThread::finished, m_dataHandle, &QObject::deleteLater);
+
+    DCDataHandle *h = m_dataHandle;
+    // Requests: every one crosses to the worker thread as a queued call.
+    connect(this, &MainWindow::sig_OpenDevice, h,
+            [h](uint pid, uint vid) { h->slot_OpenDevice(USHORT(pid), USHORT(vid)); });
+    connect(this, &MainWindow::sig_GetBatteryPower, h, &DCDataHandle::slot_GetBatteryPower);
+    connect(this, &MainWindow::sig_LoadFileAndeWriteIntoMouse, h,
+            &DCDataHandle::slot_LoadLocalConfigFileAndWriteIntoMouse, Qt::QueuedConnection);
+    connect(this, &MainWindow::sig_LoadOnlyMouseFileIntoMouse, h,
+            &DCDataHandle::slot_LoadOnlyLocalMouseConfigFileAndWriteIntoMouse, Qt::QueuedConnection);
+    connect(this, &MainWindow::sig_LoadCurrentConfigImage, h, &DCDataHandle::slot_WriteImageToMouse);
+    connect(this, &MainWindow::sig_ResetAllConfigFile, h, &DCDataHandle::slot_ResetConfigToOriginal);
+    connect(this, &MainWindow::sig_DissMissAllThings, h, &DCDataHandle::destroyUselessThings);
+    connect(this, &MainWindow::sig_startCode, h, &DCDataHandle::slot_startCode);
+    connect(this, &MainWindow::sig_stopCode, h, &DCDataHandle::slot_stopCode);
+    connect(m_warningDialog, &WarningDialog::sig_GetMouseProfileAgain, h, &DCDataHandle::slot_GetProfileFromMouse);
+    connect(m_warningDialog, &WarningDialog::sig_OpenMouseAgain, h, &DCDataHandle::slot_OpenDeviceAgain);
+    connect(m_warningDialog, &WarningDialog::sig_SaveCurrentProfileFileToConfig1, h,
+            &DCDataHandle::slot_SaveProfileToConfig1);
+    connect(m_warningDialog, &WarningDialog::sig_ChangeConfiFileBeforeStartToUploadFile, h,
+            &DCDataHandle::slot_TurnNewFileToOldFile);
+    connect(m_updateDialog, &UpdateMouseDialog::sig_UpdateFirmwareKorvan, h, &DCDataHandle::slot_UpdateFirmwareKorvan);
+
+    // Answers.
+    connect(h, &DCDataHandle::sig_OpenDeviceResult, this, &MainWindow::slot_OpenDeviceResult);
+    connect(h, &DCDataHandle::sig_ShowWarningDialog, this, &MainWindow::slot_showWarningDialog);
+    connect(h, &DCDataHandle::sig_BatteryPower, this, &MainWindow::slot_BatteryPower);
+    connect(h, &DCDataHandle::sig_VersionNumber, this, &MainWindow::slot_GetCurrentFirmVersion);
+    connect(h, &DCDataHandle::sig_SetCurrentConfigure, this, &MainWindow::showCurrentConfigButton);
+    connect(h, &DCDataHandle::sig_RemoveReloadWidget, m_loadingDialog, &LoadingDialog::slot_End);
+    connect(h, &DCDataHandle::sig_ShowLoadingDialog, m_loadingDialog, &LoadingDialog::slot_Show);
+    connect(h, &DCDataHandle::sig_EndLoadingDialog, m_loadingDialog, &LoadingDialog::slot_End);
+    connect(h, &DCDataHandle::sig_startCode, this, &MainWindow::slot_startCode);
+    connect(h, &DCDataHandle::sig_finishCode, this, &MainWindow::slot_finishCode);
+    connect(h, &DCDataHandle::sig_closeUpdatingWidget, this, [this] {
+        m_isFirmwareUpdating = false;
+        m_updateDialog->slot_UpdateFinished();
+    });
+    connect(h, &DCDataHandle::sig_ProcessVaule, m_updateDialog, &UpdateMouseDialog::slot_ProcessValue);
+    connect(h, &DCDataHandle::sig_CloseUpdateMouseDialog, this, &MainWindow::sig_CloseUpdateMouseDialog);
+    connect(h, &DCDataHandle::sig_ShowUpdateWidget, this, &MainWindow::slot_ShowUpdateFirmwareWidget);
+    connect(h, &DCDataHandle::sig_SendOperationEventMessageToGA, this, &MainWindow::sig_SendEventMessageToGA);
+
+    m_dataThread->start(QThread::InheritPriority);
+}
+
+void MainWindow::initCheckDevice()
+{
+    m_checkDevice = new CheckDevice(this);
+    connect(m_checkDevice, &CheckDevice::sigFound, this, &MainWindow::slot_WarningDeviceNotInsert);
+    connect(m_checkDevice, &CheckDevice::sigBlootDescriptor, this,
+            [this](int mouseType) { m_bootMouseType = mouseType; });
+    connect(m_dataHandle, &DCDataHandle::sig_StartCheckDeviceTimer, m_checkDevice, &CheckDevice::startTheTimer);
+    connect(m_dataHandle, &DCDataHandle::sig_StopCheckDeviceTimer, m_checkDevice, &CheckDevice::stopTheTimer);
+}
+
+// ---------------------------------------------------------------- pages
+
+void MainWindow::SetMenuButtonStyleSheet(int button)
+{
+    for (int i = 0; i < m_pageButtons.size(); ++i) {
+        QPushButton *b = m_pageButtons.at(i);
+        b->setProperty("selected", i == button);
+        repolish(b);
+    }
+}
+
+void MainWindow::showPage(int page)
+{
+    m_stackedWidget->setCurrentIndex(page);
+    SetMenuButtonStyleSheet(page);
+}
+
+void MainWindow::setHeaderVisible(bool visible)
+{
+    for (QPushButton *button : qAsConst(m_pageButtons))
+        button->setVisible(visible);
+}
+
+void MainWindow::on_MainSettingButton_clicked()
+{
+    sendEvent(QStringLiteral("MainSettingButton"));
+    showPage(MainSettingPage);
+}
+
+void MainWindow::on_LightSettingButton_clicked()
+{
+    sendEvent(QStringLiteral("LightSettingButton"));
+    showPage(LightSettingPage);
+}
+
+void MainWindow::on_MacroEditButton_clicked()
+{
+    sendEvent(QStringLiteral("MacroEditButton"));
+    m_macroEditWidget->reloadLists();
+    showPage(MacroEditPage);
+}
+
+void MainWindow::on_SupportButton_clicked()
+{
+    sendEvent(QStringLiteral("SupportButton"));
+    showPage(SupportPage);
+}
+
+void MainWindow::on_CloudSyncButton_clicked()
+{
+    sendEvent(QStringLiteral("CloudSyncButton"));
+    showPage(CloudSyncPage);
+    if (!m_isLoggedIn)
+        slot_showWarningDialog(10);
+}
+
+void MainWindow::slot_GoToMatchCodePage()
+{
+    m_codeWidget->showCodeStep(0);
+    showPage(MatchCodePage);
+    setHeaderVisible(false);
+}
+
+void MainWindow::slot_stopCode()
+{
+    if (m_stackedWidget->currentIndex() != MatchCodePage)
+        return;
+    emit sig_stopCode();
+    m_codeWidget->showCodeStep(0);
+    showPage(SupportPage);
+    setHeaderVisible(true);
+}
+
+void MainWindow::slot_startCode(bool started)
+{
+    qDebug() << "slot_startCode" << started;
+    if (started) {
+        m_codeWidget->showCodeStep(1);
+        return;
+    }
+    slot_showWarningDialog(45);
+}
+
+void MainWindow::slot_finishCode(bool paired)
+{
+    qDebug() << "slot_finishCode" << paired;
+    m_codeWidget->showCodeStep(0);
+    if (m_stackedWidget->currentIndex() == MatchCodePage) {
+        showPage(SupportPage);
+        setHeaderVisible(true);
+    }
+    slot_showWarningDialog(paired ? 46 : 42);
+}
+
+void MainWindow::slot_BanTopButtonClick(bool state, bool isTransparent)
+{
+    qDebug() << "slot_BanTopButtonClick" << state << isTransparent;
+    for (QPushButton *button : qAsConst(m_pageButtons))
+        button->setEnabled(!state);
+    for (QPushButton *button : qAsConst(m_configButtons))
+        button->setEnabled(!state);
+    m_resetButton->setEnabled(!state);
+}
+
+void MainWindow::slot_SetHeaderButtonEnabled(bool state)
+{
+    for (QPushButton *button : qAsConst(m_pageButtons))
+        button->setEnabled(state);
+}
+
+void MainWindow::slot_SetSysPointSpeed(int value)
+{
+    qDebug() << "slot_SetSysPointSpeed" << value;
+}
+
+void MainWindow::slot_SetSysTrolleyValue(int value)
+{
+    qDebug() << "slot_SetSysTrolleyValue" << value;
+}
+
+void MainWindow::slot_showKeySettingDialog(int changedButton, int buttonChangeType, int buttonTrueValue,
+                                           int modifyKeyValue)
+{
+    qDebug() << "slot_showKeySettingDialog" << changedButton << buttonChangeType << buttonTrueValue
+             << modifyKeyValue;
+}
+
+// ---------------------------------------------------------------- profiles
+
+void MainWindow::on_ConfigureButton_1_clicked() { setCurrentConfigure(1); }
+void MainWindow::on_ConfigureButton_2_clicked() { setCurrentConfigure(2); }
+void MainWindow::on_ConfigureButton_3_clicked() { setCurrentConfigure(3); }
+void MainWindow::on_ConfigureButton_4_clicked() { setCurrentConfigure(4); }
+void MainWindow::on_ConfigureButton_5_clicked() { setCurrentConfigure(5); }
+
+void MainWindow::setCurrentConfigure(int configNumber)
+{
+    sendEvent(QStringLiteral("ConfigureButton"), TextTable::text(TextTable::TextConfiguration + configNumber));
+    setCurrentConfigButton(configNumber);
+}
+
+void MainWindow::showCurrentConfigButton(int configNumber)
+{
+    if (configNumber < 1 || configNumber > kConfigCount) {
+        qWarning() << "showCurrentConfigButton out of range" << configNumber;
+        return;
+    }
+    m_currentConfig = configNumber;
+    m_mainSettingWidget->setCurrentConfigNumber(configNumber);
+    for (int n = 1; n <= kConfigCount; ++n) {
+        QPushButton *button = m_configButtons.at(n - 1);
+        const QString look = n < kConfigCount ? QStringLiteral("set_btn_1") : QStringLiteral("set_btn_2");
+        const bool selected = n == configNumber;
+        button->setProperty("selected", selected);
+        button->setStyleSheet(borderImage(QLatin1String(kPicture) + look + (selected ? QStringLiteral("_s") : QString())
+                                          + QStringLiteral(".png")));
+    }
+}
+
+void MainWindow::setCurrentConfigButton(int configNumber)
+{
+    if (configNumber < 1 || configNumber > kConfigCount)
+        return;
+    showCurrentConfigButton(configNumber);
+    emit sig_LoadFileAndeWriteIntoMouse(configNumber);
+}
+
+void MainWindow::slot_ShowCurrentConfigButton(int configureButton)
+{
+    setCurrentConfigButton(configureButton);
+}
+
+void MainWindow::slot_LoadConfigFileAfterDownloadSucced(int configureButton)
+{
+    setCurrentConfigButton(configureButton);
+}
+
+// ---------------------------------------------------------------- device state
+
+void MainWindow::SetCurrentPid(USHORT currentPid)
+{
+    m_currentPid = currentPid;
+}
+
+void MainWindow::slot_WarningDeviceNotInsert(bool isfind, uint Pid, uint Vid)
+{
+    qDebug() << "slot_WarningDeviceNotInsert";
+    qDebug().noquote() << QString::asprintf("vid %x, pid %x ", Vid, Pid);
+    qDebug() << "=======================";
+    SetCurrentPid(static_cast<USHORT>(Pid));
+
+    if (isfind) {
+        bool updateMode = Pid == kFirstFamilyBootPid && !m_isFirmwareUpdating;
+        if (Pid == kOtherFamilyBootPid) {
+            const bool updaterRuns = Process::isRunning(QLatin1String(kUpdaterProgram));
+            qDebug() << "checkIsTernMouseEnter" << updaterRuns;
+            updateMode = !updaterRuns;
+        }
+        if (updateMode) {
+            const int mouseType = m_bootMouseType != 0 ? m_bootMouseType : MouseType::current();
+            slot_ShowUpdateFirmwareWidget(true, true, mouseType, true);
+            return;
+        }
+        m_macroEditWidget->resetRecordState();
+        ++m_arrivalCount;
+        emit sig_OpenDevice(Pid, Vid);
+        startTimeCount();
+        return;
+    }
+
+    if (m_stackedWidget->currentIndex() == MatchCodePage) {
+        emit sig_stopCode();
+        m_codeWidget->showCodeStep(0);
+        showPage(SupportPage);
+        setHeaderVisible(true);
+    }
+    m_macroEditWidget->resetRecordState();
+    needDeviceDialogShow();
+    emit sig_DissMissAllThings();
+    emit sig_RemoveWarningWidget();
+    emit sig_CloseKeySettingDialog();
+    stopTimeCount();
+}
+
+void MainWindow::slot_OpenDeviceResult(bool result, int mouseType, bool isWirelessState)
+{
+    qDebug() << "slot_OpenDeviceResult" << result << mouseType << isWirelessState;
+    if (!result)
+        return;
+
+    emit sig_CheckLastSoftwareVersion(QStringLiteral("harrier"));
+    m_isManualCheck = false;
+    m_deviceOpen = true;
+    needDeviceDialogHide();
+
+    m_wireStateLabel->setStyleSheet(borderImage(isWirelessState
+                                                    ? QStringLiteral(":/picture/picture/Kestrel/wireless.png")
+                                                    : QStringLiteral(":/picture/picture/Kestrel/wire.png")));
+    m_wireStateLabel->setToolTip(TextTable::text(isWirelessState ? TextTable::TextWirelessTip : TextTable::TextWiredTip));
+    m_wireStateLabel->show();
+    // A mouse on its cable reports no charge; the indicator would only mislead.
+    m_batteryLabel->setVisible(isWirelessState);
+    m_batteryPercentLabel->setVisible(isWirelessState);
+    m_supportWidget->setPairingAvailable(isWirelessState);
+    setDeviceControlsEnabled(true);
+
+    showPage(MainSettingPage);
+    setHeaderVisible(true);
+    m_macroEditWidget->setMouseType(mouseType);
+    m_lightSettingWidget->setMouseType(mouseType);
+    m_mainSettingWidget->setMouseType(mouseType);
+
+    const QString group = logoGroup(mouseType);
+    const QString logo = QStringLiteral(":/picture/%1/picture/%2/logo_korvan.png").arg(group, group.toUpper());
+    m_logoLabel->setStyleSheet(borderImage(logo));
+    m_logoLabel->setProperty("logo", logo);
+    m_lightSettingWidget->setFirstFamilyLayout(mouseType >= 7 && mouseType <= 12);
+}
+
+void MainWindow::needDeviceDialogShow()
+{
+    emit sig_RemoveReloadWidget();
+    m_deviceOpen = false;
+    showNeedDeviceDialogIfNoDevice();
+    setBatteryIcon(QStringLiteral("top_icon_battery0.png"), QString());
+    m_firmwareVersion = 0;
+    m_supportWidget->setFirmwareVersion(0);
+    m_supportWidget->setPairingAvailable(false);
+    setDeviceControlsEnabled(false);
+}
+
+void MainWindow::needDeviceDialogHide()
+{
+    m_needDeviceDialog->hide();
+}
+
+void MainWindow::showNeedDeviceDialogIfNoDevice()
+{
+    // Shown over the window only: a window resting in the tray stays out of sight.
+    if (!m_deviceOpen && isVisible() && !m_updateDialog->isVisible())
+        m_needDeviceDialog->show();
+}
+
+void MainWindow::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    showNeedDeviceDialogIfNoDevice();
+}
+
+void MainWindow::hideEvent(QHideEvent *event)
+{
+    QMainWindow::hideEvent(event);
+    if (!isMinimized())
+        m_needDeviceDialog->hide();
+}
+
+void MainWindow::setDeviceControlsEnabled(bool enabled)
+{
+    for (QPushButton *button : qAsConst(m_configButtons))
+        button->setEnabled(enabled);
+    m_resetButton->setEnabled(enabled);
+}
+
+void MainWindow::startTimeCount()
+{
+    if (m_batteryTimerId != 0)
+        killTimer(m_batteryTimerId);
+    m_batteryTimerId = startTimer(kBatteryIntervalMs, Qt::CoarseTimer);
+    qDebug() << "MainWindow::startTimeCount" << m_batteryTimerId;
+}
+
+void MainWindow::stopTimeCount()
+{
+    if (m_batteryTimerId != 0)
+        killTimer(m_batteryTimerId);
+    m_batteryTimerId = 0;
+    qDebug() << "MainWindow::stopTimeCount";
+}
+
+void MainWindow::timerEvent(QTimerEvent *event)
+{
+    if (event->timerId() == m_batteryTimerId) {
+        emit sig_GetBatteryPower();
+        return;
+    }
+    QMainWindow::timerEvent(event);
+}
+
+void MainWindow::slot_BatteryPower(DWORD value)
+{
+    qDebug() << "slot_BatteryPower" << value;
+    for (const BatteryLook &look : kBatteryLooks) {
+        if (value >= look.from && value <= look.to) {
+            setBatteryIcon(QLatin1String(look.image),
+                           look.showsPercent ? QString::number(value) + QLatin1Char('%') : QString());
+            return;
+        }
+    }
+}
+
+void MainWindow::setBatteryIcon(const QString &image, const QString &percent)
+{
+    m_batteryLabel->setStyleSheet(borderImage(QLatin1String(kPicture) + image));
+    m_batteryPercentLabel->setText(percent);
+    m_batteryLabel->setToolTip(percent.isEmpty() ? QString() : TextTable::textWith(TextTable::TextBatteryTip, percent));
+}
+
+// ---------------------------------------------------------------- factory reset
+
+void MainWindow::on_ResetToOriginalButton_clicked()
+{
+    sendEvent(QStringLiteral("ResetToOriginalButton"), TextTable::text(TextTable::TextRestoreFactory));
+    emit sig_WarningTypeOnMainWindow(0);
+}
+
+void MainWindow::slot_ResetMouseToOriginal()
+{
+    sendEvent(QStringLiteral("ResetMouse"));
+    emit sig_ResetAllConfigFile();
+    qDebug() << "deleteHighestFile";
+    if (QFile::exists(SettingsFiles::highestFunctionIniPath())) {
+        SettingsFiles::removeHighestFunctionIni();
+        if (!QFile::exists(SettingsFiles::highestFunctionIniPath()))
+            qDebug() << "deleteHighestFile ok";
+    }
+}
+
+// ---------------------------------------------------------------- versions
+
+void MainWindow::slot_LastSoftWareVersionRet(int rCode, QString rMsg, QString version, QString path,
+                                             QString versionDate)
+{
+    const QString current = QCoreApplication::applicationVersion();
+    qDebug() << "Software slot_LastVersionRet " << rCode << rMsg << version << path << versionDate << current;
+    m_supportWidget->setUpdateButtonEnabled(true);
+
+    if (rCode == 0 && !version.isEmpty() && version != current) {
+        if (m_isManualCheck) {
+            m_downloadPath = path;
+            m_warningDialog->setDownloadPath(path);
+            slot_showWarningDialog(52);
+            return;
+        }
+        if (SettingsFiles::notRemind() != 1) {
+            m_downloadPath = path;
+            m_warningDialog->setDownloadPath(path);
+            slot_showWarningDialog(1);
+        }
+        return;
+    }
+    if (rCode == 0) {
+        if (m_isManualCheck)
+            slot_showWarningDialog(53);
+        return;
+    }
+    if (m_isManualCheck)
+        emit sig_ShowWarningWidgetWithSpecifyMessage(54, rMsg);
+}
+
+void MainWindow::slot_GetCurrentFirmVersion(int version)
+{
+    qDebug() << "slot_GetCurrentFirmVersion" << version;
+    m_firmwareVersion = version;
+    m_supportWidget->setFirmwareVersion(version);
+    compareFirmWareVersion();
+}
+
+void MainWindow::compareFirmWareVersion()
+{
+    const int mouseType = MouseType::current();
+    qDebug() << "compareFirmWareVersion" << mouseType << m_firmwareVersion;
+    if ((mouseType == 18 && m_firmwareVersion < 5) || (mouseType == 19 && m_firmwareVersion < 1))
+        slot_showWarningDialog(26);
+}
+
+void MainWindow::slot_LastFirmWareVersionRet(int rCode, QString rMsg, QString version, QString path)
+{
+    qDebug() << "FirmWare slot_LastVersionRet " << rCode << rMsg << version << path;
+    if (rCode == 0 && !version.isEmpty() && version.toInt() > m_firmwareVersion)
+        slot_showWarningDialog(35);
+}
+
+// ---------------------------------------------------------------- warnings and dialogs
+
+void MainWindow::slot_showWarningDialog(int warningType)
+{
+    emit sig_RemoveReloadWidget();
+    m_warningDialog->showWarning(warningType);
+}
+
+void MainWindow::slot_showWarningDialogWithSpecifyMessage(int warningType, QString warningMessage)
+{
+    emit sig_RemoveReloadWidget();
+    m_warningDialog->showWarning(warningType, warningMessage);
+}
+
+void MainWindow::slot_ShowUpdateFirmwareWidget(bool isChangeable, bool isLocalUpdateState, int mouseType,
+                                               bool isUpdateNow)
+{
+    qDebug() << "slot_ShowUpdateFirmwareWidget" << isChangeable << isLocalUpdateState << mouseType << isUpdateNow;
+    m_updateDialog->setGeometry(centralWidget()->rect());
+    m_updateDialog->move(0, 0);
+    m_updateDialog->setChangeable(isChangeable);
+    m_updateDialog->setLocalUpdateState(isLocalUpdateState);
+    m_needDeviceDialog->hide();
+    m_updateDialog->show();
+    m_updateDialog->raise();
+    if (mouseType == 0)
+        return;
+    m_updateDialog->selectModel(mouseType);
+    if (isUpdateNow)
+        m_updateDialog->startUpdate();
+}
+
+// ---------------------------------------------------------------- window, tray, account
+
+void MainWindow::on_minimumButton_clicked()
+{
+    sendEvent(QStringLiteral("minimumButton"));
+    showMinimized();
+}
+
+void MainWindow::on_quitButton_clicked()
+{
+    sendEvent(QStringLiteral("quitButton"));
+    // Without a tray there would be no way back to a hidden window.
+    if (m_trayIcon->isVisible())
+        hide();
+    else
+        showMinimized();
+}
+
+void MainWindow::bringToFront()
+{
+    setWindowFlags(windowFlags() | Qt::WindowStaysOnTopHint);
+    show();
+    setWindowFlags(windowFlags() & ~Qt::WindowStaysOnTopHint);
     showNormal();
     raise();
     activateWindow();
+}
+
+void MainWindow::on_activatedSysTrayIcon(QSystemTrayIcon::ActivationReason reason)
+{
+    if (reason == QSystemTrayIcon::Trigger)
+        bringToFront();
+}
+
+void MainWindow::slotMessageReceived(const QString &msg)
+{
+    bringToFront();
+    qDebug().noquote() << msg;
+    if (msg == QCoreApplication::applicationFilePath())
+        return;
+    auto *box = new QMessageBox(QMessageBox::Warning, TextTable::text(TextTable::TextAlreadyRunningTitle),
+                                TextTable::text(TextTable::TextAlreadyRunningMessage), QMessageBox::Ok, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
+
+void MainWindow::slot_needDeviceDialogClienk()
+{
+    exitSoftware();
+}
+
+void MainWindow::exitSoftware()
+{
+    // Leave through the event loop, so the bridge finishes the request it is
+    // running and its thread is joined before the process ends.
+    m_trayIcon->hide();
+    QCoreApplication::exit(0);
+}
+
+void MainWindow::slot_startWattingProcess()
+{
+    needDeviceDialogShow();
+    const QString restarter = AppPaths::shippedPath(QStringLiteral("/") + QLatin1String(kRestarterProgram));
+    if (!Process::startDetached(restarter))
+        qWarning() << "slot_startWattingProcess cannot start" << restarter;
+}
+
+void MainWindow::checkTokenIsExit()
+{
+    OperateToken token;
+    const QString stored = token.GetToken();
+    m_isLoggedIn = !stored.isEmpty() && stored != QLatin1String("NULL");
+}
+
+void MainWindow::slot_quitUser()
+{
+    m_isLoggedIn = false;
+    SettingsFiles::removeSystemIni();
+    showPage(MainSettingPage);
+}
+
+void MainWindow::sendEvent(const QString &action, const QString &label)
+{
+    emit sig_SendEventMessageToGA(QStringLiteral("MainWindow"), action, label, QStringLiteral("MainWindow"));
 }

@@ -1,17 +1,201 @@
 #pragma once
-#include <QWidget>
+#include "platform/WinTypes.h"
 
-// The program's one window: frameless, fixed 960 x 640, black.
-class MainWindow : public QWidget
+#include <QMainWindow>
+#include <QSystemTrayIcon>
+
+class QLabel;
+class QPushButton;
+class QStackedWidget;
+class QThread;
+class QWidget;
+class CheckDevice;
+class CloudSyncWidget;
+class CodeWidget;
+class DCDataHandle;
+class LightSettingWidget;
+class LoadingDialog;
+class MacroEditWidget;
+class MainSettingWidget;
+class NeedDeviceDialog;
+class SupportWidget;
+class TitleBar;
+class UpdateMouseDialog;
+class WarningDialog;
+
+// The program's one window: frameless, fixed 960 x 640, black, with its own
+// title bar, the page buttons, the five profile buttons, the battery and
+// connection indicators, the model logo and the tray icon. It follows the
+// mouse's arrival and removal, switches profiles, restores factory settings
+// and shows every numbered warning. It knows nothing of devices: it reaches
+// the bridge only through queued signals.
+class MainWindow : public QMainWindow
 {
     Q_OBJECT
 public:
-    explicit MainWindow(QWidget *parent = nullptr);
+    // The pages of the stacked widget, by their fixed index.
+    enum Page { MainSettingPage = 0, LightSettingPage, MacroEditPage, SupportPage, CloudSyncPage, MatchCodePage };
 
-public slots:
-    // A second copy of the program was started: come to the front.
-    void slotMessageReceived(const QString &message);
+    explicit MainWindow(QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    int currentConfigNumber() const { return m_currentConfig; }
+    int currentFirmwareVersion() const { return m_firmwareVersion; }
+    USHORT currentPid() const { return m_currentPid; }
+    int arrivalCount() const { return m_arrivalCount; }
+    bool isBatteryTimerRunning() const { return m_batteryTimerId != 0; }
+    bool isManualVersionCheck() const { return m_isManualCheck; }
+    WarningDialog *warningDialog() const { return m_warningDialog; }
+    UpdateMouseDialog *updateMouseDialog() const { return m_updateDialog; }
+    NeedDeviceDialog *needDeviceDialog() const { return m_needDeviceDialog; }
+    bool isDeviceOpen() const { return m_deviceOpen; }
 
 signals:
     void QuitTheApplication();
+    void sig_WarningTypeOnMainWindow(int warningType);
+    void sig_LoadFileAndeWriteIntoMouse(int configNumber);
+    void sig_LoadOnlyMouseFileIntoMouse(int configNumber);
+    void sig_LoadCurrentConfigImage(QString number);
+    void sig_ChangeCurrentPageFile(int configNumber);
+    void sig_CheckLastSoftwareVersion(QString versionType);
+    void sig_UpdateFirmwareNow();
+    void sig_UpdateFirmwareNow_Tern();
+    void sig_RemoveReloadWidget();
+    void sig_RemoveWarningWidget();
+    void sig_ConstructAllThings();
+    void sig_DissMissAllThings();
+    void sig_ResetAllConfigFile();
+    void sig_LoadSpecificConfigFileWithoutWriteIntoMouse(int);
+    void sig_startCode();
+    void sig_stopCode();
+    void sig_OpenDevice(uint Pid, uint Vid);
+    void sig_GetBatteryPower();
+    void sig_GetDPIValue();
+    void sig_CloseUpdateMouseDialog();
+    void sig_UpdateButtonEnable();
+    void sig_ShowWarningWidgetWithSpecifyMessage(int type, QString message);
+    void sig_CloseKeySettingDialog();
+    // Usage events of the window's buttons, for the analytics client.
+    void sig_SendEventMessageToGA(QString category, QString action, QString Label, QString viewScreen);
+
+public slots:
+    // A second copy of the program was started: come to the front and say so.
+    void slotMessageReceived(const QString &msg);
+    // The bridge's answer to sig_OpenDevice.
+    void slot_OpenDeviceResult(bool result, int mouseType, bool isWirelessState);
+    // The presence poller's report: a mouse arrived (isfind) or went away.
+    void slot_WarningDeviceNotInsert(bool isfind, uint Pid, uint Vid);
+    void slot_BatteryPower(DWORD value);
+    void slot_GetCurrentFirmVersion(int version);
+    void slot_LastSoftWareVersionRet(int rCode, QString rMsg, QString version, QString path, QString versionDate);
+    void slot_LastFirmWareVersionRet(int rCode, QString rMsg, QString version, QString path);
+    void slot_showWarningDialog(int warningType);
+    void slot_showWarningDialogWithSpecifyMessage(int warningType, QString warningMessage);
+    // Opens the button-assignment dialog (comes with the button assignment page).
+    void slot_showKeySettingDialog(int changedButton, int buttonChangeType, int buttonTrueValue, int modifyKeyValue);
+    void slot_ResetMouseToOriginal();
+    void slot_ShowCurrentConfigButton(int configureButton);
+    void slot_LoadConfigFileAfterDownloadSucced(int configureButton);
+    void slot_ShowUpdateFirmwareWidget(bool isChangeable, bool isLocalUpdateState, int mouseType, bool isUpdateNow);
+    void slot_startCode(bool);
+    void slot_finishCode(bool);
+    void slot_stopCode();
+    void slot_GoToMatchCodePage();
+    void slot_BanTopButtonClick(bool state, bool isTransparent);
+    void slot_SetHeaderButtonEnabled(bool state);
+    void slot_SetSysPointSpeed(int value);
+    void slot_SetSysTrolleyValue(int value);
+    void needDeviceDialogShow();
+    void needDeviceDialogHide();
+    void SetCurrentPid(USHORT currentPid);
+    void slot_startWattingProcess();
+
+    // Marks the selected profile button and tells the pages, without writing the mouse.
+    void showCurrentConfigButton(int configNumber);
+    // Selects profile n and writes it into the mouse, without a usage event.
+    void setCurrentConfigButton(int configNumber);
+    void slot_quitUser();
+
+private slots:
+    void on_MainSettingButton_clicked();
+    void on_LightSettingButton_clicked();
+    void on_MacroEditButton_clicked();
+    void on_SupportButton_clicked();
+    void on_CloudSyncButton_clicked();
+    void on_ConfigureButton_1_clicked();
+    void on_ConfigureButton_2_clicked();
+    void on_ConfigureButton_3_clicked();
+    void on_ConfigureButton_4_clicked();
+    void on_ConfigureButton_5_clicked();
+    void on_ResetToOriginalButton_clicked();
+    void on_minimumButton_clicked();
+    void on_quitButton_clicked();
+    void on_activatedSysTrayIcon(QSystemTrayIcon::ActivationReason reason);
+    void slot_needDeviceDialogClienk();
+
+protected:
+    void timerEvent(QTimerEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+
+private:
+    void buildWidgets();
+    QWidget *buildHeader();
+    QWidget *buildFooter();
+    void createTrayIcon();
+    void createDialogs();
+    void initMouseDataHandle();
+    void initCheckDevice();
+    void showNeedDeviceDialogIfNoDevice();
+    void setCurrentConfigure(int configNumber);
+    void SetMenuButtonStyleSheet(int button);
+    void showPage(int page);
+    void setHeaderVisible(bool visible);
+    void startTimeCount();
+    void stopTimeCount();
+    void compareFirmWareVersion();
+    void bringToFront();
+    void checkTokenIsExit();
+    void setBatteryIcon(const QString &image, const QString &percent);
+    void sendEvent(const QString &action, const QString &label = QString());
+    void exitSoftware();
+    void setDeviceControlsEnabled(bool enabled);
+
+    TitleBar *m_titleBar = nullptr;
+    QWidget *m_header = nullptr;
+    QList<QPushButton *> m_pageButtons;
+    QList<QPushButton *> m_configButtons;
+    QPushButton *m_resetButton = nullptr;
+    QLabel *m_logoLabel = nullptr;
+    QLabel *m_wireStateLabel = nullptr;
+    QLabel *m_batteryLabel = nullptr;
+    QLabel *m_batteryPercentLabel = nullptr;
+    QStackedWidget *m_stackedWidget = nullptr;
+    MainSettingWidget *m_mainSettingWidget = nullptr;
+    LightSettingWidget *m_lightSettingWidget = nullptr;
+    MacroEditWidget *m_macroEditWidget = nullptr;
+    SupportWidget *m_supportWidget = nullptr;
+    CloudSyncWidget *m_cloudSyncWidget = nullptr;
+    CodeWidget *m_codeWidget = nullptr;
+    QSystemTrayIcon *m_trayIcon = nullptr;
+    WarningDialog *m_warningDialog = nullptr;
+    LoadingDialog *m_loadingDialog = nullptr;
+    UpdateMouseDialog *m_updateDialog = nullptr;
+    NeedDeviceDialog *m_needDeviceDialog = nullptr;
+    // The bridge lives on m_dataThread; it is reached only through queued signals.
+    DCDataHandle *m_dataHandle = nullptr;
+    QThread *m_dataThread = nullptr;
+    CheckDevice *m_checkDevice = nullptr;
+
+    int m_currentConfig = 1;
+    bool m_isManualCheck = false;
+    bool m_isLoggedIn = false;
+    QString m_downloadPath;
+    int m_firmwareVersion = 0;
+    USHORT m_currentPid = 0;
+    int m_batteryTimerId = 0;
+    int m_arrivalCount = 0;
+    bool m_isFirmwareUpdating = false;
+    int m_bootMouseType = 0;
+    bool m_deviceOpen = false;
 };

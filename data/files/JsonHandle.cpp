@@ -396,6 +396,21 @@ void JsonHandle::saveMacroData_Korvan(const QByteArray &macro, int macroSlot, in
     saveSlot(turnMacroDataToJsonObject_Korvan(macro), macroSlot, mouseType, configNumber);
 }
 
+void JsonHandle::saveConfigData_Korvan(const QByteArray &record, const QList<QByteArray> &macros, int mouseType,
+                                       int configNumber)
+{
+    const QString path = currentConfigJsonFilePath(mouseType, configNumber);
+    QJsonObject root;
+    if (SafeFile::readJsonObject(path, &root) != SafeFile::JsonRead::Ok)
+        root = QJsonObject();
+    root.insert(m_mouseData, turnRecordToJsonObject(record, KorvanRecordSize));
+    QJsonObject macroObjects = root.value(m_macroData).toObject();
+    for (int slot = 0; slot < macros.size(); ++slot)
+        macroObjects.insert(QString::number(slot), turnMacroDataToJsonObject_Korvan(macros.at(slot)));
+    root.insert(m_macroData, macroObjects);
+    SafeFile::writeJsonObject(path, root);
+}
+
 void JsonHandle::saveMacroData_Tern(const MacroRecord &macro, int macroSlot, int mouseType, int configNumber)
 {
     saveSlot(turnMacroDataToJsonObject_Tern(macro), macroSlot, mouseType, configNumber);

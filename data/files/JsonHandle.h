@@ -78,6 +78,10 @@ public:
     // Stores one macro slot, keeping the record and the other slots.
     void saveMacroData_Korvan(const QByteArray &macro, int macroSlot, int mouseType, int configNumber);
     void saveMacroData_Tern(const MacroRecord &macro, int macroSlot, int mouseType, int configNumber);
+    // Stores the record and macro slots 0..n-1 of configuration n in one write
+    // (what saveMouseData_Korvan and saveMacroData_Korvan per slot would give).
+    void saveConfigData_Korvan(const QByteArray &record, const QList<QByteArray> &macros, int mouseType,
+                               int configNumber);
 
     // Factory records. A model type the flavour does not know leaves record
     // untouched and returns false.

@@ -59,6 +59,12 @@ QString text(int index)
     return table->at(index);
 }
 
+QString textWith(int index, const QString &value)
+{
+    const QString t = text(index);
+    return t.contains(QLatin1String("%1")) ? t.arg(value) : t;
+}
+
 int size()
 {
     return current()->size();

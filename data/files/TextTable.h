@@ -78,6 +78,59 @@ enum TextIndex : int {
     TextNoDeviceMessage = 360,
     TextNoDeviceQuit = 361,
     TextNoDeviceFirmwareRepair = 362,
+
+    // Warning dialog: titles and buttons; the message of warning type n is
+    // TextWarningMessage + n (types 0..54).
+    TextWarningTitle = 400,
+    TextWarningOk = 401,
+    TextWarningCancel = 402,
+    TextWarningUpdateNow = 403,
+    TextWarningLater = 404,
+    TextWarningNoLongerRemind = 405,
+    TextWarningErrorTitle = 406,
+    TextWarningFirmwareTitle = 407,
+    TextWarningSoftwareTitle = 408,
+    TextWarningUnknown = 409,          // "%1": the warning type
+    TextWarningMessage = 410,
+
+    // Main window: page buttons, tray menu, indicators, title bar.
+    TextPageMainSetting = 470,
+    TextPageLightSetting = 471,
+    TextPageMacroEdit = 472,
+    TextPageSupport = 473,
+    TextPageCloudSync = 474,
+    TextTrayShow = 475,
+    TextTrayExit = 476,
+    TextLoading = 477,
+    TextBatteryTip = 478,              // "%1": the charge, "80%"
+    TextWiredTip = 479,
+    TextWirelessTip = 480,
+    TextMinimiseTip = 481,
+    TextCloseTip = 482,
+
+    // Support page.
+    TextSupportSoftwareTitle = 483,
+    TextSupportSoftwareVersion = 484,  // "%1": the version
+    TextSupportCheckUpdate = 485,
+    TextSupportFirmwareTitle = 486,
+    TextSupportFirmwareVersion = 487,  // "%1": the version, or "-"
+    TextSupportFirmwareUpdate = 488,
+    TextSupportPairTitle = 489,
+    TextSupportPairText = 490,
+    TextSupportPair = 491,
+    TextSupportSoftwareText = 492,
+    TextSupportFirmwareText = 493,
+
+    // Firmware update view.
+    TextUpdateChooseModel = 494,
+    TextUpdateStart = 495,
+    TextUpdateClose = 496,
+    TextUpdateRunning = 497,
+    TextUpdateNoFirmware = 498,        // "%1": the missing file
+    TextUpdateUpdaterStarted = 499,
+    TextUpdateUpdaterFailed = 500,     // "%1": the updater's path
+    TextUpdateLocalSource = 501,
+    TextUpdateCloudSource = 502,
 };
 Q_ENUM_NS(TextIndex)
 
@@ -92,6 +145,10 @@ int slotForLanguage(QLocale::Language language);
 // The text at `index`; an index outside the table, or an entry that is not
 // a string, gives an empty text.
 QString text(int index);
+
+// The text at `index` with its "%1" replaced by `value`; a text without
+// "%1" (or an empty one, when the table lacks it) is returned as it is.
+QString textWith(int index, const QString &value);
 
 // Number of entries of the current table.
 int size();

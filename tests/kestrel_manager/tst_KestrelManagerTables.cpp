@@ -5,7 +5,7 @@
 
 using namespace KestrelTables;
 
-class TestKestrelTables : public QObject
+class TestKestrelManagerTables : public QObject
 {
     Q_OBJECT
 private slots:
@@ -23,7 +23,7 @@ private slots:
     void reportedFunctions();
 };
 
-void TestKestrelTables::battery_data()
+void TestKestrelManagerTables::battery_data()
 {
     QTest::addColumn<DWORD>("raw");
     QTest::addColumn<DWORD>("expected");
@@ -48,14 +48,14 @@ void TestKestrelTables::battery_data()
     QTest::newRow("all ones") << DWORD(0xFFFFFFFF) << DWORD(103);
 }
 
-void TestKestrelTables::battery()
+void TestKestrelManagerTables::battery()
 {
     QFETCH(DWORD, raw);
     QFETCH(DWORD, expected);
     QCOMPARE(batteryPercent(raw), expected);
 }
 
-void TestKestrelTables::reportRate_data()
+void TestKestrelManagerTables::reportRate_data()
 {
     QTest::addColumn<DWORD>("interval");
     QTest::addColumn<int>("index");
@@ -65,7 +65,7 @@ void TestKestrelTables::reportRate_data()
     QTest::newRow("1000/s") << DWORD(1) << 3;
 }
 
-void TestKestrelTables::reportRate()
+void TestKestrelManagerTables::reportRate()
 {
     QFETCH(DWORD, interval);
     QFETCH(int, index);
@@ -78,7 +78,7 @@ void TestKestrelTables::reportRate()
     QCOMPARE(intervalOfReportIndex(-1), DWORD(0));
 }
 
-void TestKestrelTables::cpiRoundTrip_data()
+void TestKestrelManagerTables::cpiRoundTrip_data()
 {
     QTest::addColumn<int>("mouseType");
     QTest::addColumn<DWORD>("cpi");
@@ -99,7 +99,7 @@ void TestKestrelTables::cpiRoundTrip_data()
     QTest::newRow("huge clamps to 16 bits") << 11 << DWORD(0xFFFFFFFF) << 0xFFFF << DWORD(0xFFFF * 50);
 }
 
-void TestKestrelTables::cpiRoundTrip()
+void TestKestrelManagerTables::cpiRoundTrip()
 {
     QFETCH(int, mouseType);
     QFETCH(DWORD, cpi);
@@ -110,7 +110,7 @@ void TestKestrelTables::cpiRoundTrip()
     QCOMPARE(rawToCpi(scheme, WORD(raw)), readBack);
 }
 
-void TestKestrelTables::cpiLevelRemoval_data()
+void TestKestrelManagerTables::cpiLevelRemoval_data()
 {
     QTest::addColumn<int>("mouseType");
     QTest::addColumn<int>("cpi");
@@ -122,7 +122,7 @@ void TestKestrelTables::cpiLevelRemoval_data()
     QTest::newRow("type 14 at 0") << 14 << 0 << true;
 }
 
-void TestKestrelTables::cpiLevelRemoval()
+void TestKestrelManagerTables::cpiLevelRemoval()
 {
     QFETCH(int, mouseType);
     QFETCH(int, cpi);
@@ -130,7 +130,7 @@ void TestKestrelTables::cpiLevelRemoval()
     QCOMPARE(cpiRemovesLevel(mouseType, cpi), removes);
 }
 
-void TestKestrelTables::buttonLayouts_data()
+void TestKestrelManagerTables::buttonLayouts_data()
 {
     QTest::addColumn<int>("pid");
     QTest::addColumn<int>("leftOffset");
@@ -143,7 +143,7 @@ void TestKestrelTables::buttonLayouts_data()
         QTest::addRow("swapped %04x", pid) << pid << 528 << 540 << 544;
 }
 
-void TestKestrelTables::buttonLayouts()
+void TestKestrelManagerTables::buttonLayouts()
 {
     QFETCH(int, pid);
     QFETCH(int, leftOffset);
@@ -174,7 +174,7 @@ void TestKestrelTables::buttonLayouts()
     QCOMPARE(buttonOffset(layout, 15), -1);
 }
 
-void TestKestrelTables::recordIndexes()
+void TestKestrelManagerTables::recordIndexes()
 {
     QCOMPARE(recordIndexOfBankOffset(512), kButtonsAt);
     QCOMPARE(recordIndexOfBankOffset(555), 59);
@@ -190,7 +190,7 @@ void TestKestrelTables::recordIndexes()
     QCOMPARE(recordIndexOfBankOffset(4), -1);
 }
 
-void TestKestrelTables::reportedFunctions()
+void TestKestrelManagerTables::reportedFunctions()
 {
     QCOMPARE(functionOfButtonMask(2), 49);
     QCOMPARE(functionOfButtonMask(16), 51);
@@ -212,5 +212,5 @@ void TestKestrelTables::reportedFunctions()
     QCOMPARE(macroSlotOfButton(15), 0);
 }
 
-QTEST_GUILESS_MAIN(TestKestrelTables)
-#include "tst_KestrelTables.moc"
+QTEST_GUILESS_MAIN(TestKestrelManagerTables)
+#include "tst_KestrelManagerTables.moc"

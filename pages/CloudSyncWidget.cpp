@@ -1,0 +1,7 @@
+#include "pages/CloudSyncWidget.h"
+
+CloudSyncWidget::CloudSyncWidget(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("CloudSyncWidget"));
+}
+

@@ -1,0 +1,12 @@
+#pragma once
+#include <QWidget>
+
+// Page 4: upload and download of the settings through the vendor account.
+// Filled in with the online service; the main window only switches to it.
+class CloudSyncWidget : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit CloudSyncWidget(QWidget *parent = nullptr);
+
+};

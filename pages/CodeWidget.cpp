@@ -1,0 +1,7 @@
+#include "pages/CodeWidget.h"
+
+CodeWidget::CodeWidget(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("CodeWidget"));
+}
+

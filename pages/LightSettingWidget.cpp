@@ -1,0 +1,7 @@
+#include "pages/LightSettingWidget.h"
+
+LightSettingWidget::LightSettingWidget(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("LightSettingWidget"));
+}
+

@@ -1,0 +1,22 @@
+#pragma once
+#include <QWidget>
+
+// Page 1: light modes, speed, brightness and colours.
+// Filled in with its own page; the main window already calls the operations below.
+class LightSettingWidget : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit LightSettingWidget(QWidget *parent = nullptr);
+
+    // Configures the page for a model type.
+    void setMouseType(int mouseType) { m_mouseType = mouseType; }
+    int mouseType() const { return m_mouseType; }
+    // The first family's layout (model types 7 to 12) or the other one.
+    void setFirstFamilyLayout(bool firstFamily) { m_firstFamilyLayout = firstFamily; }
+    bool isFirstFamilyLayout() const { return m_firstFamilyLayout; }
+
+private:
+    int m_mouseType = 0;
+    bool m_firstFamilyLayout = false;
+};

@@ -1,0 +1,7 @@
+#include "pages/MacroEditWidget.h"
+
+MacroEditWidget::MacroEditWidget(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("MacroEditWidget"));
+}
+

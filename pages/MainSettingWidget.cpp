@@ -1,0 +1,7 @@
+#include "pages/MainSettingWidget.h"
+
+MainSettingWidget::MainSettingWidget(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("MainSettingWidget"));
+}
+

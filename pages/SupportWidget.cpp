@@ -1,0 +1,96 @@
+#include "pages/SupportWidget.h"
+
+#include "data/files/TextTable.h"
+
+#include <QVariant>
+#include <QCoreApplication>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+// One card of the page: a heading, a line of detail, a line of help, a button.
+QWidget *card(QWidget *parent, const QString &name, const QString &title, QLabel *detail,
+              const QString &help, QPushButton *button)
+{
+    auto *box = new QWidget(parent);
+    box->setObjectName(name);
+    box->setProperty("card", true);
+    box->setAttribute(Qt::WA_StyledBackground);
+    auto *heading = new QLabel(title, box);
+    heading->setProperty("cardTitle", true);
+    detail->setParent(box);
+    detail->setProperty("cardDetail", true);
+    auto *helpLabel = new QLabel(help, box);
+    helpLabel->setProperty("cardHelp", true);
+    helpLabel->setWordWrap(true);
+    button->setParent(box);
+    button->setCursor(Qt::PointingHandCursor);
+    button->setMinimumHeight(36);
+
+    auto *layout = new QVBoxLayout(box);
+    layout->setContentsMargins(24, 22, 24, 22);
+    layout->setSpacing(10);
+    layout->addWidget(heading);
+    layout->addWidget(detail);
+    layout->addWidget(helpLabel, 1, Qt::AlignTop);
+    layout->addWidget(button);
+    return box;
+}
+
+} // namespace
+
+SupportWidget::SupportWidget(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("SupportWidget"));
+    using namespace TextTable;
+
+    auto *softwareVersion = new QLabel(
+        textWith(TextSupportSoftwareVersion, QCoreApplication::applicationVersion()));
+    softwareVersion->setObjectName(QStringLiteral("SoftwareVersionLabel"));
+    m_firmwareVersion = new QLabel;
+    m_firmwareVersion->setObjectName(QStringLiteral("FirmwareVersionLabel"));
+    auto *pairText = new QLabel;
+
+    m_updateButton = new QPushButton(text(TextSupportCheckUpdate));
+    m_updateButton->setObjectName(QStringLiteral("UpdateButton"));
+    m_firmwareButton = new QPushButton(text(TextSupportFirmwareUpdate));
+    m_firmwareButton->setObjectName(QStringLiteral("FirmwareUpdateButton"));
+    m_pairButton = new QPushButton(text(TextSupportPair));
+    m_pairButton->setObjectName(QStringLiteral("PairButton"));
+
+    auto *grid = new QGridLayout(this);
+    grid->setContentsMargins(40, 36, 40, 36);
+    grid->setHorizontalSpacing(20);
+    grid->addWidget(card(this, QStringLiteral("SoftwareCard"), text(TextSupportSoftwareTitle),
+                         softwareVersion, text(TextSupportSoftwareText), m_updateButton), 0, 0);
+    grid->addWidget(card(this, QStringLiteral("FirmwareCard"), text(TextSupportFirmwareTitle),
+                         m_firmwareVersion, text(TextSupportFirmwareText), m_firmwareButton), 0, 1);
+    grid->addWidget(card(this, QStringLiteral("PairCard"), text(TextSupportPairTitle), pairText,
+                         text(TextSupportPairText), m_pairButton), 0, 2);
+
+    connect(m_updateButton, &QPushButton::clicked, this, &SupportWidget::sig_CheckSoftwareVersion);
+    connect(m_firmwareButton, &QPushButton::clicked, this, &SupportWidget::sig_ShowFirmwareUpdate);
+    connect(m_pairButton, &QPushButton::clicked, this, &SupportWidget::sig_GoToMatchCode);
+
+    setFirmwareVersion(0);
+    setPairingAvailable(false);
+}
+
+void SupportWidget::setFirmwareVersion(int version)
+{
+    m_firmwareVersion->setText(TextTable::textWith(TextTable::TextSupportFirmwareVersion,
+                                                version > 0 ? QString::number(version) : QStringLiteral("-")));
+}
+
+void SupportWidget::setUpdateButtonEnabled(bool enabled)
+{
+    m_updateButton->setEnabled(enabled);
+}
+
+void SupportWidget::setPairingAvailable(bool available)
+{
+    m_pairButton->setEnabled(available);
+}

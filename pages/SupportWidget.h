@@ -1,0 +1,36 @@
+#pragma once
+#include <QWidget>
+
+class QLabel;
+class QPushButton;
+
+// Page 3: the program's and the mouse's versions, the update checks and the
+// way to the receiver pairing page.
+class SupportWidget : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit SupportWidget(QWidget *parent = nullptr);
+
+signals:
+    // The user asked whether a newer program exists.
+    void sig_CheckSoftwareVersion();
+    // The user opened the firmware update view.
+    void sig_ShowFirmwareUpdate();
+    // The user wants to pair the mouse with its receiver.
+    void sig_GoToMatchCode();
+
+public slots:
+    // The mouse's firmware version; 0 when no mouse is open.
+    void setFirmwareVersion(int version);
+    // The check button is disabled while a check runs.
+    void setUpdateButtonEnabled(bool enabled);
+    // Pairing is offered only while a mouse is open through its receiver.
+    void setPairingAvailable(bool available);
+
+private:
+    QLabel *m_firmwareVersion;
+    QPushButton *m_updateButton;
+    QPushButton *m_firmwareButton;
+    QPushButton *m_pairButton;
+};

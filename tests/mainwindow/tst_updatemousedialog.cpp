@@ -1,0 +1,156 @@
+#include "app/UpdateMouseDialog.h"
+#include "platform/AppPaths.h"
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+// The firmware update view: where it looks for firmware and how it starts an
+// update for each family.
+class TestUpdateMouseDialog : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QList<QUrl> m_opened;
+
+    void writeFile(const QString &path)
+    {
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("image");
+    }
+
+public slots:
+    void openUrl(const QUrl &url) { m_opened.append(url); }
+
+private slots:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "openUrl");
+    }
+
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        AppPaths::setDataRoot(m_dir->path());
+        m_opened.clear();
+    }
+
+    void cleanup() { AppPaths::setDataRoot(QString()); }
+
+    void firmwareFolder_data()
+    {
+        QTest::addColumn<bool>("local");
+        QTest::addColumn<int>("mouseType");
+        QTest::addColumn<QString>("folder");
+        QTest::newRow("local Kestrel") << true << 11 << "/Update/Local/kestrel";
+        QTest::newRow("cloud Kestrel") << false << 11 << "/Update/Clouds/kestrel";
+        QTest::newRow("local KestrelEU") << true << 14 << "/Update/Local/kestreleu";
+        QTest::newRow("cloud Harrier") << false << 19 << "/Update/Clouds/harrier";
+        QTest::newRow("Osprey") << true << 3 << "/Update/Local/osprey";
+    }
+
+    void firmwareFolder()
+    {
+        QFETCH(bool, local);
+        QFETCH(int, mouseType);
+        QFETCH(QString, folder);
+        QCOMPARE(UpdateMouseDialog::firmwareFolder(local, mouseType), AppPaths::dataRoot() + folder);
+    }
+
+    void displayNames_data()
+    {
+        QTest::addColumn<QString>("model");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("kestrel") << "kestrel" << "Kestrel";
+        QTest::newRow("kestrelc") << "kestrelc" << "KestrelC";
+        QTest::newRow("kestreleu") << "kestreleu" << "KestrelEU";
+        QTest::newRow("falcons") << "falcons" << "FalconS";
+        QTest::newRow("harrier") << "harrier" << "Harrier";
+    }
+
+    void displayNames()
+    {
+        QFETCH(QString, model);
+        QFETCH(QString, shown);
+        QCOMPARE(UpdateMouseDialog::displayName(model), shown);
+    }
+
+    void firstFamilyAsksTheBridge()
+    {
+        UpdateMouseDialog dialog;
+        QSignalSpy request(&dialog, &UpdateMouseDialog::sig_UpdateFirmwareKorvan);
+        const QString image = AppPaths::dataRoot() + QStringLiteral("/Update/Local/merlinq/Nuc123.bin");
+        writeFile(image);
+        dialog.setLocalUpdateState(true);
+        dialog.selectModel(8);
+        dialog.startUpdate();
+        QCOMPARE(request.count(), 1);
+        QCOMPARE(request.first(), (QVariantList{image, QStringLiteral("merlinq")}));
+        QVERIFY(dialog.isUpdating());
+
+        // Nothing starts twice, and the view stays until the transfer ends.
+        dialog.startUpdate();
+        QCOMPARE(request.count(), 1);
+        dialog.show();
+        QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("CloseButton")), Qt::LeftButton);
+        QVERIFY(dialog.isVisible());
+        dialog.slot_UpdateFinished();
+        QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("CloseButton")), Qt::LeftButton);
+        QVERIFY(!dialog.isVisible());
+    }
+
+    void firstFamilyWithoutImageStartsNothing()
+    {
+        UpdateMouseDialog dialog;
+        QSignalSpy request(&dialog, &UpdateMouseDialog::sig_UpdateFirmwareKorvan);
+        dialog.setLocalUpdateState(false);
+        dialog.selectModel(11);
+        dialog.startUpdate();
+        QCOMPARE(request.count(), 0);
+        QVERIFY(!dialog.isUpdating());
+    }
+
+    void otherFamiliesRunTheUpdater()
+    {
+        UpdateMouseDialog dialog;
+        QSignalSpy request(&dialog, &UpdateMouseDialog::sig_UpdateFirmwareKorvan);
+        dialog.setLocalUpdateState(true);
+        dialog.selectModel(19);
+        dialog.startUpdate(); // no updater in the folder yet
+        QVERIFY(m_opened.isEmpty());
+
+        const QString updater = AppPaths::dataRoot() + QStringLiteral("/Update/Local/harrier/KorvanUpdataOnce.exe");
+        writeFile(updater);
+        dialog.startUpdate();
+        QCOMPARE(m_opened, QList<QUrl>{QUrl::fromLocalFile(updater)});
+        QVERIFY(m_opened.first().toString().startsWith(QStringLiteral("file:///")));
+        QCOMPARE(request.count(), 0);
+    }
+
+    void modelChoice()
+    {
+        UpdateMouseDialog dialog;
+        QCOMPARE(dialog.selectedModel(), 0);
+        QVERIFY(!dialog.findChild<QPushButton *>(QStringLiteral("StartUpdateButton"))->isEnabled());
+        dialog.selectModel(11);
+        dialog.setChangeable(false);
+        QVERIFY(!dialog.findChild<QPushButton *>(QStringLiteral("ModelTile_merlin"))->isEnabled());
+        QVERIFY(dialog.findChild<QPushButton *>(QStringLiteral("ModelTile_kestrel"))->isEnabled());
+        dialog.setChangeable(true);
+        QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("ModelTile_merlin")), Qt::LeftButton);
+        QCOMPARE(dialog.selectedModel(), 12);
+        QVERIFY(dialog.findChild<QPushButton *>(QStringLiteral("StartUpdateButton"))->isEnabled());
+    }
+};
+
+QTEST_MAIN(TestUpdateMouseDialog)
+#include "tst_updatemousedialog.moc"
