@@ -1,10 +1,11 @@
 #include "data/DCDataHandle.h"
 
-#include "device/FirmwareTransfer.h"
-#include "device/kestrel/USBDriverKestrel.h"
 #include "data/files/GearHandle.h"
 #include "data/files/JsonHandle.h"
+#include "device/FirmwareTransfer.h"
 #include "device/ProductTable.h"
+#include "device/kestrel/USBDriverKestrel.h"
+#include "device/kestrel/UsbDriverMangerKestrel.h"
 #include "platform/DeviceClock.h"
 
 #include <QDebug>
@@ -879,9 +880,9 @@ std::unique_ptr<USBDriverManger> DCDataHandle::makeKestrelManager(const QString 
     *receiver = driver;
     driver->SetWiredWirelessString(wiredFilter, receiverFilter);
     driver->SetMode(isWireless ? 1 : 0);
-    delete driver; // PENDING-MANAGER
-    *receiver = nullptr;
-    return nullptr;
+    auto manager = std::make_unique<UsbDriverMangerKestrel>();
+    manager->SetDriver(driver); // the manager owns the driver from here on
+    return manager;
 }
 
 bool DCDataHandle::dongleWrite(const BYTE *bytes, int length)

@@ -35,10 +35,18 @@ Cost measure(EmulatedBackend &bus, EmulatedKestrelMouse &mouse, const std::funct
     return {DeviceClock::virtualElapsedMs(), mouse.commandCount(), bus.transferCount()};
 }
 
+// Warnings raised during the last measurement, so a figure cut short by a failure shows it.
+QList<int> g_warnings;
+
 void print(QTextStream &out, const char *what, const Cost &c)
 {
-    out << QString::asprintf("%-44s %8lld ms device time %6d commands %6d HID transfers\n", what,
-                             static_cast<long long>(c.deviceMs), c.commands, c.transfers);
+    QString warned;
+    for (int w : g_warnings)
+        warned += QStringLiteral(" %1").arg(w);
+    out << QString::asprintf("%-48s %6lld ms device time %5d commands %5d HID transfers", what,
+                             static_cast<long long>(c.deviceMs), c.commands, c.transfers)
+        << (warned.isEmpty() ? QString() : QStringLiteral("  (warnings:%1)").arg(warned)) << "\n";
+    g_warnings.clear();
 }
 
 } // namespace
@@ -66,6 +74,8 @@ int main(int argc, char **argv)
         DCDataHandle bridge;
         QObject::connect(&bridge, &DCDataHandle::sig_OpenDeviceResult,
                          [&](bool ok, int, bool) { opened = ok; });
+        QObject::connect(&bridge, &DCDataHandle::sig_ShowWarningDialog,
+                         [](int w) { g_warnings << w; });
         print(out, "open + start-up read, Kestrel by cable",
               measure(bus, *mouse, [&] { bridge.slot_OpenDevice(0x4130, 0x3A5E); }));
         if (!opened) {
@@ -86,6 +96,8 @@ int main(int argc, char **argv)
         opened = false;
         QObject::connect(&bridge, &DCDataHandle::sig_OpenDeviceResult,
                          [&](bool ok, int, bool) { opened = ok; });
+        QObject::connect(&bridge, &DCDataHandle::sig_ShowWarningDialog,
+                         [](int w) { g_warnings << w; });
         print(out, "open + start-up read, Merlin by receiver",
               measure(bus, *mouse, [&] { bridge.slot_OpenDevice(0x4133, 0x3A5E); }));
         if (!opened) {
