@@ -2,6 +2,7 @@
 // cable and through the receiver, driven by queued calls as the window does.
 #include "BridgeFixture.h"
 
+#include "data/files/GearHandle.h"
 #include "data/files/JsonHandle.h"
 #include "device/ProductTable.h"
 #include "emulator/kestrel/EmulatedKestrelMouse.h"
@@ -61,6 +62,9 @@ class TestBridgeKestrel : public QObject
     Q_OBJECT
 private slots:
     void openByCableThenPageFillingSignals();
+    void profileMatchingNoConfigurationWarns();
+    void managerWarningsReachTheWindow();
+    void macrosReachTheMouse();
     void openThroughTheReceiver_data();
     void openThroughTheReceiver();
     void openingAnotherPidDropsThePreviousMouse();
@@ -158,6 +162,92 @@ void TestBridgeKestrel::openByCableThenPageFillingSignals()
     // The gear file of the matched configuration exists now.
     const QJsonObject gear = readJson(JsonHandle::currentCpiSettingFilePath(12, 1));
     QCOMPARE(gear.value("GearData").toArray().size(), 7);
+}
+
+void TestBridgeKestrel::profileMatchingNoConfigurationWarns()
+{
+    BridgeFixture b;
+    plug(b, "merlin", false);
+    // Every local configuration runs at 125 reports per second; the mouse at 1000.
+    JsonHandle files;
+    QByteArray record = files.getMouseData_Korvan(12, 0);
+    record[60] = char(8);
+    for (int n = 1; n <= 5; ++n)
+        files.saveMouseData_Korvan(record, 12, n);
+    SharedGear::setCurrent(QJsonObject{{"stale", true}});
+
+    open(b, 0x4132);
+    QVERIFY(openedOk(b));
+    QCOMPARE(b.warnings(), QList<int>{38});
+    QCOMPARE(b.count("sig_VersionNumber"), 1);
+    QCOMPARE(b.count("sig_SetCurrentConfigure"), 0);
+    QCOMPARE(b.count("sig_SetCurrentCpiListValueOnPage"), 0);
+    GearHandle gears;
+    QCOMPARE(SharedGear::current(), gears.BuildDefaultGear(12));
+    // The default gear is not written to any configuration's file.
+    QVERIFY(!QFile::exists(JsonHandle::currentCpiSettingFilePath(12, 1)));
+}
+
+void TestBridgeKestrel::managerWarningsReachTheWindow()
+{
+    BridgeFixture b;
+    const Plugged p = plug(b, "kestrel", false);
+    open(b, 0x4130);
+    QVERIFY(openedOk(b));
+    b.clear();
+    // Button 4 is the only left click: turning it into a key is refused with warning 6.
+    const QByteArray before = p.mouse->memory(1024 + 512, 4);
+    QVERIFY(b.call("slot_ChangeButtonToKey", Q_ARG(int, 4), Q_ARG(uint, 0x41), Q_ARG(int, 0),
+                   Q_ARG(int, 29)));
+    b.sync();
+    QCOMPARE(b.warnings(), QList<int>{6});
+    QCOMPARE(p.mouse->memory(1024 + 512, 4), before);
+
+    // Once the mouse is gone the manager's signals no longer reach the window.
+    b.clear();
+    QVERIFY(b.call("destroyUselessThings"));
+    QVERIFY(b.call("slot_ChangeButtonToKey", Q_ARG(int, 4), Q_ARG(uint, 0x41), Q_ARG(int, 0),
+                   Q_ARG(int, 29)));
+    b.sync();
+    QCOMPARE(b.names(), QStringList{"sig_RemoveReloadWidget"});
+}
+
+void TestBridgeKestrel::macrosReachTheMouse()
+{
+    BridgeFixture b;
+    const Plugged p = plug(b, "kestrel", false);
+    open(b, 0x4130);
+    QVERIFY(openedOk(b));
+    // Two user macro files: press and release A, then B.
+    QStringList paths;
+    for (int key : {0x41, 0x42}) {
+        const QString path = QDir(b.dir.path()).filePath(QStringLiteral("macro%1.json").arg(key));
+        QJsonArray events;
+        for (int state : {0, 1})
+            events.append(QJsonObject{{"ValueType", 3}, {"KeyValue", key}, {"TimeLapse", 20},
+                                      {"State", state}});
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(QJsonDocument(QJsonObject{{"Name", "m"}, {"MacroType", 1}, {"RepeatTimes", 1},
+                                          {"Macro", events}})
+                    .toJson());
+        paths << path;
+    }
+    b.clear();
+
+    // One macro on button 5: its word becomes "macro in slot 0".
+    QVERIFY(b.call("slot_WriteSingleMacro", Q_ARG(int, 5), Q_ARG(QString, paths.at(0))));
+    b.sync();
+    QCOMPARE(b.warnings(), QList<int>{});
+    QCOMPARE(p.mouse->memory(1024 + 516, 4), QByteArray("\x05\x00\x00\x00", 4));
+    QVERIFY(p.mouse->memory(4096, 2) != QByteArray(2, '\0'));
+
+    // A list programs the left button's rapid fire and is confirmed with warning 37.
+    b.clear();
+    QVERIFY(b.call("slot_WriteListMacro", Q_ARG(QStringList, paths)));
+    b.sync();
+    QCOMPARE(b.warnings(), QList<int>{37});
+    QCOMPARE(quint8(p.mouse->memory(2204 + 2, 1).at(0)), quint8(2));
 }
 
 void TestBridgeKestrel::openThroughTheReceiver_data()
@@ -532,6 +622,8 @@ void TestBridgeKestrel::mousePulledMidOperation()
     b.sync();
     QVERIFY(!b.bus.isPlugged(p.id));
     QCOMPARE(b.warnings(), QList<int>{32});
+    if (slot == "slot_GetProfileFromMouse") // Merlin's version when it cannot be read
+        QCOMPARE(b.args("sig_VersionNumber"), (QList<QVariantList>{{13}}));
     verifyProfileFilesWhole(12);
 
     // The worker is alive and the next mouse opens.
