@@ -542,7 +542,7 @@ void DCDataHandle::connectSignal()
     connect(manager, &USBDriverManger::sig_WarningOnlyLeftButton, this,
             &DCDataHandle::sig_ShowWarningDialog, Qt::UniqueConnection);
     connect(manager, &USBDriverManger::sig_KorvanMouseUpdateResult, this,
-            &DCDataHandle::OnFirmwareUpdateResult);
+            &DCDataHandle::OnFirmwareUpdateResult, Qt::UniqueConnection);
     connect(manager, &USBDriverManger::sig_TrueMouseValue, this, &DCDataHandle::sig_TrueMouseValue,
             Qt::UniqueConnection);
 }
