@@ -1,7 +1,11 @@
 #include "data/DCDataHandle.h"
 
+#include "data/files/GearHandle.h"
+#include "data/files/JsonHandle.h"
 #include "device/FirmwareTransfer.h"
 #include "device/ProductTable.h"
+#include "device/kestrel/USBDriverKestrel.h"
+#include "device/kestrel/UsbDriverMangerKestrel.h"
 #include "platform/DeviceClock.h"
 
 #include <QDebug>
@@ -79,7 +83,8 @@ QString screenBridge() { return QStringLiteral("DCDataHandle"); }
 } // namespace
 
 DCDataHandle::DCDataHandle(QObject *parent)
-    : QObject(parent), m_codeTimer(this)
+    : QObject(parent), m_jsonHandle(new JsonHandle(this)), m_codeTimer(this),
+      m_gearHandle(new GearHandle(this))
 {
     connect(&m_codeTimer, &QTimer::timeout, this, &DCDataHandle::slot_codetimerout);
     connect(this, &DCDataHandle::sig_startTimer, &m_codeTimer, QOverload<int>::of(&QTimer::start));
@@ -537,7 +542,7 @@ void DCDataHandle::connectSignal()
     connect(manager, &USBDriverManger::sig_WarningOnlyLeftButton, this,
             &DCDataHandle::sig_ShowWarningDialog, Qt::UniqueConnection);
     connect(manager, &USBDriverManger::sig_KorvanMouseUpdateResult, this,
-            &DCDataHandle::OnFirmwareUpdateResult);
+            &DCDataHandle::OnFirmwareUpdateResult, Qt::UniqueConnection);
     connect(manager, &USBDriverManger::sig_TrueMouseValue, this, &DCDataHandle::sig_TrueMouseValue,
             Qt::UniqueConnection);
 }
@@ -684,7 +689,8 @@ void DCDataHandle::slot_startCode()
         qDebug() << QString::fromUtf8("对码命令A0发送成功");
         // The receiver listens for a mouse on an address of our choosing.
         std::srand(unsigned(QTime(0, 0).secsTo(QTime::currentTime())));
-        const int addr = std::rand();
+        // Receivers have only ever seen addresses in the classic C range 0..32767.
+        const int addr = std::rand() & 0x7FFF;
         qDebug().noquote() << "addr:" << QString::number(addr, 16);
         const BYTE setAddress[6] = {0xA1, 0x8F, BYTE(addr), BYTE(addr >> 8), BYTE(addr >> 16),
                                     BYTE(addr >> 24)};
@@ -755,6 +761,8 @@ void DCDataHandle::GetProfileFromMouse()
         m_manager->TurnOldTxtFileToNewJsonFile();
         int number = 0;
         if (m_manager->CompareMouseAndLocalFileData(&number)) {
+            // Later CPI changes edit the gear file of the configuration the mouse holds.
+            m_configNumber = number;
             emit sig_SetCurrentConfigure(number);
             LoadGearJson(number);
             RefreshPages();
@@ -868,36 +876,55 @@ std::unique_ptr<USBDriverManger> DCDataHandle::makeKestrelManager(const QString 
                                                                  bool isWireless,
                                                                  USBDriverKestrel **receiver)
 {
-    Q_UNUSED(wiredFilter);
-    Q_UNUSED(receiverFilter);
-    Q_UNUSED(isWireless);
-    *receiver = nullptr;
-    return nullptr;
+    auto driver = new USBDriverKestrel;
+    *receiver = driver;
+    driver->SetWiredWirelessString(wiredFilter, receiverFilter);
+    driver->SetMode(isWireless ? 1 : 0);
+    auto manager = std::make_unique<UsbDriverMangerKestrel>();
+    manager->SetDriver(driver); // the manager owns the driver from here on
+    return manager;
 }
 
-bool DCDataHandle::dongleWrite(const BYTE *, int)
+bool DCDataHandle::dongleWrite(const BYTE *bytes, int length)
 {
-    return false;
+    return m_receiverDriver && m_receiverDriver->WriteDongle(bytes, length);
 }
 
-bool DCDataHandle::dongleRead(BYTE *)
+bool DCDataHandle::dongleRead(BYTE reply[2])
 {
-    return false;
+    return m_receiverDriver && m_receiverDriver->ReadDongle(reply);
 }
 
-void DCDataHandle::LoadGearJson(int) {}
+void DCDataHandle::LoadGearJson(int number)
+{
+    const int mouseType = MouseType::current();
+    const QString path = GearHandle::gearFilePath(mouseType, number);
+    SharedGear::setCurrent(QFile::exists(path) ? m_gearHandle->ReadGearFile(mouseType, number)
+                                               : m_gearHandle->CreateDefaultGearFile(mouseType, number));
+}
 
 void DCDataHandle::SetGearLevelsEnabled(const QList<DWORD> &list)
 {
-    for (int i = 0; i < list.size(); ++i)
+    const int mouseType = MouseType::current();
+    QJsonObject gear = SharedGear::current();
+    for (int i = 0; i < list.size(); ++i) {
         qDebug() << "setGearHanlePositionEnable level value" << i << list.at(i);
+        m_gearHandle->SetGearEnable(mouseType, m_configNumber, gear, i, list.at(i) != 0);
+    }
+    SharedGear::setCurrent(gear);
 }
 
-void DCDataHandle::resetGearFile(int, int) {}
-
-void DCDataHandle::useDefaultGear(int) {}
-
-QString DCDataHandle::picturePath(int, int) const
+void DCDataHandle::resetGearFile(int mouseType, int number)
 {
-    return QString();
+    SharedGear::setCurrent(m_gearHandle->CreateDefaultGearFile(mouseType, number));
+}
+
+void DCDataHandle::useDefaultGear(int mouseType)
+{
+    SharedGear::setCurrent(m_gearHandle->BuildDefaultGear(mouseType));
+}
+
+QString DCDataHandle::picturePath(int mouseType, int number) const
+{
+    return JsonHandle::currentPicturePath(mouseType, number);
 }

@@ -412,6 +412,9 @@ int EmulatedKestrelReceiver::onWrite(const std::uint8_t *data, std::size_t lengt
         m_reply = status(kDone);
         return int(length);
     case 0xA1:
+        // A1 with a bank number (0 or 1) is the mouse's bank switch, passed on.
+        if (cmd[1] <= 1)
+            break;
         m_ownCommands.append(QByteArray(reinterpret_cast<const char *>(cmd), cmd[1] == 0x8F ? 6 : 2));
         if (cmd[1] == 0x8F)
             m_address = addressOf(cmd + 2);

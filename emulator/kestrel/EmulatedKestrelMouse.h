@@ -126,7 +126,8 @@ private:
 // The 2.4 GHz receiver of a first-family mouse. It forwards the mouse's
 // commands over the air and keeps three of its own, carried in the same
 // report (ID 0xBA, link marker 0xA5): A0 xx and A1 xx (acknowledged; A1 starts
-// pairing, A1 8F with a 4-byte address), and A7, whose reply holds the work
+// pairing, A1 8F with a 4-byte address; A1 00 and A1 01 are the mouse's bank
+// switch and go on to the mouse), and A7, whose reply holds the work
 // mode in byte 1: non-zero while pairing runs, 0 once the mouse is paired.
 // Reads of address 4 answer the paired mouse's PID.
 class EmulatedKestrelReceiver : public EmulatedDevice

@@ -1,0 +1,115 @@
+// Prints what the bridge's flows cost on a factory-fresh emulated mouse:
+// device time on the virtual clock, the commands the mouse took and the HID
+// transfers on the bus, for the whole open with its start-up read (cable
+// Kestrel, Merlin through its receiver) and for one CPI change.
+#include "data/DCDataHandle.h"
+#include "emulator/EmulatedBackend.h"
+#include "emulator/kestrel/EmulatedKestrelMouse.h"
+#include "platform/AppPaths.h"
+#include "platform/DeviceClock.h"
+
+#include <QCoreApplication>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <functional>
+#include <memory>
+
+namespace {
+
+void quiet(QtMsgType, const QMessageLogContext &, const QString &) {}
+
+struct Cost
+{
+    qint64 deviceMs;
+    int commands;
+    int transfers;
+};
+
+Cost measure(EmulatedBackend &bus, EmulatedKestrelMouse &mouse, const std::function<void()> &run)
+{
+    DeviceClock::resetVirtual();
+    bus.resetTransferCount();
+    mouse.resetCounters();
+    run();
+    return {DeviceClock::virtualElapsedMs(), mouse.commandCount(), bus.transferCount()};
+}
+
+// Warnings raised during the last measurement, so a figure cut short by a failure shows it.
+QList<int> g_warnings;
+
+void print(QTextStream &out, const char *what, const Cost &c)
+{
+    QString warned;
+    for (int w : g_warnings)
+        warned += QStringLiteral(" %1").arg(w);
+    out << QString::asprintf("%-48s %6lld ms device time %5d commands %5d HID transfers", what,
+                             static_cast<long long>(c.deviceMs), c.commands, c.transfers)
+        << (warned.isEmpty() ? QString() : QStringLiteral("  (warnings:%1)").arg(warned)) << "\n";
+    g_warnings.clear();
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    qInstallMessageHandler(quiet);
+    QStandardPaths::setTestModeEnabled(true);
+    QTemporaryDir root;
+    AppPaths::setDataRoot(root.path());
+    DeviceClock::setVirtual(true);
+    DCDataHandle::registerMetaTypes();
+    QTextStream out(stdout);
+
+    EmulatedBackend bus;
+    Hid::setBackend(&bus);
+
+    // The bridge's slots are called directly here: the cost is the device's,
+    // whichever thread waits for it.
+    bool opened = false;
+    {
+        auto mouse = std::make_shared<EmulatedKestrelMouse>(QStringLiteral("kestrel"));
+        const int id = bus.plug(mouse);
+        DCDataHandle bridge;
+        QObject::connect(&bridge, &DCDataHandle::sig_OpenDeviceResult,
+                         [&](bool ok, int, bool) { opened = ok; });
+        QObject::connect(&bridge, &DCDataHandle::sig_ShowWarningDialog,
+                         [](int w) { g_warnings << w; });
+        print(out, "open + start-up read, Kestrel by cable",
+              measure(bus, *mouse, [&] { bridge.slot_OpenDevice(0x4130, 0x3A5E); }));
+        if (!opened) {
+            out << "the emulated Kestrel did not open\n";
+            return 1;
+        }
+        print(out, "CPI change (800/1600/3200), Kestrel by cable", measure(bus, *mouse, [&] {
+                  bridge.slot_setCPIListValueOnMouse(QList<DWORD>{800, 1600, 3200, 0, 0, 0, 0});
+              }));
+        bridge.releaseObject();
+        bus.unplug(id);
+    }
+    {
+        auto mouse = std::make_shared<EmulatedKestrelMouse>(QStringLiteral("merlin"));
+        auto receiver = std::make_shared<EmulatedKestrelReceiver>(mouse);
+        const int id = bus.plug(receiver);
+        DCDataHandle bridge;
+        opened = false;
+        QObject::connect(&bridge, &DCDataHandle::sig_OpenDeviceResult,
+                         [&](bool ok, int, bool) { opened = ok; });
+        QObject::connect(&bridge, &DCDataHandle::sig_ShowWarningDialog,
+                         [](int w) { g_warnings << w; });
+        print(out, "open + start-up read, Merlin by receiver",
+              measure(bus, *mouse, [&] { bridge.slot_OpenDevice(0x4133, 0x3A5E); }));
+        if (!opened) {
+            out << "the emulated Merlin did not open\n";
+            return 1;
+        }
+        print(out, "CPI change (800/1600/3200), Merlin by receiver", measure(bus, *mouse, [&] {
+                  bridge.slot_setCPIListValueOnMouse(QList<DWORD>{800, 1600, 3200, 0, 0, 0, 0});
+              }));
+        bridge.releaseObject();
+        bus.unplug(id);
+    }
+    Hid::setBackend(nullptr);
+    return 0;
+}
