@@ -224,9 +224,20 @@ QWidget *MainWindow::buildHeader()
     m_batteryLabel->setFixedSize(32, 16);
     m_batteryPercentLabel = new QLabel(m_header);
     m_batteryPercentLabel->setObjectName(QStringLiteral("BatteryPercentLabel"));
-    m_batteryPercentLabel->setMinimumWidth(40);
+    m_batteryPercentLabel->setFixedWidth(36);
     m_batteryLabel->hide();
     m_batteryPercentLabel->hide();
+
+    // As wide as the logo, so the page buttons stay centred whatever it shows.
+    auto *indicators = new QWidget(m_header);
+    indicators->setFixedWidth(m_logoLabel->width());
+    auto *right = new QHBoxLayout(indicators);
+    right->setContentsMargins(0, 0, 0, 0);
+    right->setSpacing(8);
+    right->addStretch();
+    right->addWidget(m_wireStateLabel);
+    right->addWidget(m_batteryLabel);
+    right->addWidget(m_batteryPercentLabel);
 
     auto *layout = new QHBoxLayout(m_header);
     layout->setContentsMargins(24, 0, 24, 0);
@@ -235,10 +246,7 @@ QWidget *MainWindow::buildHeader()
     layout->addStretch();
     layout->addLayout(buttons);
     layout->addStretch();
-    layout->addWidget(m_wireStateLabel);
-    layout->addSpacing(6);
-    layout->addWidget(m_batteryLabel);
-    layout->addWidget(m_batteryPercentLabel);
+    layout->addWidget(indicators);
     return m_header;
 }
 

@@ -55,9 +55,11 @@ def wireless():
 
 
 def wire():
-    body = (f'<rect x="7" y="3" width="10" height="9" rx="2" ry="2" fill="none" stroke="{LINE}" stroke-width="2"/>'
-            f'<rect x="9.5" y="5.5" width="2" height="3" fill="{ACCENT}"/><rect x="12.5" y="5.5" width="2" height="3" fill="{ACCENT}"/>'
-            f'<path d="M12 12 L12 16 Q12 21 7 21 L4 21" fill="none" stroke="{LINE}" stroke-width="2" stroke-linecap="round"/>')
+    """A cable plug: metal shell with contacts, grip, cable."""
+    body = (f'<rect x="8.5" y="2" width="7" height="6" fill="none" stroke="{LINE}" stroke-width="1.5"/>'
+            f'<rect x="10" y="3.8" width="1.6" height="2" fill="{ACCENT}"/><rect x="12.4" y="3.8" width="1.6" height="2" fill="{ACCENT}"/>'
+            f'<rect x="6.5" y="8" width="11" height="8.5" rx="2" ry="2" fill="{LINE}"/>'
+            f'<path d="M12 16.5 L12 22.5" stroke="{LINE}" stroke-width="2.2" stroke-linecap="round"/>')
     return svg(24, 24, body)
 
 

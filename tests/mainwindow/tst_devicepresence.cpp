@@ -115,17 +115,25 @@ private slots:
 
     void profileButtonReachesTheMouse()
     {
-        plug(QStringLiteral("kestrel"));
+        plug(QStringLiteral("merlin"));
         poll();
         QTRY_VERIFY_WITH_TIMEOUT(m_window->isDeviceOpen(), 20000);
+        // A factory-fresh mouse matches the factory configurations written on first use.
+        QTRY_COMPARE_WITH_TIMEOUT(m_window->currentConfigNumber(), 1, 20000);
+        WarningDialog *warning = m_window->warningDialog();
+        QVERIFY(!warning->isVisible());
+
         QSignalSpy load(m_window.get(), &MainWindow::sig_LoadFileAndeWriteIntoMouse);
         QTest::mouseClick(child<QPushButton>("ConfigureButton_2"), Qt::LeftButton);
         QCOMPARE(load.count(), 1);
+        QCOMPARE(load.last().first().toInt(), 2);
         QCOMPARE(m_window->currentConfigNumber(), 2);
-        // A mouse that answers raises no warning.
-        QTest::qWait(200);
-        QTRY_VERIFY_WITH_TIMEOUT(!m_window->findChild<QWidget *>(QStringLiteral("LoadingDialog"))->isVisible(), 20000);
-        QVERIFY(!m_window->warningDialog()->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(AppPaths::dataRoot()
+                                               + QStringLiteral("/ConfigFiles/MouseFile/merlin/AFile/CPIUIInterfaceFile/2/CpiSetting.json")),
+                                 20000);
+        // The mouse took it: no failure was reported.
+        QTest::qWait(300);
+        QVERIFY(!warning->isVisible());
     }
 
     void removalWhilePairing()
