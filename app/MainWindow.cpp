@@ -933,10 +933,11 @@ void MainWindow::slot_needDeviceDialogClienk()
 
 void MainWindow::exitSoftware()
 {
-    // Leave through the event loop, so the bridge finishes the request it is
-    // running and its thread is joined before the process ends.
+    // Leave through the event loop (start-up connects this to quit), so the
+    // bridge finishes the request it is running and its thread is joined
+    // before the process ends.
     m_trayIcon->hide();
-    QCoreApplication::exit(0);
+    emit QuitTheApplication();
 }
 
 void MainWindow::slot_startWattingProcess()

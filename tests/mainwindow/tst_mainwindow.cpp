@@ -1,12 +1,16 @@
 #include "app/MainWindow.h"
+#include "app/NeedDeviceDialog.h"
 #include "app/UpdateMouseDialog.h"
 #include "app/WarningDialog.h"
+#include "device/CheckDevice.h"
 #include "device/ProductTable.h"
+#include "emulator/EmulatedBackend.h"
 #include "pages/CodeWidget.h"
 #include "pages/LightSettingWidget.h"
 #include "pages/MacroEditWidget.h"
 #include "pages/MainSettingWidget.h"
 #include "platform/AppPaths.h"
+#include "platform/hid/HidBackend.h"
 
 #include <QDesktopServices>
 #include <QDir>
@@ -28,6 +32,7 @@ class TestMainWindow : public QObject
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
+    EmulatedBackend m_bus; // an empty bus: the window's poller never sees the machine's devices
     std::unique_ptr<MainWindow> m_window;
     QList<QUrl> m_openedUrls;
 
@@ -67,7 +72,10 @@ private slots:
         QStandardPaths::setTestModeEnabled(true);
         QDesktopServices::setUrlHandler(QStringLiteral("https"), this, "openUrl");
         QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "openUrl");
+        Hid::setBackend(&m_bus);
     }
+
+    void cleanupTestCase() { Hid::setBackend(nullptr); }
 
     void init()
     {
@@ -324,6 +332,30 @@ private slots:
         }
     }
 
+    // A first-family mouse waiting in its boot loader is updated at once with
+    // the firmware of the model its identity names.
+    void bootLoaderArrivalStartsTheUpdate()
+    {
+        writeFile(QStringLiteral("/Update/Local/kestreleu/Nuc123.bin"));
+        QSignalSpy request(m_window->updateMouseDialog(), &UpdateMouseDialog::sig_UpdateFirmwareKorvan);
+        QSignalSpy open(m_window.get(), &MainWindow::sig_OpenDevice);
+        emit m_window->findChild<CheckDevice *>()->sigBlootDescriptor(14);
+        m_window->slot_WarningDeviceNotInsert(true, 0x3000, 0x3A5E);
+        QVERIFY(m_window->updateMouseDialog()->isVisible());
+        QVERIFY(!m_window->needDeviceDialog()->isVisible());
+        QCOMPARE(request.count(), 1);
+        QCOMPARE(request.first(), (QVariantList{AppPaths::dataRoot() + QStringLiteral("/Update/Local/kestreleu/Nuc123.bin"),
+                                                QStringLiteral("kestreleu")}));
+        QCOMPARE(open.count(), 0);
+
+        // While our own transfer runs, the boot loader coming and going is part of it.
+        m_window->slot_WarningDeviceNotInsert(false, 0x3000, 0x3A5E);
+        QVERIFY(!m_window->needDeviceDialog()->isVisible());
+        m_window->slot_WarningDeviceNotInsert(true, 0x3000, 0x3A5E);
+        QCOMPARE(request.count(), 1);
+        QCOMPARE(open.count(), 1);
+    }
+
     void openResult_data()
     {
         QTest::addColumn<int>("mouseType");
@@ -529,6 +561,29 @@ private slots:
         QTest::mouseClick(warning()->findChild<QPushButton *>(QStringLiteral("OkButton")), Qt::LeftButton);
         QVERIFY(m_window->updateMouseDialog()->isVisible());
         QCOMPARE(m_window->updateMouseDialog()->selectedModel(), 11);
+    }
+
+    void quittingLeavesThroughTheEventLoop_data()
+    {
+        QTest::addColumn<int>("warningType");
+        QTest::newRow("no-device dialog") << -1;
+        QTest::newRow("warning 14") << 14;
+        QTest::newRow("warning 31") << 31;
+    }
+
+    void quittingLeavesThroughTheEventLoop()
+    {
+        QFETCH(int, warningType);
+        QSignalSpy quit(m_window.get(), &MainWindow::QuitTheApplication);
+        if (warningType < 0) {
+            QVERIFY(m_window->needDeviceDialog()->isVisible());
+            QTest::mouseClick(m_window->needDeviceDialog()->findChild<QPushButton *>(QStringLiteral("OkButton")),
+                              Qt::LeftButton);
+        } else {
+            m_window->slot_showWarningDialog(warningType);
+            QTest::mouseClick(warning()->findChild<QPushButton *>(QStringLiteral("OkButton")), Qt::LeftButton);
+        }
+        QCOMPARE(quit.count(), 1);
     }
 
     void restarterIsEndedAtStart()
