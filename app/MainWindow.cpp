@@ -9,6 +9,7 @@
 #include "data/DCDataHandle.h"
 #include "data/files/OperateToken.h"
 #include "data/files/SettingsFiles.h"
+#include "data/files/TextTable.h"
 #include "device/CheckDevice.h"
 #include "device/ProductTable.h"
 #include "pages/CloudSyncWidget.h"
@@ -17,11 +18,9 @@
 #include "pages/MacroEditWidget.h"
 #include "pages/MainSettingWidget.h"
 #include "pages/SupportWidget.h"
-#include "data/files/TextTable.h"
 #include "platform/AppPaths.h"
 #include "platform/Process.h"
 
-#include <QVariant>
 #include <QAction>
 #include <QApplication>
 #include <QDebug>
@@ -36,15 +35,13 @@
 #include <QThread>
 #include <QTimerEvent>
 #include <QVBoxLayout>
-#include <climits>
-#include <iterator>
+#include <QVariant>
+#include <limits>
 
 namespace {
 
 constexpr int kBatteryIntervalMs = 3000;
 constexpr int kConfigCount = 5;
-constexpr USHORT kFirstFamilyBootPid = 0x3000;
-constexpr USHORT kOtherFamilyBootPid = 0x1022;
 const char kUpdaterProgram[] = "KorvanUpdataOnce.exe";
 const char kRestarterProgram[] = "TestRestart3.exe";
 const char kPicture[] = ":/picture/picture/";
@@ -63,24 +60,30 @@ const BatteryLook kBatteryLooks[] = {
     {103, 103, "top_icon_battery0.png", false},  // no valid reading
     {102, 102, "top_icon_charging_full.png", false},
     {101, 101, "top_icon_charging.png", false},
-    {81, ULONG_MAX, "top_icon_battery5.png", true},
+    {81, std::numeric_limits<DWORD>::max(), "top_icon_battery5.png", true},
     {61, 80, "top_icon_battery4.png", true},
     {41, 60, "top_icon_battery3.png", true},
     {21, 40, "top_icon_battery2.png", true},
     {1, 20, "top_icon_battery.png", true},
 };
 
-// The logo folder of a model: one per group of look-alike models.
+// Models sharing one logo; the others use their own model name.
+const struct { int mouseType; const char *group; } kLogoGroups[] = {
+    {2, "falcon"}, {4, "falcon"}, {5, "falcon"}, {6, "falcon"}, // Falcon and Saker
+    {3, "osprey"},
+};
+
+// The logo folder of a model: the whole first family shares one.
 QString logoGroup(int mouseType)
 {
     const ProductInfo *product = Products::byType(mouseType);
     if (product && product->family == Family::First)
         return QStringLiteral("kestrel");
-    switch (mouseType) {
-    case 2: case 4: case 5: case 6: return QStringLiteral("falcon"); // Falcon and Saker
-    case 3: return QStringLiteral("osprey");
-    default: return Products::modelName(mouseType);
+    for (const auto &entry : kLogoGroups) {
+        if (entry.mouseType == mouseType)
+            return QLatin1String(entry.group);
     }
+    return Products::modelName(mouseType);
 }
 
 QString borderImage(const QString &resource)
@@ -618,8 +621,8 @@ void MainWindow::slot_WarningDeviceNotInsert(bool isfind, uint Pid, uint Vid)
     SetCurrentPid(static_cast<USHORT>(Pid));
 
     if (isfind) {
-        bool updateMode = Pid == kFirstFamilyBootPid && !m_isFirmwareUpdating;
-        if (Pid == kOtherFamilyBootPid) {
+        bool updateMode = Pid == Products::kFirstFamilyBootPid && !m_isFirmwareUpdating;
+        if (Pid == Products::kOtherFamilyBootPid) {
             const bool updaterRuns = Process::isRunning(QLatin1String(kUpdaterProgram));
             qDebug() << "checkIsTernMouseEnter" << updaterRuns;
             updateMode = !updaterRuns;

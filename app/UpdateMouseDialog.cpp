@@ -1,10 +1,9 @@
 #include "app/UpdateMouseDialog.h"
 
-#include "device/ProductTable.h"
 #include "data/files/TextTable.h"
+#include "device/ProductTable.h"
 #include "platform/AppPaths.h"
 
-#include <QVariant>
 #include <QAbstractButton>
 #include <QButtonGroup>
 #include <QDebug>
@@ -18,6 +17,7 @@
 #include <QStyle>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <QVariant>
 
 namespace {
 constexpr int kTileColumns = 5;

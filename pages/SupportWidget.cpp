@@ -2,12 +2,12 @@
 
 #include "data/files/TextTable.h"
 
-#include <QVariant>
 #include <QCoreApplication>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <QVariant>
 
 namespace {
 
