@@ -180,7 +180,10 @@ bool UsbDriverMangerKestrel::GetReportRate(DWORD *index, int bank)
     DWORD interval = 0;
     if (!m_kestrel || !m_kestrel->GetReportRate(&interval, bank))
         return false;
-    const int found = reportIndexOfInterval(interval);
+    // The interval is 1..8 ms and lives in the word's low byte; factory
+    // Kestrel, KestrelQ and KestrelEU mice keep 0xFF in its top byte, which
+    // would otherwise read as an unknown rate on every connection.
+    const int found = reportIndexOfInterval(interval & 0xFF);
     if (found < 0) {
         qWarning() << "GetReportRate: the mouse holds no known interval" << interval;
         return false;

@@ -177,6 +177,8 @@ private slots:
     void failureLeavesImageAndFiles();
     void legacyFiles();
     void smallReads();
+    void factoryReportRate_data();
+    void factoryReportRate();
 };
 
 void TestUsbDriverMangerKestrel::onlyLeftClickIsKept()
@@ -786,6 +788,25 @@ void TestUsbDriverMangerKestrel::smallReads()
     DWORD rate = 77;
     QVERIFY(!m.GetReportRate(&rate, 1));
     QCOMPARE(rate, DWORD(77));
+}
+
+void TestUsbDriverMangerKestrel::factoryReportRate_data()
+{
+    QTest::addColumn<QString>("model");
+    for (const char *model : {"kestrel", "merlin", "kestrelc", "kestrelq", "merlinc", "merlinq", "kestreleu"})
+        QTest::newRow(model) << QString::fromLatin1(model);
+}
+
+// Every factory-fresh mouse reports 1000 reports per second; the filler in
+// the interval word's top byte of some models must not make it unreadable.
+void TestUsbDriverMangerKestrel::factoryReportRate()
+{
+    QFETCH(QString, model);
+    Rig rig(model);
+    QVERIFY(rig.opened);
+    DWORD rate = 77;
+    QVERIFY(rig.manager->GetReportRate(&rate, 1));
+    QCOMPARE(rate, DWORD(3));
 }
 
 QTEST_GUILESS_MAIN(TestUsbDriverMangerKestrel)
