@@ -628,8 +628,9 @@ void MainWindow::slot_WarningDeviceNotInsert(bool isfind, uint Pid, uint Vid)
             updateMode = !updaterRuns;
         }
         if (updateMode) {
-            const int mouseType = m_bootMouseType != 0 ? m_bootMouseType : MouseType::current();
-            slot_ShowUpdateFirmwareWidget(true, true, mouseType, true);
+            // The boot loader's own identity names the model; when it names
+            // none, the user chooses rather than a stale model being flashed.
+            slot_ShowUpdateFirmwareWidget(true, true, m_bootMouseType, true);
             return;
         }
         m_macroEditWidget->resetRecordState();
@@ -639,6 +640,7 @@ void MainWindow::slot_WarningDeviceNotInsert(bool isfind, uint Pid, uint Vid)
         return;
     }
 
+    m_bootMouseType = 0;
     if (m_stackedWidget->currentIndex() == MatchCodePage) {
         emit sig_stopCode();
         m_codeWidget->showCodeStep(0);

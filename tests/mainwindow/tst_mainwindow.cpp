@@ -2,6 +2,7 @@
 #include "app/NeedDeviceDialog.h"
 #include "app/UpdateMouseDialog.h"
 #include "app/WarningDialog.h"
+#include "data/files/TextTable.h"
 #include "device/CheckDevice.h"
 #include "device/ProductTable.h"
 #include "emulator/EmulatedBackend.h"
@@ -14,11 +15,14 @@
 
 #include <QDesktopServices>
 #include <QDir>
+#include <QJsonArray>
 #include <QLabel>
+#include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
 #include <QSettings>
 #include <QStackedWidget>
+#include <QSystemTrayIcon>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -354,6 +358,45 @@ private slots:
         m_window->slot_WarningDeviceNotInsert(true, 0x3000, 0x3A5E);
         QCOMPARE(request.count(), 1);
         QCOMPARE(open.count(), 1);
+    }
+
+    void bootLoaderOfUnknownModelLetsTheUserChoose()
+    {
+        MouseType::setCurrent(11); // left from an earlier mouse
+        QSignalSpy request(m_window->updateMouseDialog(), &UpdateMouseDialog::sig_UpdateFirmwareKorvan);
+        emit m_window->findChild<CheckDevice *>()->sigBlootDescriptor(0);
+        m_window->slot_WarningDeviceNotInsert(true, 0x1022, 0x0603);
+        QVERIFY(m_window->updateMouseDialog()->isVisible());
+        QCOMPARE(m_window->updateMouseDialog()->selectedModel(), 0);
+        QCOMPARE(request.count(), 0);
+        QVERIFY(m_openedUrls.isEmpty());
+    }
+
+    void closeButtonLeavesAWayBack()
+    {
+        QSignalSpy quit(m_window.get(), &MainWindow::QuitTheApplication);
+        QTest::mouseClick(child<QPushButton>("quitButton"), Qt::LeftButton);
+        QCOMPARE(quit.count(), 0); // the program keeps running
+        if (QSystemTrayIcon::isSystemTrayAvailable())
+            QVERIFY(!m_window->isVisible());
+        else
+            QVERIFY(m_window->isVisible() && m_window->isMinimized());
+    }
+
+    void secondCopyBringsTheWindowForward()
+    {
+        QJsonArray table;
+        for (int i = 0; i <= TextTable::TextAlreadyRunningTitle; ++i)
+            table.append(QStringLiteral("text %1").arg(i));
+        TextTable::setTable(table);
+        m_window->hide();
+        m_window->slotMessageReceived(QStringLiteral("Osprey"));
+        QVERIFY(m_window->isVisible());
+        QTRY_VERIFY(m_window->findChild<QMessageBox *>());
+        auto *box = m_window->findChild<QMessageBox *>();
+        QCOMPARE(box->windowTitle(), QStringLiteral("text 343"));
+        QCOMPARE(box->text(), QStringLiteral("text 342"));
+        TextTable::setTable(QJsonArray());
     }
 
     void openResult_data()
