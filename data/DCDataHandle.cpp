@@ -1,5 +1,7 @@
 #include "data/DCDataHandle.h"
 
+#include "device/DeviceMetaTypes.h"
+
 #include "data/files/GearHandle.h"
 #include "data/files/JsonHandle.h"
 #include "device/FirmwareTransfer.h"
@@ -99,12 +101,7 @@ DCDataHandle::~DCDataHandle()
 
 void DCDataHandle::registerMetaTypes()
 {
-    qRegisterMetaType<LightColorParam>("LightColorParam");
-    qRegisterMetaType<QList<DWORD>>("QList<DWORD>");
-    qRegisterMetaType<QList<COLORREF>>("QList<COLORREF>");
-    qRegisterMetaType<USHORT>("USHORT");
-    qRegisterMetaType<DWORD>("DWORD");
-    qRegisterMetaType<QMap<int, QList<int>>>("QMap<int,QList<int> >");
+    registerDeviceMetaTypes();
 }
 
 // ---------------------------------------------------------------- helpers
