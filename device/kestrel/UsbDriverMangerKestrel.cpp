@@ -464,27 +464,24 @@ bool UsbDriverMangerKestrel::SetMouseColorList(bool, const ColorList &colours, i
 
 bool UsbDriverMangerKestrel::SetMouseLightMode(bool, int mode)
 {
-    if (!m_kestrel || !m_kestrel->SetLightMode(mode, kBank1))
-        return false;
-    record()[kLightModeAt] = BYTE(mode);
-    saveCurrentConfig();
-    return true;
+    return writeLightByte(&USBDriverKestrel::SetLightMode, kLightModeAt, mode);
 }
 
 bool UsbDriverMangerKestrel::SetMouseBreathSpeed(bool, int value)
 {
-    if (!m_kestrel || !m_kestrel->SetLightSpeed(value, kBank1))
-        return false;
-    record()[kLightSpeedAt] = BYTE(value);
-    saveCurrentConfig();
-    return true;
+    return writeLightByte(&USBDriverKestrel::SetLightSpeed, kLightSpeedAt, value);
 }
 
 bool UsbDriverMangerKestrel::SetMouseLightDegree(bool, int value)
 {
-    if (!m_kestrel || !m_kestrel->SetLightDegree(value, kBank1))
+    return writeLightByte(&USBDriverKestrel::SetLightDegree, kLightDegreeAt, value);
+}
+
+bool UsbDriverMangerKestrel::writeLightByte(bool (USBDriverKestrel::*set)(int, int), int at, int value)
+{
+    if (!m_kestrel || !(m_kestrel->*set)(value, kBank1))
         return false;
-    record()[kLightDegreeAt] = BYTE(value);
+    record()[at] = BYTE(value);
     saveCurrentConfig();
     return true;
 }

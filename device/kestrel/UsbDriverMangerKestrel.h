@@ -127,6 +127,8 @@ private:
     static void setMacro(Image &image, int slot, const BYTE *data, int length);
     static void clearMacro(Image &image, int slot);
     void saveCurrentConfig();
+    // Writes one light byte into the mouse, then into the image and the configuration.
+    bool writeLightByte(bool (USBDriverKestrel::*set)(int, int), int at, int value);
     void cacheFromImage();
 
     DWORD currentButtonWord(int button) const;
