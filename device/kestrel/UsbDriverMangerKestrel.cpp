@@ -1041,15 +1041,8 @@ bool UsbDriverMangerKestrel::SetCurrentConfigNumber(int number)
 bool UsbDriverMangerKestrel::LoadConfigFileByNumber(int number)
 {
     qDebug() << "UsbDriverMangerKestrel LoadConfigFileByNumber number" << number;
-    if (!m_kestrel || number < 0 || number > 5)
+    if (!writeConfigurationRecord(number))
         return false;
-    Image next = loadConfiguration(number);
-    if (!m_kestrel->SetProfileData(next.data()))
-        return false;
-    m_image = next;
-    cacheFromImage();
-    if (number != 0)
-        m_configNumber = number;
     for (int m = 0; m < kMacroCount; ++m) {
         const int length = macroLength(m_image, m);
         if (length == 0) {
@@ -1067,7 +1060,7 @@ bool UsbDriverMangerKestrel::LoadConfigFileByNumber(int number)
     return true;
 }
 
-bool UsbDriverMangerKestrel::LoadOnlyMouseConfigFileByNumber(int number)
+bool UsbDriverMangerKestrel::writeConfigurationRecord(int number)
 {
     if (!m_kestrel || number < 0 || number > 5)
         return false;
@@ -1078,6 +1071,13 @@ bool UsbDriverMangerKestrel::LoadOnlyMouseConfigFileByNumber(int number)
     cacheFromImage();
     if (number != 0)
         m_configNumber = number;
+    return true;
+}
+
+bool UsbDriverMangerKestrel::LoadOnlyMouseConfigFileByNumber(int number)
+{
+    if (!writeConfigurationRecord(number))
+        return false;
     CheckAllMouseButtonIsOriginalMouseButton();
     return true;
 }

@@ -127,6 +127,9 @@ private:
     static void setMacro(Image &image, int slot, const BYTE *data, int length);
     static void clearMacro(Image &image, int slot);
     void saveCurrentConfig();
+    // Writes configuration `number`'s record (0: factory) into the mouse and
+    // takes it as the image once the mouse has accepted it.
+    bool writeConfigurationRecord(int number);
     // Writes one light byte into the mouse, then into the image and the configuration.
     bool writeLightByte(bool (USBDriverKestrel::*set)(int, int), int at, int value);
     void cacheFromImage();
