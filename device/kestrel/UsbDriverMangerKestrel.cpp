@@ -324,10 +324,15 @@ bool UsbDriverMangerKestrel::SetCPIList(const CpiList &list, int bank)
     record()[kCpiLevelAt] = BYTE(levelByte);
     m_cpiLevel = levelByte;
 
+    return writeCpiTable(levels, bank);
+}
+
+bool UsbDriverMangerKestrel::writeCpiTable(const QVector<WORD> &levels, int bank)
+{
     BYTE bytes[kCpiTableLength] = {};
-    for (int i = 0; i < n; ++i)
+    for (int i = 0; i < levels.size(); ++i)
         qToLittleEndian<quint16>(levels[i], bytes + 2 * i);
-    bytes[kLevelCountAt - kCpiTableAt] = BYTE(n - 1);
+    bytes[kLevelCountAt - kCpiTableAt] = BYTE(levels.size() - 1);
     DWORD table[kCpiTableLength / 4];
     for (int i = 0; i < kCpiTableLength / 4; ++i)
         table[i] = qFromLittleEndian<quint32>(bytes + 4 * i);
@@ -385,19 +390,8 @@ bool UsbDriverMangerKestrel::SetDPIStageMatrix(int cpi, int level, int bank)
             m_cpiLevel = newCount - 1;
         }
     }
-    std::memset(bytes, 0, kCpiTableLength);
-    for (int i = 0; i < newCount; ++i)
-        qToLittleEndian<quint16>(levels[i], bytes + 2 * i);
-    bytes[kLevelCountAt - kCpiTableAt] = BYTE(newCount - 1);
     qDebug() << "CurrentDPI" << cpi;
-    DWORD table[kCpiTableLength / 4];
-    for (int i = 0; i < kCpiTableLength / 4; ++i)
-        table[i] = qFromLittleEndian<quint32>(bytes + 4 * i);
-    if (!m_kestrel->SetDPIStageMatrix(table, kCpiTableLength, bank))
-        return false;
-    std::memcpy(record() + kCpiTableAt, bytes, kCpiTableLength);
-    saveCurrentConfig();
-    return true;
+    return writeCpiTable(levels, bank);
 }
 
 // ---- light -----------------------------------------------------------------

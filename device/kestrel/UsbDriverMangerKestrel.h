@@ -8,6 +8,7 @@
 #include "device/USBDriverManger.h"
 #include "device/kestrel/KestrelTables.h"
 
+#include <QVector>
 #include <QByteArray>
 #include <QString>
 
@@ -127,6 +128,9 @@ private:
     static void setMacro(Image &image, int slot, const BYTE *data, int length);
     static void clearMacro(Image &image, int slot);
     void saveCurrentConfig();
+    // Writes the CPI table of these level codes (and its level-count byte) into
+    // the mouse, then into the image and the configuration.
+    bool writeCpiTable(const QVector<WORD> &levels, int bank);
     // Writes configuration `number`'s record (0: factory) into the mouse and
     // takes it as the image once the mouse has accepted it.
     bool writeConfigurationRecord(int number);
