@@ -1,6 +1,6 @@
 #include "app/LoadingDialog.h"
 
-#include "data/files/TextTable.h"
+#include "store/TextTable.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -1,6 +1,6 @@
 #include "app/NeedDeviceDialog.h"
 
-#include "data/files/TextTable.h"
+#include "store/TextTable.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

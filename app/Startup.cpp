@@ -1,7 +1,7 @@
 #include "app/Startup.h"
 
 #include "app/LogFile.h"
-#include "data/files/TextTable.h"
+#include "store/TextTable.h"
 #include "device/DeviceMetaTypes.h"
 #include "platform/AppPaths.h"
 

@@ -1,6 +1,6 @@
 #include "app/UpdateMouseDialog.h"
 
-#include "data/files/TextTable.h"
+#include "store/TextTable.h"
 #include "device/ProductTable.h"
 #include "platform/AppPaths.h"
 

@@ -1,7 +1,7 @@
 #include "app/WarningDialog.h"
 
-#include "data/files/TextTable.h"
-#include "data/files/SettingsFiles.h"
+#include "store/TextTable.h"
+#include "store/SettingsFiles.h"
 
 #include <QCheckBox>
 #include <QDebug>

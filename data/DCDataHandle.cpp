@@ -2,8 +2,8 @@
 
 #include "device/DeviceMetaTypes.h"
 
-#include "data/files/GearHandle.h"
-#include "data/files/JsonHandle.h"
+#include "store/GearHandle.h"
+#include "store/JsonHandle.h"
 #include "device/FirmwareTransfer.h"
 #include "device/ProductTable.h"
 #include "device/kestrel/USBDriverKestrel.h"

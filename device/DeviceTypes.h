@@ -1,6 +1,6 @@
 #pragma once
 // Records that travel between the device code, the bridge and the pages.
-#include "data/files/MacroRecord.h"
+#include "store/MacroRecord.h"
 #include "platform/WinTypes.h"
 
 #include <QList>

@@ -1,6 +1,6 @@
 #include "pages/SupportWidget.h"
 
-#include "data/files/TextTable.h"
+#include "store/TextTable.h"
 
 #include <QCoreApplication>
 #include <QGridLayout>

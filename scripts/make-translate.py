@@ -3,7 +3,7 @@
 
 The file holds twelve slots, one array of strings per language, all of the
 same length; the program looks texts up by index (named in
-data/files/TextTable.h). Indexes without a text here are empty strings.
+store/TextTable.h). Indexes without a text here are empty strings.
 Where a slot has no translation of an index yet, it holds the English text.
 
 Edit the table below and run:  scripts/make-translate.py

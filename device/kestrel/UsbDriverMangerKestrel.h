@@ -4,7 +4,7 @@
 // the five stored configurations the mouse holds, writes every change
 // through USBDriverKestrel and mirrors it into the configuration files.
 // All device work is done on profile bank 1.
-#include "data/files/JsonHandle.h"
+#include "store/JsonHandle.h"
 #include "device/USBDriverManger.h"
 #include "device/kestrel/KestrelTables.h"
 

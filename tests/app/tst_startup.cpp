@@ -2,7 +2,7 @@
 #include "MessageCapture.h"
 #include "app/MainWindow.h"
 #include "app/Startup.h"
-#include "data/files/TextTable.h"
+#include "store/TextTable.h"
 #include "platform/AppPaths.h"
 
 #include <QApplication>

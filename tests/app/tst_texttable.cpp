@@ -1,6 +1,6 @@
 // The text table: lookups, the language file loader and the shipped file.
 #include "MessageCapture.h"
-#include "data/files/TextTable.h"
+#include "store/TextTable.h"
 #include "platform/AppPaths.h"
 
 #include <QFile>

@@ -2,8 +2,8 @@
 // cable and through the receiver, driven by queued calls as the window does.
 #include "BridgeFixture.h"
 
-#include "data/files/GearHandle.h"
-#include "data/files/JsonHandle.h"
+#include "store/GearHandle.h"
+#include "store/JsonHandle.h"
 #include "device/ProductTable.h"
 #include "emulator/kestrel/EmulatedKestrelMouse.h"
 

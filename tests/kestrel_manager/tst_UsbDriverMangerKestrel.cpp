@@ -1,6 +1,6 @@
 // The first-family manager driven against the emulated mouse: what the mouse
 // and the configuration files hold after each operation.
-#include "data/files/JsonHandle.h"
+#include "store/JsonHandle.h"
 #include "device/ProductTable.h"
 #include "device/kestrel/KestrelTables.h"
 #include "device/kestrel/USBDriverKestrel.h"

@@ -2,7 +2,7 @@
 #include "app/NeedDeviceDialog.h"
 #include "app/UpdateMouseDialog.h"
 #include "app/WarningDialog.h"
-#include "data/files/TextTable.h"
+#include "store/TextTable.h"
 #include "device/CheckDevice.h"
 #include "device/ProductTable.h"
 #include "emulator/EmulatedBackend.h"

@@ -1,5 +1,5 @@
 #include "app/NeedDeviceDialog.h"
-#include "data/files/TextTable.h"
+#include "store/TextTable.h"
 #include "platform/AppPaths.h"
 
 #include <QJsonArray>

@@ -46,11 +46,11 @@ private slots:
         QTest::addColumn<QByteArray>("name");
         QTest::addColumn<int>("type");
         QTest::newRow("QMap<int,QList<int> >") << QByteArray("QMap<int,QList<int> >") << qMetaTypeId<QMap<int, QList<int>>>();
-        QTest::newRow("QList<COLORREF>") << QByteArray("QList<COLORREF>") << qMetaTypeId<QList<unsigned long>>();
+        QTest::newRow("QList<COLORREF>") << QByteArray("QList<COLORREF>") << qMetaTypeId<QList<COLORREF>>();
         QTest::newRow("LightColorParam") << QByteArray("LightColorParam") << qMetaTypeId<LightColorParam>();
         QTest::newRow("USHORT") << QByteArray("USHORT") << int(QMetaType::UShort);
-        QTest::newRow("DWORD") << QByteArray("DWORD") << int(QMetaType::ULong);
-        QTest::newRow("QList<DWORD>") << QByteArray("QList<DWORD>") << qMetaTypeId<QList<unsigned long>>();
+        QTest::newRow("DWORD") << QByteArray("DWORD") << int(QMetaType::UInt); // 32 bits, as on Windows
+        QTest::newRow("QList<DWORD>") << QByteArray("QList<DWORD>") << qMetaTypeId<QList<DWORD>>();
     }
     void registeredNames()
     {

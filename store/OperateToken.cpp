@@ -1,6 +1,6 @@
-#include "data/files/OperateToken.h"
+#include "store/OperateToken.h"
 
-#include "data/files/SettingsFiles.h"
+#include "store/SettingsFiles.h"
 
 OperateToken::OperateToken(QObject *parent)
     : QObject(parent)

@@ -1,7 +1,7 @@
-#include "data/files/GearHandle.h"
+#include "store/GearHandle.h"
 
-#include "data/files/JsonHandle.h"
-#include "data/files/SafeFile.h"
+#include "store/JsonHandle.h"
+#include "store/SafeFile.h"
 
 #include <QDebug>
 #include <QJsonArray>

@@ -1,6 +1,6 @@
-#include "data/files/OpConfPath.h"
+#include "store/OpConfPath.h"
 
-#include "data/files/SettingsFiles.h"
+#include "store/SettingsFiles.h"
 
 namespace {
 // In clearing order: middle button, slider up, slider down; each web

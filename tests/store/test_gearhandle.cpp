@@ -1,8 +1,8 @@
 // The CPI gear file: defaults per model type, reading, and level edits.
 #include "FilesTestSupport.h"
 
-#include "data/files/GearHandle.h"
-#include "data/files/SafeFile.h"
+#include "store/GearHandle.h"
+#include "store/SafeFile.h"
 
 #include <QFileInfo>
 #include <QJsonArray>

@@ -1,4 +1,4 @@
-#include "data/files/OperateIni.h"
+#include "store/OperateIni.h"
 
 #include <QDebug>
 #include <QDir>

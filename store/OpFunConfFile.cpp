@@ -1,6 +1,6 @@
-#include "data/files/OpFunConfFile.h"
+#include "store/OpFunConfFile.h"
 
-#include "data/files/SettingsFiles.h"
+#include "store/SettingsFiles.h"
 
 #include <QStringList>
 

@@ -1,4 +1,4 @@
-#include "data/files/SettingsFiles.h"
+#include "store/SettingsFiles.h"
 
 #include "platform/AppPaths.h"
 

@@ -2,11 +2,11 @@
 // targets, the update-prompt switch and the launch-function lookup.
 #include "FilesTestSupport.h"
 
-#include "data/files/OpConfPath.h"
-#include "data/files/OpFunConfFile.h"
-#include "data/files/OperateIni.h"
-#include "data/files/OperateToken.h"
-#include "data/files/SettingsFiles.h"
+#include "store/OpConfPath.h"
+#include "store/OpFunConfFile.h"
+#include "store/OperateIni.h"
+#include "store/OperateToken.h"
+#include "store/SettingsFiles.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -2,7 +2,7 @@
 // The functions of the middle, wheel and side buttons as exchanged with the
 // web service: "/system/system.ini", group SET, each stored as
 // name-index-tag and read back as a small JSON text.
-#include "data/files/OperateIni.h"
+#include "store/OperateIni.h"
 
 #include <QObject>
 

@@ -2,7 +2,7 @@
 // What the middle button and the slider buttons open: a web address, a
 // file, a folder or a program each, in "/system/system.ini", group PATH.
 // Every getter rereads the file, so values written elsewhere are seen.
-#include "data/files/OperateIni.h"
+#include "store/OperateIni.h"
 
 #include <QObject>
 

@@ -1,8 +1,8 @@
-#include "data/files/JsonHandle.h"
+#include "store/JsonHandle.h"
 
-#include "data/files/FactoryRecords.h"
-#include "data/files/SafeFile.h"
-#include "data/files/TextTable.h"
+#include "store/FactoryRecords.h"
+#include "store/SafeFile.h"
+#include "store/TextTable.h"
 #include "platform/AppPaths.h"
 
 #include <QDebug>

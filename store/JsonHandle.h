@@ -7,8 +7,8 @@
 // writes and closes its file; nothing is cached, so instances are
 // interchangeable and each owner keeps its own on its own thread. Failures are
 // not reported: unreadable files give the documented defaults.
-#include "data/files/MacroNode.h"
-#include "data/files/MacroRecord.h"
+#include "store/MacroNode.h"
+#include "store/MacroRecord.h"
 
 #include <QByteArray>
 #include <QDateTime>

@@ -1,4 +1,4 @@
-#include "data/files/TextTable.h"
+#include "store/TextTable.h"
 
 #include <QDebug>
 #include <QFile>

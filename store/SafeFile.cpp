@@ -1,4 +1,4 @@
-#include "data/files/SafeFile.h"
+#include "store/SafeFile.h"
 
 #include <QDebug>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "data/files/FactoryRecords.h"
+#include "store/FactoryRecords.h"
 
 #include <cstddef>
 #include <iterator>

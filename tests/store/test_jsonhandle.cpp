@@ -2,9 +2,9 @@
 // inside profiles, user macro files, paths, and what damaged files give.
 #include "FilesTestSupport.h"
 
-#include "data/files/JsonHandle.h"
-#include "data/files/SafeFile.h"
-#include "data/files/TextTable.h"
+#include "store/JsonHandle.h"
+#include "store/SafeFile.h"
+#include "store/TextTable.h"
 
 #include <QDir>
 #include <QFileInfo>

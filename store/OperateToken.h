@@ -1,7 +1,7 @@
 #pragma once
 // The signed-in account: e-mail, nick name and the web service's token, in
 // "/system/system.ini", group INFO. The file is private to the user.
-#include "data/files/OperateIni.h"
+#include "store/OperateIni.h"
 
 #include <QObject>
 
