@@ -40,7 +40,6 @@
 
 namespace {
 
-constexpr int kBatteryIntervalMs = 3000;
 constexpr int kConfigCount = 5;
 const char kUpdaterProgram[] = "KorvanUpdataOnce.exe";
 const char kRestarterProgram[] = "TestRestart3.exe";
@@ -738,8 +737,16 @@ void MainWindow::startTimeCount()
 {
     if (m_batteryTimerId != 0)
         killTimer(m_batteryTimerId);
-    m_batteryTimerId = startTimer(kBatteryIntervalMs, Qt::CoarseTimer);
+    m_batteryTimerId = startTimer(m_batteryIntervalMs, Qt::CoarseTimer);
     qDebug() << "MainWindow::startTimeCount" << m_batteryTimerId;
+}
+
+void MainWindow::setTimerIntervals(int batteryMs, int presenceMs)
+{
+    m_batteryIntervalMs = qMax(1, batteryMs);
+    if (m_batteryTimerId != 0)
+        startTimeCount();
+    m_checkDevice->setPollInterval(presenceMs);
 }
 
 void MainWindow::stopTimeCount()

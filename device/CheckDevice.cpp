@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr int kPollMs = 1000;
-
 // Supported PIDs in the order a scan prefers them. KestrelEU (cable and
 // receiver) and Wren come last: supported everywhere else in the program,
 // they must be reported too.
@@ -88,7 +86,16 @@ void CheckDevice::startTheTimer()
     // A second start would leave the first timer running where stopTheTimer cannot reach it.
     if (timerId != 0)
         killTimer(timerId);
-    timerId = startTimer(kPollMs, Qt::CoarseTimer);
+    timerId = startTimer(pollMs, Qt::CoarseTimer);
+}
+
+void CheckDevice::setPollInterval(int ms)
+{
+    pollMs = qMax(1, ms);
+    if (timerId != 0) {
+        killTimer(timerId);
+        timerId = startTimer(pollMs, Qt::CoarseTimer);
+    }
 }
 
 void CheckDevice::stopTheTimer()

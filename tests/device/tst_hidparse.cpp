@@ -2,9 +2,9 @@
 #include "emulator/EmulatedBackend.h"
 #include "emulator/kestrel/EmulatedKestrelMouse.h"
 #include "platform/AppPaths.h"
+#include "support/TempAppFolder.h"
 
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QtTest>
 
 // A device with only a vendor collection of a different usage, to see the usage filter work.
@@ -24,11 +24,6 @@ class TestHidParse : public QObject
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        QStandardPaths::setTestModeEnabled(true);
-        AppPaths::setDataRoot(m_dir.path());
-    }
     void cleanup() { Hid::setBackend(nullptr); }
 
     void matchesFilter_data()
@@ -104,7 +99,7 @@ private slots:
     }
 
 private:
-    QTemporaryDir m_dir;
+    TempAppFolder m_dir;
 };
 
 QTEST_GUILESS_MAIN(TestHidParse)

@@ -1,6 +1,6 @@
 // The bridge on its worker thread against emulated first-family mice, by
 // cable and through the receiver, driven by queued calls as the window does.
-#include "BridgeFixture.h"
+#include "support/BridgeFixture.h"
 
 #include "store/GearHandle.h"
 #include "store/JsonHandle.h"
@@ -635,4 +635,4 @@ void TestBridgeKestrel::mousePulledMidOperation()
 }
 
 QTEST_GUILESS_MAIN(TestBridgeKestrel)
-#include "tst_BridgeKestrel.moc"
+#include "tst_bridgekestrel.moc"

@@ -2,9 +2,9 @@
 // modifier bits, macro images and OLED picture packing.
 #include "device/kestrel/USBDriverKestrel.h"
 #include "platform/AppPaths.h"
+#include "support/TempAppFolder.h"
 
 #include <QStandardPaths>
-#include <QTemporaryDir>
 
 #include <QtTest>
 #include <vector>
@@ -31,12 +31,6 @@ class TestKestrelTables : public QObject
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        QStandardPaths::setTestModeEnabled(true);
-        AppPaths::setDataRoot(m_dir.path());
-    }
-
     void keyTable_data()
     {
         QTest::addColumn<int>("usage");
@@ -235,7 +229,7 @@ private slots:
     }
 
 private:
-    QTemporaryDir m_dir;
+    TempAppFolder m_dir;
 };
 
 QTEST_GUILESS_MAIN(TestKestrelTables)

@@ -1,13 +1,13 @@
 // The text table: lookups, the language file loader and the shipped file.
-#include "MessageCapture.h"
+#include "support/MessageCapture.h"
 #include "store/TextTable.h"
 #include "platform/AppPaths.h"
+#include "support/TempAppFolder.h"
 
 #include <QFile>
 #include <QJsonDocument>
 #include <QMetaEnum>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QtTest>
 
 class TestTextTable : public QObject
@@ -15,7 +15,7 @@ class TestTextTable : public QObject
     Q_OBJECT
 
 private:
-    QTemporaryDir m_root;
+    TempAppFolder m_root;
 
     QString writeFile(const QByteArray &bytes)
     {
@@ -33,12 +33,7 @@ private:
     }
 
 private slots:
-    void initTestCase()
-    {
-        QStandardPaths::setTestModeEnabled(true);
-        QVERIFY(m_root.isValid());
-        AppPaths::setDataRoot(m_root.path());
-    }
+    void initTestCase() { QVERIFY(m_root.isValid()); }
 
     void lookup_data()
     {

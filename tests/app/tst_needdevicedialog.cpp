@@ -1,13 +1,13 @@
 #include "app/NeedDeviceDialog.h"
 #include "store/TextTable.h"
 #include "platform/AppPaths.h"
+#include "support/TempAppFolder.h"
 
 #include <QJsonArray>
 #include <QLabel>
 
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
@@ -16,12 +16,7 @@ class TestNeedDeviceDialog : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        QStandardPaths::setTestModeEnabled(true);
-        QVERIFY(m_dir.isValid());
-        AppPaths::setDataRoot(m_dir.path());
-    }
+    void initTestCase() { QVERIFY(m_dir.isValid()); }
 
     void repairOfferedAfterTheWaitAndWithdrawnOnHide()
     {
@@ -82,7 +77,7 @@ private slots:
     }
 
 private:
-    QTemporaryDir m_dir;
+    TempAppFolder m_dir;
 };
 
 QTEST_MAIN(TestNeedDeviceDialog)

@@ -180,6 +180,9 @@ private slots:
 
     void batteryTimerAsksEveryThreeSeconds()
     {
+        QCOMPARE(m_window->batteryInterval(), 3000);
+        // The same timer on a shorter interval, so the test does not wait seconds.
+        m_window->setTimerIntervals(30, 1000);
         QSignalSpy ask(m_window.get(), &MainWindow::sig_GetBatteryPower);
         m_window->slot_WarningDeviceNotInsert(true, 0x1804, 0x3A5E);
         QVERIFY(m_window->isBatteryTimerRunning());
@@ -187,7 +190,7 @@ private slots:
         m_window->slot_WarningDeviceNotInsert(false, 0x1804, 0x3A5E);
         QVERIFY(!m_window->isBatteryTimerRunning());
         ask.clear();
-        QTest::qWait(3300);
+        QTest::qWait(200);
         QCOMPARE(ask.count(), 0);
     }
 

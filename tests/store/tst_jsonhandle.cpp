@@ -852,4 +852,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(TestJsonHandle)
-#include "test_jsonhandle.moc"
+#include "tst_jsonhandle.moc"

@@ -1,10 +1,10 @@
 #include "app/EmulateOption.h"
 #include "device/CheckDevice.h"
 #include "platform/AppPaths.h"
+#include "support/TempAppFolder.h"
 #include "platform/hid/HidBackend.h"
 
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QtTest>
 
 class TestEmulateOption : public QObject
@@ -12,12 +12,7 @@ class TestEmulateOption : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        QStandardPaths::setTestModeEnabled(true);
-        QVERIFY(m_dir.isValid());
-        AppPaths::setDataRoot(m_dir.path());
-    }
+    void initTestCase() { QVERIFY(m_dir.isValid()); }
 
     void requestedModels_data()
     {
@@ -78,7 +73,7 @@ private slots:
     }
 
 private:
-    QTemporaryDir m_dir;
+    TempAppFolder m_dir;
 };
 
 QTEST_GUILESS_MAIN(TestEmulateOption)

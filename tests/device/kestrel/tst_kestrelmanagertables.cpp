@@ -213,4 +213,4 @@ void TestKestrelManagerTables::reportedFunctions()
 }
 
 QTEST_GUILESS_MAIN(TestKestrelManagerTables)
-#include "tst_KestrelManagerTables.moc"
+#include "tst_kestrelmanagertables.moc"

@@ -1,6 +1,6 @@
 // The first-family driver against the emulated mouse: what the mouse holds
 // afterwards, how many exchanges it took, and how much device time.
-#include "KestrelRig.h"
+#include "support/KestrelRig.h"
 
 #include <QSignalSpy>
 #include <QtTest>

@@ -279,4 +279,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(TestSettingsFiles)
-#include "test_settingsfiles.moc"
+#include "tst_settingsfiles.moc"

@@ -4,9 +4,9 @@
 #include "emulator/kestrel/EmulatedKestrelMouse.h"
 #include "platform/AppPaths.h"
 #include "platform/hid/ReportDescriptor.h"
+#include "support/TempAppFolder.h"
 
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QtTest>
 #include <array>
 #include <cstring>
@@ -41,12 +41,6 @@ class TestEmulatedKestrel : public QObject
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        QStandardPaths::setTestModeEnabled(true);
-        AppPaths::setDataRoot(m_dir.path());
-    }
-
     void descriptorHasTheVendorCollection()
     {
         QVector<HidCollectionCaps> caps;
@@ -229,7 +223,7 @@ private slots:
     }
 
 private:
-    QTemporaryDir m_dir;
+    TempAppFolder m_dir;
 };
 
 QTEST_GUILESS_MAIN(TestEmulatedKestrel)

@@ -9,11 +9,11 @@
 #include "emulator/kestrel/EmulatedKestrelMouse.h"
 #include "platform/AppPaths.h"
 #include "platform/DeviceClock.h"
+#include "support/TempAppFolder.h"
 
 #include <QDirIterator>
 #include <QSignalSpy>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QtEndian>
 #include <QtTest>
 #include <cstring>
@@ -33,8 +33,6 @@ struct Rig
 {
     explicit Rig(const QString &model = QStringLiteral("kestrel"))
     {
-        QStandardPaths::setTestModeEnabled(true);
-        AppPaths::setDataRoot(dataDir.path());
         DeviceClock::setVirtual(true);
         Hid::setBackend(&backend);
         mouse = std::make_shared<EmulatedKestrelMouse>(model);
@@ -48,7 +46,6 @@ struct Rig
     {
         manager.reset();
         Hid::setBackend(nullptr);
-        AppPaths::setDataRoot(QString());
     }
 
     // A second manager on the same mouse, as a new connection makes one.
@@ -84,7 +81,7 @@ struct Rig
         return all;
     }
 
-    QTemporaryDir dataDir;
+    TempAppFolder dataDir;
     EmulatedBackend backend;
     std::shared_ptr<EmulatedKestrelMouse> mouse;
     JsonHandle json;
@@ -810,4 +807,4 @@ void TestUsbDriverMangerKestrel::factoryReportRate()
 }
 
 QTEST_GUILESS_MAIN(TestUsbDriverMangerKestrel)
-#include "tst_UsbDriverMangerKestrel.moc"
+#include "tst_usbdrivermangerkestrel.moc"

@@ -82,4 +82,4 @@ void TestBatteryFilter::restartKeepsTheOlderReadings()
 }
 
 QTEST_GUILESS_MAIN(TestBatteryFilter)
-#include "tst_BatteryFilter.moc"
+#include "tst_batteryfilter.moc"

@@ -2,9 +2,9 @@
 #include "emulator/EmulatedBackend.h"
 #include "emulator/EmulatedCatalog.h"
 #include "platform/AppPaths.h"
+#include "support/TempAppFolder.h"
 
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
@@ -67,7 +67,7 @@ private:
     // Runs one poll and returns what it reported: "T4130" / "F4130" per sigFound, "-" for nothing.
     QString tick();
 
-    QTemporaryDir m_dir;
+    TempAppFolder m_dir;
     EmulatedBackend m_bus;
     std::unique_ptr<CheckDevice> m_check;
     QStringList m_events;
@@ -75,9 +75,7 @@ private:
 
 void TestCheckDevice::initTestCase()
 {
-    QStandardPaths::setTestModeEnabled(true);
     QVERIFY(m_dir.isValid());
-    AppPaths::setDataRoot(m_dir.path());
 }
 
 void TestCheckDevice::init()

@@ -1,4 +1,4 @@
-#include "BridgeFixture.h"
+#include "support/BridgeFixture.h"
 
 #include "device/FirmwareTransfer.h"
 #include "device/ProductTable.h"
@@ -259,4 +259,4 @@ void TestDCDataHandle::theThirtySixthFirmwareRequestIsRefused()
 }
 
 QTEST_GUILESS_MAIN(TestDCDataHandle)
-#include "tst_DCDataHandle.moc"
+#include "tst_dcdatahandle.moc"

@@ -143,4 +143,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(TestGearHandle)
-#include "test_gearhandle.moc"
+#include "tst_gearhandle.moc"

@@ -4,11 +4,9 @@
 #include "device/kestrel/USBDriverKestrel.h"
 #include "emulator/EmulatedBackend.h"
 #include "emulator/kestrel/EmulatedKestrelMouse.h"
-#include "platform/AppPaths.h"
 #include "platform/DeviceClock.h"
+#include "support/TempAppFolder.h"
 
-#include <QStandardPaths>
-#include <QTemporaryDir>
 #include <memory>
 
 struct KestrelRig
@@ -17,8 +15,6 @@ struct KestrelRig
 
     explicit KestrelRig(const QString &model = QStringLiteral("kestrel"), Via via = Via::Cable)
     {
-        QStandardPaths::setTestModeEnabled(true);
-        AppPaths::setDataRoot(dataDir.path());
         DeviceClock::setVirtual(true);
         Hid::setBackend(&backend);
         mouse = std::make_shared<EmulatedKestrelMouse>(model);
@@ -38,7 +34,6 @@ struct KestrelRig
     {
         driver.UnInitDevice();
         Hid::setBackend(nullptr);
-        AppPaths::setDataRoot(QString());
     }
 
     // Zeroes the exchange counters and the device time.
@@ -55,7 +50,7 @@ struct KestrelRig
         return QStringLiteral("VID_3A5E&PID_%1").arg(pid, 4, 16, QLatin1Char('0'));
     }
 
-    QTemporaryDir dataDir;
+    TempAppFolder dataDir;
     EmulatedBackend backend;
     std::shared_ptr<EmulatedKestrelMouse> mouse;
     std::shared_ptr<EmulatedKestrelReceiver> receiver;

@@ -3,15 +3,13 @@
 // only through queued calls, with every signal recorded as it is emitted.
 #include "data/DCDataHandle.h"
 #include "emulator/EmulatedBackend.h"
-#include "platform/AppPaths.h"
 #include "platform/DeviceClock.h"
 #include "platform/hid/HidBackend.h"
+#include "support/TempAppFolder.h"
 
 #include <QHash>
 #include <QMetaMethod>
 #include <QSignalSpy>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QThread>
 #include <QtTest>
 
@@ -34,8 +32,6 @@ class BridgeFixture
 public:
     BridgeFixture()
     {
-        QStandardPaths::setTestModeEnabled(true);
-        AppPaths::setDataRoot(dir.path());
         DeviceClock::setVirtual(true);
         DeviceClock::resetVirtual();
         Hid::setBackend(&bus);
@@ -64,7 +60,6 @@ public:
         qDeleteAll(spies);
         delete handle;
         Hid::setBackend(nullptr);
-        AppPaths::setDataRoot(QString());
     }
 
     // Queues a slot call, as a connection from the GUI thread would.
@@ -112,7 +107,7 @@ public:
             spy->clear();
     }
 
-    QTemporaryDir dir;
+    TempAppFolder dir;
     EmulatedBackend bus;
     QThread thread;
     DCDataHandle *handle = nullptr;
