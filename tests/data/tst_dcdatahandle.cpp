@@ -1,6 +1,6 @@
 #include "support/BridgeFixture.h"
 
-#include "device/FirmwareTransfer.h"
+#include "device/fwupdate/FirmwareTransfer.h"
 #include "device/ProductTable.h"
 
 #include <QtTest>
@@ -30,6 +30,29 @@ private:
 };
 QStringList FakeTransfer::paths;
 QStringList FakeTransfer::updated;
+
+// Installs the transfer as start-up does, before any request reaches the bridge.
+void installTransfer(BridgeFixture &b, int transfer)
+{
+    if (transfer)
+        b.onWorker([&b, transfer] {
+            b.handle->setFirmwareTransferMaker([transfer] { return std::make_unique<FakeTransfer>(transfer == 1); });
+        });
+}
+
+// The transfer runs on a thread of its own: wait for the bridge to have handled n results.
+bool waitForResults(BridgeFixture &b, int n)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 10000) {
+        b.sync();
+        if (b.count("sig_closeUpdatingWidget") >= n)
+            return true;
+        QTest::qWait(5);
+    }
+    return false;
+}
 
 const char *const kSignalsAndSlots[] = {
     "sig_SetCurrentCpiListValueOnPage", "sig_SetCurrentReportRate", "sig_SetLightParameterOnPage",
@@ -78,7 +101,6 @@ private slots:
 
 void TestDCDataHandle::cleanup()
 {
-    FirmwareTransfers::setFactory(nullptr);
     FakeTransfer::paths.clear();
     FakeTransfer::updated.clear();
 }
@@ -220,13 +242,11 @@ void TestDCDataHandle::firmwareRequests()
     QFETCH(int, transfer);
     QFETCH(QList<int>, warnings);
     QFETCH(int, progress);
-    if (transfer)
-        FirmwareTransfers::setFactory(
-            [transfer] { return std::make_unique<FakeTransfer>(transfer == 1); });
     BridgeFixture b;
+    installTransfer(b, transfer);
     QVERIFY(b.call("slot_UpdateFirmwareKorvan", Q_ARG(QString, "/tmp/fw.bin"),
                    Q_ARG(QString, "merlinq")));
-    b.sync();
+    QVERIFY(waitForResults(b, 1));
     QCOMPARE(b.warnings(), warnings);
     QCOMPARE(b.count("sig_StopCheckDeviceTimer"), 1);
     QCOMPARE(b.count("sig_closeUpdatingWidget"), 1);
@@ -244,11 +264,11 @@ void TestDCDataHandle::firmwareRequests()
 
 void TestDCDataHandle::theThirtySixthFirmwareRequestIsRefused()
 {
-    FirmwareTransfers::setFactory([] { return std::make_unique<FakeTransfer>(true); });
     BridgeFixture b;
+    installTransfer(b, 1);
     for (int i = 0; i < 35; ++i)
         QVERIFY(b.call("slot_UpdateFirmwareKorvan", Q_ARG(QString, "fw.bin"), Q_ARG(QString, "kestrel")));
-    b.sync();
+    QVERIFY(waitForResults(b, 35));
     QCOMPARE(FakeTransfer::updated.size(), 35);
     b.clear();
     QVERIFY(b.call("slot_UpdateFirmwareKorvan", Q_ARG(QString, "fw.bin"), Q_ARG(QString, "kestrel")));

@@ -6,8 +6,9 @@
 
 // A firmware transfer into a first-family mouse: it switches the mouse (found
 // by its normal-mode path filter) into its boot loader, sends the image and
-// reports progress and the outcome. It works on a thread of its own; the
-// bridge starts it with a queued slotUpdate(path) and listens to its signals.
+// reports progress and the outcome. It runs on the thread of its
+// FirmwareUpdateRun; the bridge starts it with a queued slotUpdate(path) and
+// listens to its signals. It never quits its thread itself.
 class FirmwareTransfer : public QObject
 {
     Q_OBJECT
@@ -27,13 +28,10 @@ signals:
     void sigPercent(uint percent);
 };
 
+// Makes the transfer an update request runs; empty when the program has none.
+using FirmwareTransferMaker = std::function<std::unique_ptr<FirmwareTransfer>()>;
+
 namespace FirmwareTransfers {
-
-using Factory = std::function<std::unique_ptr<FirmwareTransfer>()>;
-
-// The program installs the transfer it ships; tests install their own.
-void setFactory(Factory factory);
-// A new transfer object, or null when none is installed.
-std::unique_ptr<FirmwareTransfer> create();
-
+// The transfer this program ships, installed into the bridge at start-up.
+FirmwareTransferMaker shipped();
 } // namespace FirmwareTransfers
