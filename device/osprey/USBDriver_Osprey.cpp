@@ -90,6 +90,22 @@ quint32 weightedSum(const BYTE *p, int first, int last)
     return sum;
 }
 
+// The report a channel sends: its ID, then len bytes, zero filled. Bytes
+// that do not fit after the ID byte are refused, not cut: empty then.
+std::vector<BYTE> reportFor(const USBDriver_Osprey::Channel &channel, const BYTE *data, int len)
+{
+    if (!data || len < 0 || channel.reportLength < 1)
+        return {};
+    if (len > channel.reportLength - 1) {
+        qWarning("a report of %d bytes does not hold %d", channel.reportLength, len);
+        return {};
+    }
+    std::vector<BYTE> report(channel.reportLength, 0);
+    report[0] = BYTE(channel.reportId);
+    std::memcpy(report.data() + 1, data, size_t(len));
+    return report;
+}
+
 } // namespace
 
 USBDriver_Osprey::USBDriver_Osprey(QObject *parent) : KorvanUSBDriver(parent)
@@ -210,18 +226,13 @@ QByteArray USBDriver_Osprey::profileCache() const
 
 bool USBDriver_Osprey::SetFeatureReport(Channel *channel, const BYTE *data, int len)
 {
-    if (!channel || !channel->writeHandle || !data || len < 0)
+    if (!channel || !channel->writeHandle)
         return false;
-    // The bytes go after the report ID; more than the report holds is refused, not cut.
-    if (len > channel->reportLength - 1) {
-        qWarning("SetFeatureReport: %d bytes do not fit a %d-byte report", len, channel->reportLength);
+    const std::vector<BYTE> report = reportFor(*channel, data, len);
+    if (report.empty())
         return false;
-    }
-    std::vector<BYTE> buffer(channel->reportLength, 0);
-    buffer[0] = BYTE(channel->reportId);
-    std::memcpy(buffer.data() + 1, data, size_t(len));
-    const int sent = channel->writeHandle->sendFeatureReport(buffer.data(), buffer.size());
-    if (sent != int(buffer.size())) {
+    const int sent = channel->writeHandle->sendFeatureReport(report.data(), report.size());
+    if (sent != int(report.size())) {
         qWarning("HidD_SetFeature fail: %d", sent);
         return false;
     }
@@ -254,13 +265,13 @@ bool USBDriver_Osprey::GetFeatureReport(Channel *channel, BYTE *out, int len)
 
 bool USBDriver_Osprey::WriteOutputReport(Channel *channel, const BYTE *data, int len)
 {
-    if (!channel || !channel->writeHandle || !data || len < 0 || len > channel->reportLength - 1)
+    if (!channel || !channel->writeHandle)
         return false;
-    std::vector<BYTE> buffer(channel->reportLength, 0);
-    buffer[0] = BYTE(channel->reportId);
-    std::memcpy(buffer.data() + 1, data, size_t(len));
-    const int written = channel->writeHandle->write(buffer.data(), buffer.size());
-    if (written != int(buffer.size())) {
+    const std::vector<BYTE> report = reportFor(*channel, data, len);
+    if (report.empty())
+        return false;
+    const int written = channel->writeHandle->write(report.data(), report.size());
+    if (written != int(report.size())) {
         qWarning("WriteFile Failed, Error Code %d\n", written);
         return false;
     }

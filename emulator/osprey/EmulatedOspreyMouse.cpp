@@ -169,6 +169,14 @@ QByteArray factoryProfile(const OspreyEmulation::Model &m)
     return p;
 }
 
+// A block as the firmware keeps it: cut or zero filled to 1024 bytes.
+QByteArray fitted(const QByteArray &block)
+{
+    QByteArray b = block.left(kBlock);
+    b.append(QByteArray(kBlock - b.size(), '\0'));
+    return b;
+}
+
 quint16 le16(const std::uint8_t *p)
 {
     return quint16(p[0] | (p[1] << 8));
@@ -204,14 +212,6 @@ const Model *modelByName(const QString &name)
 QByteArray reportDescriptor()
 {
     static const std::uint8_t bytes[] = {
-        // Mouse: report 1, five buttons, 16-bit X and Y, wheel.
-        0x05, 0x01, 0x09, 0x02, 0xA1, 0x01, 0x85, 0x01, 0x09, 0x01, 0xA1, 0x00,
-        0x05, 0x09, 0x19, 0x01, 0x29, 0x05, 0x15, 0x00, 0x25, 0x01, 0x95, 0x05, 0x75, 0x01, 0x81, 0x02,
-        0x95, 0x01, 0x75, 0x03, 0x81, 0x01,
-        0x05, 0x01, 0x09, 0x30, 0x09, 0x31, 0x16, 0x01, 0x80, 0x26, 0xFF, 0x7F, 0x75, 0x10, 0x95, 0x02,
-        0x81, 0x06,
-        0x09, 0x38, 0x15, 0x81, 0x25, 0x7F, 0x75, 0x08, 0x95, 0x01, 0x81, 0x06,
-        0xC0, 0xC0,
         // Command collection: feature report 5, five bytes.
         0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x85, kCommandReportId,
         0x09, 0x01, 0x15, 0x00, 0x26, 0xFF, 0x00, 0x75, 0x08, 0x95, 0x05, 0xB1, 0x02,
@@ -221,7 +221,7 @@ QByteArray reportDescriptor()
         0x09, 0x02, 0x15, 0x00, 0x26, 0xFF, 0x00, 0x75, 0x08, 0x96, 0x07, 0x04, 0xB1, 0x02,
         0xC0,
     };
-    return QByteArray(reinterpret_cast<const char *>(bytes), int(sizeof bytes));
+    return EmulatedHid::mouseCollection() + QByteArray(reinterpret_cast<const char *>(bytes), int(sizeof bytes));
 }
 
 EmulatedDevices createDevices(const EmulatedModel &model, EmulatedForm form)
@@ -439,8 +439,7 @@ QByteArray EmulatedOspreyMouse::profile() const
 void EmulatedOspreyMouse::setProfile(const QByteArray &block)
 {
     QMutexLocker lock(&m_mutex);
-    m_profile = block.left(kBlock);
-    m_profile.append(QByteArray(kBlock - m_profile.size(), '\0'));
+    m_profile = fitted(block);
 }
 
 bool EmulatedOspreyMouse::fixedPartBalances() const
@@ -470,8 +469,7 @@ void EmulatedOspreyMouse::setMacroBlock(quint8 address, const QByteArray &block)
     const int slot = macroSlot(address);
     if (slot < 0)
         return;
-    m_macros[slot] = block.left(kBlock);
-    m_macros[slot].append(QByteArray(kBlock - m_macros[slot].size(), '\0'));
+    m_macros[slot] = fitted(block);
 }
 
 QByteArray EmulatedOspreyMouse::screenBlock() const
@@ -483,8 +481,7 @@ QByteArray EmulatedOspreyMouse::screenBlock() const
 void EmulatedOspreyMouse::setScreenBlock(const QByteArray &block)
 {
     QMutexLocker lock(&m_mutex);
-    m_screen = block.left(kBlock);
-    m_screen.append(QByteArray(kBlock - m_screen.size(), '\0'));
+    m_screen = fitted(block);
 }
 
 void EmulatedOspreyMouse::setReleaseNumber(quint16 release)
