@@ -88,9 +88,10 @@ public:
     virtual bool ReadInputReport(Channel *channel, BYTE *out, int len);
     // Closes the four handles.
     virtual void CloseAllHandles();
-    // Checks the fixed part of a profile (bytes 0..480) against the mouse
-    // type's constant; on a match writes the key bytes and the settings
-    // checksum into bytes 476..480. A mismatch leaves the bytes alone.
+    // Checks the fixed part of a profile (bytes 0..480) against the constant
+    // of the open model (the process-wide model code); on a match writes the
+    // key bytes and the settings checksum into bytes 476..480. A mismatch
+    // leaves the bytes alone.
     virtual bool CheckProfileSum(BYTE *profile);
 
     // ---- helpers ----
