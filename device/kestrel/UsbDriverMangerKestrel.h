@@ -6,6 +6,7 @@
 // All device work is done on profile bank 1.
 #include "store/JsonHandle.h"
 #include "device/USBDriverManger.h"
+#include "device/kestrel/KestrelMacroCodec.h"
 #include "device/kestrel/KestrelTables.h"
 
 #include <QVector>
@@ -15,7 +16,6 @@
 #include <vector>
 
 class USBDriverKestrel;
-struct KestrelMacro;
 
 class UsbDriverMangerKestrel : public USBDriverManger
 {
@@ -137,12 +137,15 @@ private:
     // Writes one light byte into the mouse, then into the image and the configuration.
     bool writeLightByte(bool (USBDriverKestrel::*set)(int, int), int at, int value);
     void cacheFromImage();
+    // Writes the screen word and the OLED behaviour it goes with, then keeps both.
+    bool setScreenMode(DWORD screenWord, int behaviour, int bank);
 
     DWORD currentButtonWord(int button) const;
     bool isChangeOnlyLeftButton(int button, int changeType);
-    bool buttonWordFor(int button, uint vkCode, int modifyKey, int changeType, DWORD *word) const;
     bool writeButtonWord(int button, DWORD word, int bank);
     bool resetRapidFire();
+    // Empties the three rapid-fire macros in the mouse and the image.
+    bool clearRapidFireMacros();
     bool clearSingleMacroData(int slot, DWORD address);
     // The rapid-fire bytes of the word at 1180 in bank 1 (0: none set).
     DWORD rapidFireStateOfBank1();
