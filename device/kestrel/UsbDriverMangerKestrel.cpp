@@ -2,16 +2,15 @@
 
 #include "device/ProductTable.h"
 #include "device/kestrel/KestrelButtonCodec.h"
+#include "device/kestrel/KestrelConfigStore.h"
 #include "device/kestrel/KestrelMacroCodec.h"
 #include "device/kestrel/KestrelPictureCodec.h"
 #include "device/kestrel/USBDriverKestrel.h"
 
 #include <QDebug>
-#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QThread>
 #include <QtEndian>
 
@@ -113,27 +112,6 @@ QByteArray UsbDriverMangerKestrel::configImage() const
 DWORD UsbDriverMangerKestrel::imageWord(int at) const { return qFromLittleEndian<quint32>(m_image.data() + at); }
 
 void UsbDriverMangerKestrel::setImageWord(int at, DWORD word) { qToLittleEndian<quint32>(word, m_image.data() + at); }
-
-int UsbDriverMangerKestrel::macroLength(const Image &image, int slot)
-{
-    return int(qFromLittleEndian<quint32>(image.data() + kLengthsAt + 4 * slot));
-}
-
-const BYTE *UsbDriverMangerKestrel::macroData(const Image &image, int slot)
-{
-    return image.data() + kMacrosAt + slot * kMacroSlotSize;
-}
-
-void UsbDriverMangerKestrel::setMacro(Image &image, int slot, const BYTE *data, int length)
-{
-    BYTE *at = image.data() + kMacrosAt + slot * kMacroSlotSize;
-    std::fill(at, at + kMacroSlotSize, BYTE(0));
-    if (length > 0)
-        std::copy(data, data + length, at);
-    qToLittleEndian<quint32>(quint32(length), image.data() + kLengthsAt + 4 * slot);
-}
-
-void UsbDriverMangerKestrel::clearMacro(Image &image, int slot) { setMacro(image, slot, nullptr, 0); }
 
 void UsbDriverMangerKestrel::saveCurrentConfig() { SaveConfigFileByConfigureNumber(m_configNumber); }
 
@@ -599,7 +577,7 @@ bool UsbDriverMangerKestrel::clearSingleMacroData(int slot, DWORD address)
         qDebug() << "ClearSingleMacroData failed" << slot;
         return false;
     }
-    clearMacro(m_image, slot);
+    KestrelConfigStore::clearMacro(m_image, slot);
     qDebug() << "ClearSingleMacroData ok" << slot;
     return true;
 }
@@ -701,8 +679,7 @@ void UsbDriverMangerKestrel::CheckAllMouseButtonIsOriginalMouseButton()
 
 bool UsbDriverMangerKestrel::macroFromFile(const QString &path, KestrelMacro *macro, int *type)
 {
-    *type = m_jsonHandle.getMacroType(path);
-    *macro = KestrelMacroCodec::fromNodes(m_jsonHandle.getMacroNodeList(path), *type, m_jsonHandle.getRepeatTimes(path));
+    *macro = m_store.macroFromFile(path, type);
     return !macro->events.isEmpty();
 }
 
@@ -735,7 +712,7 @@ bool UsbDriverMangerKestrel::WriteSingleMacro(int button, const QString &path)
     qDebug() << "getmacroid:" << slot << length;
     if (!m_kestrel->WriteMacroImage(slot, kFirstForm, reinterpret_cast<const BYTE *>(image.constData())))
         return false;
-    setMacro(m_image, slot, reinterpret_cast<const BYTE *>(image.constData()), length);
+    KestrelConfigStore::setMacro(m_image, slot, reinterpret_cast<const BYTE *>(image.constData()), length);
     qDebug() << "fill macro";
     return SetButtonToMacroSlot(button, slot, type, kBank1);
 }
@@ -778,7 +755,7 @@ bool UsbDriverMangerKestrel::WriteListMacro(const QStringList &macroList)
         const BYTE *data = reinterpret_cast<const BYTE *>(images[i].constData());
         if (!m_kestrel->WriteMacroImage(macroId, kSecondForm, data))
             return false;
-        setMacro(m_image, macroId, data, lengths[i]);
+        KestrelConfigStore::setMacro(m_image, macroId, data, lengths[i]);
     }
     if (!SetGunFireNumber(images.size(), kBank1) || !SetFireByte1(0, kBank1))
         return false;
@@ -800,7 +777,7 @@ bool UsbDriverMangerKestrel::GetProfileData()
     }
     QByteArray slot(kMacroSlotSize, '\0');
     for (int m = 0; m < kFirstRapidFireMacro; ++m) {
-        clearMacro(next, m);
+        KestrelConfigStore::clearMacro(next, m);
         if (m_kestrel->IsMacroSlotFree(m))
             continue;
         BYTE *data = reinterpret_cast<BYTE *>(slot.data());
@@ -810,7 +787,7 @@ bool UsbDriverMangerKestrel::GetProfileData()
         if (!validMacroLength(length))
             length = 0; // what the mouse holds there is no macro
         qDebug() << "GetProfileData  m_MACRO_CONFIGFILE.macroData[i].MacroSize" << length;
-        setMacro(next, m, data, length);
+        KestrelConfigStore::setMacro(next, m, data, length);
     }
     // The rapid-fire macros cannot be read back; the image keeps what it knows of them.
     m_image = next;
@@ -829,7 +806,7 @@ bool UsbDriverMangerKestrel::CompareMouseAndLocalFileData(int *out)
     const int type = mouseType();
     qDebug() << ";;;;;" << record()[kCpiLevelAt];
     for (int number = 1; number <= 5; ++number) {
-        const QByteArray stored = m_jsonHandle.getMouseData_Korvan(type, number);
+        const QByteArray stored = m_store.record(type, number);
         if (stored.size() < kRecordSize)
             continue;
         const int ret = std::memcmp(stored.constData() + kCompareFrom, m_image.data() + kCompareFrom,
@@ -847,7 +824,7 @@ bool UsbDriverMangerKestrel::CompareMouseAndLocalFileData(int *out)
         // The mouse cannot give its rapid-fire macros back; the matched file holds them.
         const Image fromFile = loadConfiguration(number);
         for (int m = kFirstRapidFireMacro; m < kMacroCount; ++m)
-            setMacro(m_image, m, macroData(fromFile, m), macroLength(fromFile, m));
+            KestrelConfigStore::setMacro(m_image, m, KestrelConfigStore::macroData(fromFile, m), KestrelConfigStore::macroLength(fromFile, m));
         const int limit = cpiLevelLimit(cpiSchemeOf(type));
         const int level = m_cpiLevel < limit ? m_cpiLevel : limit;
         if (m_kestrel && m_kestrel->SetDpiLed(level, kBank1)) {
@@ -877,14 +854,14 @@ bool UsbDriverMangerKestrel::LoadConfigFileByNumber(int number)
     if (!writeConfigurationRecord(number))
         return false;
     for (int m = 0; m < kMacroCount; ++m) {
-        const int length = macroLength(m_image, m);
+        const int length = KestrelConfigStore::macroLength(m_image, m);
         if (length == 0) {
             qDebug() << "size == 0 i:" << m;
             continue;
         }
         qDebug() << "SetNormalMacroDataToMouse" << m << length;
         const int form = m < kFirstRapidFireMacro ? kFirstForm : kSecondForm;
-        if (!m_kestrel->WriteMacroImage(m, form, macroData(m_image, m)))
+        if (!m_kestrel->WriteMacroImage(m, form, KestrelConfigStore::macroData(m_image, m)))
             return false;
     }
     CheckAllMouseButtonIsOriginalMouseButton();
@@ -927,129 +904,35 @@ void UsbDriverMangerKestrel::SaveConfigFileByConfigureNumber(int number)
         m_kestrel->SetCurrentBank(kBank1);
 }
 
+// ---- whole configurations in the files -------------------------------------
+
 UsbDriverMangerKestrel::Image UsbDriverMangerKestrel::loadConfiguration(int number)
 {
-    const int type = mouseType();
-    Image image(kImageSize, 0);
-    const QByteArray profile = m_jsonHandle.getMouseData_Korvan(type, number).left(kRecordSize);
-    std::copy(profile.cbegin(), profile.cend(), image.begin());
-    for (int m = 0; m < kMacroCount; ++m) {
-        const QByteArray macro = m_jsonHandle.getMacroData_Korvan(type, number, m).left(kMacroSlotSize);
-        const int length = macro.size() >= 2 ? qFromLittleEndian<quint16>(macro.constData()) : 0;
-        if (length == 0)
-            continue;
-        if (!validMacroLength(length) || length > macro.size()) {
-            qWarning() << "configuration" << number << "macro" << m << "has a bad length" << length;
-            continue;
-        }
-        setMacro(image, m, reinterpret_cast<const BYTE *>(macro.constData()), length);
-    }
-    return image;
+    return m_store.load(mouseType(), number);
 }
 
 void UsbDriverMangerKestrel::saveConfiguration(const Image &image, int number)
 {
-    QList<QByteArray> macros;
-    for (int m = 0; m < kMacroCount; ++m)
-        macros.append(QByteArray(reinterpret_cast<const char *>(macroData(image, m)), kMacroSlotSize));
-    m_jsonHandle.saveConfigData_Korvan(QByteArray(reinterpret_cast<const char *>(image.data()), kRecordSize), macros,
-                                       mouseType(), number);
+    m_store.save(image, mouseType(), number);
 }
-
-// ---- legacy text files ---------------------------------------------------
 
 QString UsbDriverMangerKestrel::oldTxtFilePath(int configNumber) const
 {
-    const QString model = QStringLiteral("%1/%2/%3").arg(JsonHandle::configFilesRoot(), QStringLiteral("MouseFile"), m_modelKey);
-    const QString folder = QStringLiteral("%1/%2").arg(model, configNumber == 0 ? QStringLiteral("OriginalFile")
-                                                                               : QStringLiteral("AFile"));
-    QDir().mkpath(folder);
-    const QString path = QStringLiteral("%1/%2%3%4").arg(folder, QStringLiteral("Config"),
-                                                         QString::number(configNumber), QStringLiteral(".txt"));
-    qDebug() << "getConfigFilePath " << path;
-    return path;
-}
-
-UsbDriverMangerKestrel::Image UsbDriverMangerKestrel::imageFromLegacyFile(const QByteArray &data)
-{
-    Image image(kImageSize, 0);
-    // What the file lacks of the profile keeps the model's factory values.
-    QByteArray factory(kRecordSize, '\0');
-    m_jsonHandle.createAOriginalMouseDataFile_Korvan(factory, mouseType());
-    std::copy(factory.cbegin(), factory.cbegin() + std::min(int(factory.size()), kRecordSize), image.begin());
-    std::copy(data.cbegin(), data.cbegin() + std::min(int(data.size()), kImageHeadSize), image.begin());
-
-    int at = kImageHeadSize;
-    for (int m = 0; m < kMacroCount; ++m) {
-        const int length = macroLength(image, m);
-        qToLittleEndian<quint32>(0, image.data() + kLengthsAt + 4 * m);
-        if (length == 0)
-            continue;
-        qDebug() << "len macro:" << m << length;
-        // The writer leaves out what is no whole macro, so the stream holds nothing for it.
-        if (!validMacroLength(length))
-            continue;
-        const int available = std::clamp(data.size() - at, 0, length);
-        // A cut-off macro keeps its whole events.
-        const int kept = available < 4 ? 0 : 4 + (available - 4) / 3 * 3;
-        if (kept > 0) {
-            QByteArray macro = data.mid(at, kept);
-            qToLittleEndian<quint16>(quint16(kept), reinterpret_cast<uchar *>(macro.data()));
-            setMacro(image, m, reinterpret_cast<const BYTE *>(macro.constData()), kept);
-        }
-        at += available;
-    }
-    return image;
-}
-
-QByteArray UsbDriverMangerKestrel::legacyFileFromImage(const Image &image)
-{
-    QByteArray data(reinterpret_cast<const char *>(image.data()), kImageHeadSize);
-    for (int m = 0; m < kMacroCount; ++m) {
-        const int length = macroLength(image, m);
-        if (length != 0 && validMacroLength(length))
-            data.append(reinterpret_cast<const char *>(macroData(image, m)), length);
-    }
-    return data;
+    return KestrelConfigStore::legacyFilePath(m_modelKey, configNumber);
 }
 
 void UsbDriverMangerKestrel::TurnOldTxtFileToNewJsonFile()
 {
     qDebug() << "TurnOldTxtFileToNewJsonFile";
-    if (!QFile::exists(oldTxtFilePath(1)))
-        return;
-    QFile::remove(oldTxtFilePath(0));
-    for (int number = 1; number <= 5; ++number) {
-        const QString path = oldTxtFilePath(number);
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) {
-            qDebug() << "open failed" << path;
-            continue;
-        }
-        // A whole configuration is never longer than the image.
-        const QByteArray data = file.read(kImageSize);
-        file.close();
-        qDebug() << "file get:" << data.size() << kRecordSize;
-        saveConfiguration(imageFromLegacyFile(data), number);
-        qDebug() << "end getLocalGunShootProfileByConfigureNumber";
-        QFile::remove(path);
-    }
+    m_store.convertLegacyFiles(m_modelKey, mouseType());
 }
 
 void UsbDriverMangerKestrel::TurnNewFileToOldFile()
 {
-    for (int number = 1; number <= 5; ++number) {
-        qDebug() << "UsbDriverMangerKestrel::saveToOldTxtFile" << number;
-        const QByteArray data = legacyFileFromImage(loadConfiguration(number));
-        qDebug() << "MOUSE DATA LEN:" << kImageHeadSize << kRecordSize;
-        QSaveFile file(oldTxtFilePath(number));
-        if (file.open(QIODevice::WriteOnly) && file.write(data) == data.size())
-            file.commit();
-    }
+    m_store.writeLegacyFiles(m_modelKey, mouseType());
 }
 
 void UsbDriverMangerKestrel::RemoveOldTxtFile()
 {
-    for (int number = 1; number <= 5; ++number)
-        QFile::remove(oldTxtFilePath(number));
+    KestrelConfigStore::removeLegacyFiles(m_modelKey);
 }
