@@ -4,6 +4,7 @@
 #include "device/kestrel/KestrelButtonCodec.h"
 #include "device/kestrel/KestrelMacroCodec.h"
 #include "device/kestrel/KestrelPictureCodec.h"
+#include "support/MacroNodes.h"
 #include "support/TempAppFolder.h"
 
 #include <QtTest>
@@ -11,26 +12,6 @@
 namespace {
 
 DWORD ev(DWORD kind, DWORD value) { return kind << 24 | value; }
-
-MacroNode key(int vk, int state, int delay)
-{
-    MacroNode n;
-    n.valueType = 3;
-    n.keyValue = vk;
-    n.state = state;
-    n.timeLapse = delay;
-    return n;
-}
-
-MacroNode move(int x, int y, int delay)
-{
-    MacroNode n;
-    n.valueType = 6;
-    n.coordinateX = x;
-    n.coordinateY = y;
-    n.timeLapse = delay;
-    return n;
-}
 
 } // namespace
 
@@ -160,7 +141,7 @@ void TestKestrelCodecs::macroFromNodes_data()
     QTest::addColumn<int>("repeat");
     QTest::addColumn<int>("header");
     QTest::addColumn<QVector<DWORD>>("events");
-    const QList<MacroNode> pressA{key(0x41, 0, 20), key(0x41, 1, 30)};
+    const QList<MacroNode> pressA{keyNode(0x41, 0, 20), keyNode(0x41, 1, 30)};
     QTest::newRow("repeated three times") << pressA << 1 << 3 << 3
                                           << QVector<DWORD>{ev(kKeyPress, 0x41), ev(kDelay, 20),
                                                             ev(kKeyRelease, 0x41), ev(kDelay, 30)};
@@ -171,17 +152,17 @@ void TestKestrelCodecs::macroFromNodes_data()
                                        << QVector<DWORD>{ev(kKeyPress, 0x41), ev(kDelay, 20),
                                                          ev(kKeyRelease, 0x41), ev(kDelay, 30)};
     QTest::newRow("a repeat count never reads as a mode")
-        << QList<MacroNode>{key(0x41, 0, 1)} << 1 << 70000 << 0xFFFD
+        << QList<MacroNode>{keyNode(0x41, 0, 1)} << 1 << 70000 << 0xFFFD
         << QVector<DWORD>{ev(kKeyPress, 0x41), ev(kDelay, 1)};
-    QTest::newRow("delays held to 15 bits") << QList<MacroNode>{key(0x41, 0, 40000), key(0x41, 1, -5)} << 1 << 1
+    QTest::newRow("delays held to 15 bits") << QList<MacroNode>{keyNode(0x41, 0, 40000), keyNode(0x41, 1, -5)} << 1 << 1
                                             << 1
                                             << QVector<DWORD>{ev(kKeyPress, 0x41), ev(kDelay, 0x7FFF),
                                                               ev(kKeyRelease, 0x41), ev(kDelay, 0)};
-    QTest::newRow("pointer moves in sign and magnitude") << QList<MacroNode>{move(-5, 5000, 10)} << 1 << 1 << 1
+    QTest::newRow("pointer moves in sign and magnitude") << QList<MacroNode>{moveNode(-5, 5000, 10)} << 1 << 1 << 1
                                                          << QVector<DWORD>{ev(kPointerMove, 0x805 | 0x7FF << 12),
                                                                            ev(kDelay, 10)};
     QTest::newRow("events of no kind are left out")
-        << QList<MacroNode>{key(0x41, 5, 10), MacroNode{}} << 1 << 1 << 1 << QVector<DWORD>{};
+        << QList<MacroNode>{keyNode(0x41, 5, 10), MacroNode{}} << 1 << 1 << 1 << QVector<DWORD>{};
 }
 
 void TestKestrelCodecs::macroFromNodes()
