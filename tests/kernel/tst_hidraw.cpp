@@ -95,6 +95,28 @@ QString filter(quint16 pid)
     return QStringLiteral("VID_3A5E&PID_%1").arg(pid, 4, 16, QLatin1Char('0'));
 }
 
+// A first-family driver opened on a mouse by cable (mode 0) or through its receiver (1).
+bool openKestrel(USBDriverKestrel &driver, const EmulatedKestrelMouse &mouse, int mode)
+{
+    driver.SetWiredWirelessString(filter(mouse.model().wiredPid), filter(mouse.model().receiverPid));
+    driver.SetMode(mode);
+    return driver.FindHIDDevice();
+}
+
+// The family's driver for a second- or third-family mouse, with the model
+// code set; null when it does not find both of the mouse's collections.
+std::unique_ptr<USBDriver_Osprey> openOsprey(const EmulatedOspreyMouse &mouse)
+{
+    MouseType::setCurrent(mouse.model().type);
+    std::unique_ptr<USBDriver_Osprey> driver;
+    if (mouse.model().type == 13)
+        driver = std::make_unique<USBDriver_Wren>();
+    else
+        driver = std::make_unique<USBDriver_Osprey>();
+    driver->SetPidVid(mouse.model().pid, 0x3A5E);
+    return driver->FindHIDDevice() ? std::move(driver) : nullptr;
+}
+
 // What one report operation did, seen from the host and from the device.
 struct Outcome
 {
@@ -270,9 +292,7 @@ private slots:
         QVERIFY2(kd.ready(), qPrintable(kd.error));
 
         USBDriverKestrel driver;
-        driver.SetWiredWirelessString(filter(mouse->model().wiredPid), filter(mouse->model().receiverPid));
-        driver.SetMode(mode);
-        QVERIFY(driver.FindHIDDevice());
+        QVERIFY(openKestrel(driver, *mouse, mode));
 
         QByteArray record(USBDriverKestrel::kProfileRecordSize, '\0');
         auto *r = reinterpret_cast<BYTE *>(record.data());
@@ -305,14 +325,8 @@ private slots:
         QVERIFY(mouse);
         KernelDevice kd(mouse);
         QVERIFY2(kd.ready(), qPrintable(kd.error));
-        MouseType::setCurrent(mouse->model().type);
-        std::unique_ptr<USBDriver_Osprey> driver;
-        if (mouse->model().type == 13)
-            driver = std::make_unique<USBDriver_Wren>();
-        else
-            driver = std::make_unique<USBDriver_Osprey>();
-        driver->SetPidVid(mouse->model().pid, 0x3A5E);
-        QVERIFY(driver->FindHIDDevice());
+        std::unique_ptr<USBDriver_Osprey> driver = openOsprey(*mouse);
+        QVERIFY(driver);
         QCOMPARE(int(driver->dataChannel()->reportLength), EmulatedOspreyMouse::kDataReportLength);
         QCOMPARE(int(driver->commandChannel()->reportLength), EmulatedOspreyMouse::kCommandReportLength);
 
@@ -365,12 +379,10 @@ private slots:
         const std::shared_ptr<EmulatedDevice> device = emulated(model);
         KernelDevice kd(device);
         QVERIFY2(kd.ready(), qPrintable(kd.error));
-        kd.uhid.unplugAfterRequests(afterRequests);
         if (auto mouse = std::dynamic_pointer_cast<EmulatedKestrelMouse>(device)) {
             USBDriverKestrel driver;
-            driver.SetWiredWirelessString(filter(mouse->model().wiredPid), QString());
-            driver.SetMode(0);
-            QVERIFY(driver.FindHIDDevice());
+            QVERIFY(openKestrel(driver, *mouse, 0));
+            kd.uhid.unplugAfterRequests(afterRequests);
             QByteArray buffer(256, '\x5A');
             QVERIFY(!driver.ReadEEPROM(1024, 256, reinterpret_cast<BYTE *>(buffer.data())));
             QCOMPARE(buffer, QByteArray(256, '\x5A')); // a failed read leaves the caller's buffer alone
@@ -379,17 +391,14 @@ private slots:
         } else {
             auto osprey = std::dynamic_pointer_cast<EmulatedOspreyMouse>(device);
             QVERIFY(osprey);
-            MouseType::setCurrent(osprey->model().type);
-            USBDriver_Osprey driver;
-            driver.SetPidVid(osprey->model().pid, 0x3A5E);
-            QVERIFY(driver.FindHIDDevice());
+            std::unique_ptr<USBDriver_Osprey> driver = openOsprey(*osprey);
+            QVERIFY(driver);
             QByteArray record(USBDriver_Osprey::kProfileSize, '\0');
             auto *r = reinterpret_cast<BYTE *>(record.data());
-            kd.uhid.unplugAfterRequests(-1);
-            QVERIFY(driver.GetProfileDataBlock(r));
+            QVERIFY(driver->GetProfileDataBlock(r));
             kd.uhid.unplugAfterRequests(kd.uhid.requestCount() + afterRequests);
-            QVERIFY(!driver.SetProfileDataBlock(r));
-            QVERIFY(!driver.GetProfileDataBlock(r));
+            QVERIFY(!driver->SetProfileDataBlock(r));
+            QVERIFY(!driver->GetProfileDataBlock(r));
             MouseType::setCurrent(0);
         }
         QVERIFY(kd.uhid.unpluggedItself());
