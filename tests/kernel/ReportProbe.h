@@ -17,7 +17,7 @@ public:
     static constexpr int kDataBytes = 8;     // input and output reports, ID byte excluded
     static constexpr int kFeatureBytes = 16; // feature report, ID byte excluded
 
-    explicit ReportProbe(bool numbered) : m_id(numbered ? 7 : 0) {}
+    explicit ReportProbe(bool numbered) : m_id(numbered ? 7 : 0) { }
 
     quint8 reportId() const { return m_id; }
     quint16 vendorId() const override { return 0x1209; }

@@ -17,7 +17,7 @@ constexpr __u16 kTransferFailed = EIO;
 
 } // namespace
 
-UhidDevice::UhidDevice(std::shared_ptr<EmulatedDevice> device) : m_device(std::move(device)) {}
+UhidDevice::UhidDevice(std::shared_ptr<EmulatedDevice> device) : m_device(std::move(device)) { }
 
 UhidDevice::~UhidDevice()
 {

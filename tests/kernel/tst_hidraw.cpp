@@ -121,8 +121,8 @@ std::unique_ptr<USBDriver_Osprey> openOsprey(const EmulatedOspreyMouse &mouse)
 struct Outcome
 {
     int result = 0;
-    QByteArray returned;   // the bytes the host got back
-    QByteArray deviceSaw;  // the report the device was given
+    QByteArray returned;  // the bytes the host got back
+    QByteArray deviceSaw; // the report the device was given
 };
 
 enum class Op { FeatureRead, FeatureWrite, OutputWrite, WriteThenRead, InputReportGet, ReadTimeout };
