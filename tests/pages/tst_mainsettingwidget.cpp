@@ -3,10 +3,13 @@
 // layout per model, pointer speed and wheel lines through the real desktop
 // backends (GSettings' memory backend, kdeglobals in a temporary folder, our
 // own file).
+#include "data/DCDataHandle.h"
+#include "device/DeviceTypes.h"
 #include "pages/CPIForm.h"
 #include "pages/CPISlider.h"
 #include "pages/MainSettingWidget.h"
 #include "pages/MoveSlider.h"
+#include "pages/MyPushButton.h"
 #include "pages/USpinBox.h"
 #include "platform/AppPaths.h"
 #include "platform/PointerSettings.h"
@@ -28,8 +31,6 @@
 #include <memory>
 
 namespace {
-
-using CpiList = QList<DWORD>;
 
 // A desktop whose wheel knows "one screen per notch"; none of the Linux
 // desktops has one, so this case can only be shown with a stand-in.
@@ -133,7 +134,7 @@ private slots:
     void initTestCase()
     {
         QStandardPaths::setTestModeEnabled(true);
-        qRegisterMetaType<CpiList>("QList<DWORD>");
+        DCDataHandle::registerMetaTypes();
     }
 
     void theOnlyActiveLevelStaysOn()
@@ -420,6 +421,27 @@ private slots:
         // Typed in full, applied once.
         QCOMPARE(wheel.count(), 1);
         QCOMPARE(wheel.at(0).at(0).toInt(), 12);
+    }
+
+    void theBridgeFillsThePage()
+    {
+        PageRig rig;
+        SharedGear::setCurrent(GearHandle().BuildDefaultGear(11));
+        rig.page->setMouseType(11);
+        DCDataHandle bridge;
+        rig.page->connectBridge(&bridge);
+        emit bridge.sig_SetCurrentCpiListValueOnPage({400, 800, 0, 0, 0, 0, 0});
+        emit bridge.sig_SetCurrentReportRate(0);
+        emit bridge.sig_TrueMouseValue(6, 29, 0x41, 1);
+        emit bridge.sig_CurrentButtonIsOriginalButton(false, 6);
+        QCOMPARE(rig.page->cpiList(), (CpiList{400, 800, 0, 0, 0, 0, 0}));
+        QVERIFY(rig.page->findChild<QRadioButton *>(QStringLiteral("USBReportRate_125RadioButton"))->isChecked());
+        MyPushButton *button = rig.page->mouseButton(6);
+        QCOMPARE(button->changeType(), 29);
+        QCOMPARE(button->trueMouseValue(), 0x41);
+        QCOMPARE(button->modifyKey(), 1);
+        QVERIFY(!button->isOriginal());
+        QCOMPARE(rig.page->mouseButton(7)->changeType(), -1);
     }
 
     void screenPerNotchFromTheDesktop()
