@@ -52,10 +52,10 @@ void CPIForm::setMouseType(int mouseType)
     delete m_slider;
     delete m_spinBox;
     if (range.twoSteps) {
-        m_slider = new TwoKindStepCPISlider(range.minimum, range.maximum, range.step, range.largeStep,
-                                            range.threshold, this);
-        m_spinBox = new TwoKindsStepUSpinBox(range.minimum, range.maximum, range.step, range.largeStep,
-                                             range.threshold, this);
+        m_slider =
+            new TwoKindStepCPISlider(range.minimum, range.maximum, range.step, range.largeStep, range.threshold, this);
+        m_spinBox =
+            new TwoKindsStepUSpinBox(range.minimum, range.maximum, range.step, range.largeStep, range.threshold, this);
     } else {
         m_slider = new OneKindSingleStepCPISlider(range.minimum, range.maximum, range.step, this);
         m_spinBox = new OneKindStepUSpinBox(range.minimum, range.maximum, range.step, this);

@@ -7,12 +7,12 @@ namespace CpiTables {
 
 struct CpiRange
 {
-    bool twoSteps;   // finer steps below the threshold, coarser from it up
+    bool twoSteps; // finer steps below the threshold, coarser from it up
     int minimum;
-    int middle;      // the value printed in the middle of the scale
+    int middle; // the value printed in the middle of the scale
     int maximum;
-    int step;        // the step (below the threshold, for two steps)
-    int largeStep;   // from the threshold up (two steps only)
+    int step;      // the step (below the threshold, for two steps)
+    int largeStep; // from the threshold up (two steps only)
     int threshold;
 };
 

@@ -27,7 +27,12 @@ namespace {
 constexpr int kFirstButton = 4;
 constexpr int kLastButton = 17;
 // Report-rate codes, in the order of the radio buttons.
-const struct { const char *name; const char *caption; const char *label; } kReportRateButtons[] = {
+const struct
+{
+    const char *name;
+    const char *caption;
+    const char *label;
+} kReportRateButtons[] = {
     {"USBReportRate_125RadioButton", "125Hz", "Hz125"},
     {"USBReportRate_250RadioButton", "250Hz", "Hz250"},
     {"USBReportRate_500RadioButton", "500Hz", "Hz500"},
@@ -395,16 +400,31 @@ void MainSettingWidget::slot_SetUSBReportRateOnPage(int value)
     m_reportRateButtons.at(value)->setChecked(true);
 }
 
-void MainSettingWidget::changeReportRate(int code, const char *label)
+void MainSettingWidget::changeReportRate(int code)
 {
     emit sig_ChangeUSBReportRate(code);
-    sendEvent(QStringLiteral("USBReportRate"), QLatin1String(label));
+    sendEvent(QStringLiteral("USBReportRate"), QLatin1String(kReportRateButtons[code].label));
 }
 
-void MainSettingWidget::on_USBReportRate_125RadioButton_clicked() { changeReportRate(0, kReportRateButtons[0].label); }
-void MainSettingWidget::on_USBReportRate_250RadioButton_clicked() { changeReportRate(1, kReportRateButtons[1].label); }
-void MainSettingWidget::on_USBReportRate_500RadioButton_clicked() { changeReportRate(2, kReportRateButtons[2].label); }
-void MainSettingWidget::on_USBReportRate_1000RadioButton_clicked() { changeReportRate(3, kReportRateButtons[3].label); }
+void MainSettingWidget::on_USBReportRate_125RadioButton_clicked()
+{
+    changeReportRate(0);
+}
+
+void MainSettingWidget::on_USBReportRate_250RadioButton_clicked()
+{
+    changeReportRate(1);
+}
+
+void MainSettingWidget::on_USBReportRate_500RadioButton_clicked()
+{
+    changeReportRate(2);
+}
+
+void MainSettingWidget::on_USBReportRate_1000RadioButton_clicked()
+{
+    changeReportRate(3);
+}
 
 // ---------------------------------------------------------------- pointer and wheel
 

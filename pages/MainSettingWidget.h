@@ -92,7 +92,7 @@ private:
     QWidget *buildMouseArea();
     void readPointerSettings();
     void layoutLevels(int count);
-    void changeReportRate(int code, const char *label);
+    void changeReportRate(int code);
     void applyWheelLines(int lines);
     void storeCurrentValue(int level, int value);
     void sendEvent(const QString &action, const QString &label = QString());

@@ -50,8 +50,8 @@ void MoveSlider::mouseMoveEvent(QMouseEvent *event)
 
 void MoveSlider::mouseReleaseEvent(QMouseEvent *event)
 {
-    if ((event->button() == Qt::LeftButton || event->button() == Qt::MiddleButton)
-        && value() >= m_acceptedMinimum && value() <= m_acceptedMaximum)
+    if ((event->button() == Qt::LeftButton || event->button() == Qt::MiddleButton) && value() >= m_acceptedMinimum
+        && value() <= m_acceptedMaximum)
         emit sig_ValueChange(value());
     if (event->button() == Qt::LeftButton) {
         event->accept();

@@ -12,7 +12,7 @@ const char kSpeedKey[] = "PointerSpeed";
 class KeptPointerSpeed : public PointerSpeedBackend
 {
 public:
-    explicit KeptPointerSpeed(const QString &path) : m_path(path) {}
+    explicit KeptPointerSpeed(const QString &path) : m_path(path) { }
 
     bool reachesDesktop() const override { return false; }
 
@@ -54,8 +54,7 @@ std::unique_ptr<PointerSpeedBackend> makeKeptPointerSpeed(const QString &iniPath
 
 PointerSettings::PointerSettings(std::unique_ptr<PointerSpeedBackend> speed, std::unique_ptr<WheelLinesBackend> wheel)
     : m_speed(std::move(speed)), m_wheel(std::move(wheel))
-{
-}
+{ }
 
 PointerSettings::~PointerSettings() = default;
 

@@ -24,12 +24,8 @@ struct DesktopRow
 };
 
 const DesktopRow kDesktops[] = {
-    {"GNOME", kGnomeMouse, false},
-    {"GNOME-Flashback", kGnomeMouse, false},
-    {"Unity", kGnomeMouse, false},
-    {"Budgie", kGnomeMouse, false},
-    {"Pantheon", kGnomeMouse, false},
-    {"X-Cinnamon", kCinnamonMouse, false},
+    {"GNOME", kGnomeMouse, false},  {"GNOME-Flashback", kGnomeMouse, false}, {"Unity", kGnomeMouse, false},
+    {"Budgie", kGnomeMouse, false}, {"Pantheon", kGnomeMouse, false},        {"X-Cinnamon", kCinnamonMouse, false},
     {"KDE", nullptr, true},
 };
 
@@ -50,7 +46,7 @@ bool isGroupHeader(const QString &line)
 class KdeWheelLines : public WheelLinesBackend
 {
 public:
-    explicit KdeWheelLines(const QString &path) : m_path(path) {}
+    explicit KdeWheelLines(const QString &path) : m_path(path) { }
 
     bool hasScreenPerNotch() const override { return false; }
 
@@ -133,9 +129,9 @@ private:
         QDBusConnection bus = QDBusConnection::sessionBus();
         if (!bus.isConnected())
             return;
-        QDBusMessage message = QDBusMessage::createSignal(QStringLiteral("/KGlobalSettings"),
-                                                          QStringLiteral("org.kde.KGlobalSettings"),
-                                                          QStringLiteral("notifyChange"));
+        QDBusMessage message =
+            QDBusMessage::createSignal(QStringLiteral("/KGlobalSettings"), QStringLiteral("org.kde.KGlobalSettings"),
+                                       QStringLiteral("notifyChange"));
         const int settingsChanged = 3;
         const int mouseSettings = 0;
         message << settingsChanged << mouseSettings;

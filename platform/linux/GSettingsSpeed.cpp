@@ -14,7 +14,7 @@ const char kSpeedKey[] = "speed";
 class GSettingsSpeed : public PointerSpeedBackend
 {
 public:
-    explicit GSettingsSpeed(GSettings *settings) : m_settings(settings) {}
+    explicit GSettingsSpeed(GSettings *settings) : m_settings(settings) { }
     ~GSettingsSpeed() override { g_object_unref(m_settings); }
     GSettingsSpeed(const GSettingsSpeed &) = delete;
     GSettingsSpeed &operator=(const GSettingsSpeed &) = delete;

@@ -11,10 +11,10 @@
 #include "pages/MoveSlider.h"
 #include "pages/MyPushButton.h"
 #include "pages/USpinBox.h"
-#include "platform/AppPaths.h"
 #include "platform/PointerSettings.h"
 #include "platform/linux/DesktopPointer.h"
 #include "store/GearHandle.h"
+#include "support/TempAppFolder.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -25,7 +25,6 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QSpinBox>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
@@ -47,7 +46,6 @@ struct PageRig
 {
     explicit PageRig(std::unique_ptr<WheelLinesBackend> wheel = nullptr, int keptSpeed = 0)
     {
-        AppPaths::setDataRoot(dir.path());
         std::unique_ptr<PointerSpeedBackend> speed = makeKeptPointerSpeed(PointerSettings::keptSpeedPath());
         if (keptSpeed)
             speed->setSpeed(keptSpeed);
@@ -61,7 +59,6 @@ struct PageRig
     {
         page.reset();
         PointerSettings::setSystem(nullptr);
-        AppPaths::setDataRoot(QString());
     }
 
     // A model as the bridge sets it up: the gear of configuration n, then the list.
@@ -77,7 +74,7 @@ struct PageRig
     CPIForm *form(int level) const { return page->cpiForm(level); }
     void click(int level) const { QTest::mouseClick(form(level)->checkBox(), Qt::LeftButton); }
 
-    QTemporaryDir dir;
+    TempAppFolder folder;
     std::unique_ptr<PointerSettings> pointer;
     std::unique_ptr<MainSettingWidget> page;
 };
@@ -131,11 +128,7 @@ class TestMainSettingWidget : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        QStandardPaths::setTestModeEnabled(true);
-        DCDataHandle::registerMetaTypes();
-    }
+    void initTestCase() { DCDataHandle::registerMetaTypes(); }
 
     void theOnlyActiveLevelStaysOn()
     {
@@ -227,9 +220,8 @@ private slots:
         QTest::addColumn<CpiList>("onPage");
         QTest::newRow("levels at the enabled positions")
             << QList<int>{0, 2, 5} << CpiList{800, 1600, 3200, 0, 0, 0, 0} << CpiList{800, 0, 1600, 0, 0, 3200, 0};
-        QTest::newRow("every position enabled")
-            << QList<int>{0, 1, 2, 3, 4, 5, 6} << CpiList{800, 1600, 0, 0, 0, 0, 0}
-            << CpiList{800, 1600, 0, 0, 0, 0, 0};
+        QTest::newRow("every position enabled") << QList<int>{0, 1, 2, 3, 4, 5, 6} << CpiList{800, 1600, 0, 0, 0, 0, 0}
+                                                << CpiList{800, 1600, 0, 0, 0, 0, 0};
         // A gear file from another profile: no level may land on another's place.
         QTest::newRow("fewer positions than levels: in order")
             << QList<int>{0, 2} << CpiList{800, 1600, 3200, 0, 0, 0, 0} << CpiList{800, 1600, 3200, 0, 0, 0, 0};
@@ -376,8 +368,7 @@ private slots:
 
     void desktopSpeedNeedsNoNote()
     {
-        QTemporaryDir dir;
-        AppPaths::setDataRoot(dir.path());
+        TempAppFolder folder;
         std::unique_ptr<PointerSettings> gnome =
             PointerSettings::forDesktop(QStringLiteral("GNOME"), PointerSettings::keptSpeedPath());
         QVERIFY(gnome->setPointerSpeed(16));
@@ -392,7 +383,6 @@ private slots:
         QVERIFY(!page.findChild<QRadioButton *>(QStringLiteral("TrolleySpeed_RadioButton_1"))->isEnabled());
         QVERIFY(!page.findChild<QRadioButton *>(QStringLiteral("TrolleySpeed_RadioButton_2"))->isEnabled());
         PointerSettings::setSystem(nullptr);
-        AppPaths::setDataRoot(QString());
     }
 
     void kdeWheelLines()

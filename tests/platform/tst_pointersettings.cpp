@@ -106,7 +106,11 @@ private slots:
         std::unique_ptr<PointerSettings> gnome = PointerSettings::forDesktop(QStringLiteral("ubuntu:GNOME"), QString());
         QVERIFY(gnome->speedReachesDesktop());
         QVERIFY(!gnome->hasWheelLines());
-        const struct { int speed; double stored; } cases[] = {{1, -1.0}, {10, 0.0}, {20, 1.0}, {4, -2.0 / 3}};
+        const struct
+        {
+            int speed;
+            double stored;
+        } cases[] = {{1, -1.0}, {10, 0.0}, {20, 1.0}, {4, -2.0 / 3}};
         for (const auto &c : cases) {
             QVERIFY(gnome->setPointerSpeed(c.speed));
             QVERIFY(std::abs(gnomeSpeed() - c.stored) < 1e-9);
