@@ -179,6 +179,8 @@ TEXTS = {
     501: ("使用本机保存的固件", "Firmware stored on this computer"),
     502: ("使用下载的固件", "Downloaded firmware"),
     503: ("通过接收器连接鼠标后可用", "Available while the mouse is connected through its receiver"),
+    504: ("此鼠标的固件由厂商的更新程序 KorvanUpdataOnce.exe 更新，这是一个 Windows 程序，不能直接在 Linux 上运行。请在 Windows 电脑上运行它；厂商的下载页面提供该程序：%1",
+          "This mouse's firmware is updated by the vendor's updater, KorvanUpdataOnce.exe, a Windows program that does not run on Linux by itself. Run it on a Windows computer; the vendor's download page has it: %1"),
 }
 
 # Translations of the other slots, index: text. Where a slot has no text of

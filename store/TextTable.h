@@ -132,6 +132,7 @@ enum TextIndex : int {
     TextUpdateLocalSource = 501,
     TextUpdateCloudSource = 502,
     TextSupportPairUnavailable = 503,
+    TextUpdateUpdaterWindowsOnly = 504, // "%1": the vendor's download page (a link)
 };
 Q_ENUM_NS(TextIndex)
 
