@@ -314,9 +314,6 @@ DWORD defaultWordOfButton(int mouseType, int button)
         return 0;
     if (button == 13 && (mouseType == 4 || mouseType == 6 || mouseType == 18 || mouseType == 19))
         return kCpiLoopWord;
-    // Types 18 and 19 keep the profile loop in word 8, where a Harrier's button 16 lives.
-    if (button == 16 && mouseType == 19)
-        return kProfileLoopWord;
     return mouseType == 18 && row->factoryOnType18 != kSameWord ? row->factoryOnType18 : row->factory;
 }
 

@@ -8,14 +8,12 @@
 #include "device/wren/UsbDriverManger_Wren.h"
 #include "emulator/EmulatedBackend.h"
 #include "emulator/osprey/EmulatedOspreyMouse.h"
-#include "platform/AppPaths.h"
 #include "platform/DeviceClock.h"
 #include "store/JsonHandle.h"
+#include "support/TempAppFolder.h"
 
 #include <QDirIterator>
 #include <QSignalSpy>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QtTest>
 #include <cstring>
 #include <memory>
@@ -32,8 +30,6 @@ struct Rig
     explicit Rig(const QString &model = QStringLiteral("harrier"),
                  const std::function<void(EmulatedOspreyMouse &)> &prepare = {})
     {
-        QStandardPaths::setTestModeEnabled(true);
-        AppPaths::setDataRoot(dataDir.path());
         DeviceClock::setVirtual(true);
         Hid::setBackend(&backend);
         mouse = std::make_shared<EmulatedOspreyMouse>(model);
@@ -58,7 +54,6 @@ struct Rig
     {
         manager.reset();
         Hid::setBackend(nullptr);
-        AppPaths::setDataRoot(QString());
         MouseType::setCurrent(0);
     }
 
@@ -103,7 +98,7 @@ struct Rig
         return path;
     }
 
-    QTemporaryDir dataDir;
+    TempAppFolder dataDir;
     EmulatedBackend backend;
     std::shared_ptr<EmulatedOspreyMouse> mouse;
     int id = 0;
@@ -144,7 +139,7 @@ void setByte(EmulatedOspreyMouse &m, int position, BYTE value)
 
 } // namespace
 
-class tst_UsbDriverManger_Osprey : public QObject
+class TestUsbDriverMangerOsprey : public QObject
 {
     Q_OBJECT
 private slots:
@@ -167,9 +162,9 @@ private slots:
     void withoutADeviceNothingIsWritten();
 };
 
-void tst_UsbDriverManger_Osprey::opensAndReadsWhatTheMouseHolds()
+void TestUsbDriverMangerOsprey::opensAndReadsWhatTheMouseHolds()
 {
-    Rig rig(QStringLiteral("harrier"), [](EmulatedOspreyMouse &m) {
+    Rig rig(QStringLiteral("osprey"), [](EmulatedOspreyMouse &m) {
         QByteArray b(1024, '\0');
         b[0] = 0;
         b[1] = 2;
@@ -189,7 +184,7 @@ void tst_UsbDriverManger_Osprey::opensAndReadsWhatTheMouseHolds()
     DWORD battery = 7;
     QVERIFY(!rig.manager->GetBatteryPower(&battery));
 
-    // A fresh Harrier holds its factory buttons.
+    // A fresh Osprey holds its factory buttons.
     QSignalSpy original(rig.manager.get(), &USBDriverManger::sig_CurrentButtonIsOriginalButton);
     QSignalSpy values(rig.manager.get(), &USBDriverManger::sig_TrueMouseValue);
     rig.manager->CheckAllMouseButtonIsOriginalMouseButton();
@@ -205,7 +200,7 @@ void tst_UsbDriverManger_Osprey::opensAndReadsWhatTheMouseHolds()
     QCOMPARE(rig.manager->GetErrorCount(), 2);
 }
 
-void tst_UsbDriverManger_Osprey::cpiListReachesTheMouse_data()
+void TestUsbDriverMangerOsprey::cpiListReachesTheMouse_data()
 {
     QTest::addColumn<QString>("model");
     QTest::addColumn<QList<DWORD>>("list");
@@ -229,7 +224,7 @@ void tst_UsbDriverManger_Osprey::cpiListReachesTheMouse_data()
                                            << QList<DWORD>{200, 6200, 3400, 0, 0, 0, 800};
 }
 
-void tst_UsbDriverManger_Osprey::cpiListReachesTheMouse()
+void TestUsbDriverMangerOsprey::cpiListReachesTheMouse()
 {
     QFETCH(QString, model);
     QFETCH(QList<DWORD>, list);
@@ -255,7 +250,7 @@ void tst_UsbDriverManger_Osprey::cpiListReachesTheMouse()
     QCOMPARE(QList<DWORD>(levels, levels + 7), readBack);
 }
 
-void tst_UsbDriverManger_Osprey::reportRateOutsideTheRangeStillWrites()
+void TestUsbDriverMangerOsprey::reportRateOutsideTheRangeStillWrites()
 {
     Rig rig;
     QVERIFY(rig.manager->SetReportRate(1, 1));
@@ -269,7 +264,7 @@ void tst_UsbDriverManger_Osprey::reportRateOutsideTheRangeStillWrites()
     QCOMPARE(index, DWORD(1));
 }
 
-void tst_UsbDriverManger_Osprey::lightingReachesTheMouse()
+void TestUsbDriverMangerOsprey::lightingReachesTheMouse()
 {
     Rig rig;
     QVERIFY(rig.manager->SetMouseLightMode(false, 3));
@@ -279,7 +274,9 @@ void tst_UsbDriverManger_Osprey::lightingReachesTheMouse()
     QVERIFY(rig.manager->SetMouseLightMode(true, 4));
     QCOMPARE(rig.byte(kWheelModeAt), BYTE(0x83));
     QVERIFY(rig.manager->SetMouseColorList(false, {0x00332211, 0x00FFFFFF}, 1));
-    QCOMPARE(rig.mouse->profile().mid(kMainColourAt, 6), QByteArray::fromHex("112233000000"));
+    QCOMPARE(rig.mouse->profile().mid(kMainColourAt, 3), QByteArray::fromHex("112233"));
+    QCOMPARE(rig.byte(kMainColourAt + 3), BYTE(0));
+    QCOMPARE(rig.byte(kMainColourAt + 5), BYTE(0));
     QVERIFY(rig.manager->SetMouseLightDegree(true, 40));
     QVERIFY(rig.manager->SetMouseBreathSpeed(false, 5));
     QCOMPARE(rig.byte(kWheelDegreeAt), BYTE(40));
@@ -303,9 +300,9 @@ void tst_UsbDriverManger_Osprey::lightingReachesTheMouse()
     QCOMPARE(rig.manager->GetOLEDScreenLightIntensity(), 77);
 }
 
-void tst_UsbDriverManger_Osprey::keyAssignmentIsWrittenAndReported()
+void TestUsbDriverMangerOsprey::keyAssignmentIsWrittenAndReported()
 {
-    Rig rig;
+    Rig rig(QStringLiteral("osprey"));
     QVERIFY(rig.manager->SetChangeButtonToKey(7, 0x41, 2, 29, 1));
     QCOMPARE(uint(rig.word(4)), uint(makeWord(0, 2, 0x04, 0)));
     QVERIFY(rig.manager->SetChangeButtonToKey(13, 0, 0, 47, 1));
@@ -325,7 +322,7 @@ void tst_UsbDriverManger_Osprey::keyAssignmentIsWrittenAndReported()
     QCOMPARE(uint(rig.word(4)), uint(makeWord(1, 0, 0xF4, 0)));
 }
 
-void tst_UsbDriverManger_Osprey::onlyLeftButtonIsRefused()
+void TestUsbDriverMangerOsprey::onlyLeftButtonIsRefused()
 {
     // Each operation, on a mouse whose only left click is on button 4, and on
     // one where it moved to button 6.
@@ -367,7 +364,7 @@ void tst_UsbDriverManger_Osprey::onlyLeftButtonIsRefused()
     QCOMPARE(uint(rig.word(1)), uint(makeWord(1, 0, 0xF0, 0)));
 }
 
-void tst_UsbDriverManger_Osprey::restoringTheLeftButtonKeepsIt()
+void TestUsbDriverMangerOsprey::restoringTheLeftButtonKeepsIt()
 {
     Rig rig;
     QSignalSpy warning(rig.manager.get(), &USBDriverManger::sig_WarningOnlyLeftButton);
@@ -376,7 +373,7 @@ void tst_UsbDriverManger_Osprey::restoringTheLeftButtonKeepsIt()
     QCOMPARE(uint(rig.word(0)), uint(makeWord(1, 0, 0xF0, 0)));
 }
 
-void tst_UsbDriverManger_Osprey::buttonTheModelLacksChangesNothing()
+void TestUsbDriverMangerOsprey::buttonTheModelLacksChangesNothing()
 {
     Rig rig(QStringLiteral("osprey"));
     const QByteArray before = rig.mouse->profile().mid(kButtonsAt, 64);
@@ -390,7 +387,7 @@ void tst_UsbDriverManger_Osprey::buttonTheModelLacksChangesNothing()
     QCOMPARE(uint(lanner.word(6)), uint(makeWord(0, 0, 0x04, 0)));
 }
 
-void tst_UsbDriverManger_Osprey::refusedWriteChangesNothing()
+void TestUsbDriverMangerOsprey::refusedWriteChangesNothing()
 {
     Rig rig;
     QVERIFY(rig.manager->SetCPIList({400, 800, 1600, 0, 0, 0, 0}, 1));
@@ -427,7 +424,7 @@ void tst_UsbDriverManger_Osprey::refusedWriteChangesNothing()
     QCOMPARE(rig.manager->settings().at(0), char(3));
 }
 
-void tst_UsbDriverManger_Osprey::macroWrites()
+void TestUsbDriverMangerOsprey::macroWrites()
 {
     Rig rig;
     const QString file = rig.macroFile({keyEvent(0x41, 250, 1)}, 2, 0x0102);
@@ -468,7 +465,7 @@ void tst_UsbDriverManger_Osprey::macroWrites()
     QCOMPARE(uint(rig.word(3)), uint(makeWord(1, 0, 0xF3, 0)));
 }
 
-void tst_UsbDriverManger_Osprey::configurationMatch_data()
+void TestUsbDriverMangerOsprey::configurationMatch_data()
 {
     QTest::addColumn<QString>("model");
     QTest::addColumn<int>("gearBefore");
@@ -479,7 +476,7 @@ void tst_UsbDriverManger_Osprey::configurationMatch_data()
     QTest::newRow("wren from 3") << "wren" << 3 << 2 << 1;
 }
 
-void tst_UsbDriverManger_Osprey::configurationMatch()
+void TestUsbDriverMangerOsprey::configurationMatch()
 {
     QFETCH(QString, model);
     QFETCH(int, gearBefore);
@@ -503,7 +500,7 @@ void tst_UsbDriverManger_Osprey::configurationMatch()
     QCOMPARE(rig.profileWrites(), writes);
 }
 
-void tst_UsbDriverManger_Osprey::noMatchKeepsTheFiles()
+void TestUsbDriverMangerOsprey::noMatchKeepsTheFiles()
 {
     Rig rig(QStringLiteral("falcon"), [](EmulatedOspreyMouse &m) { setByte(m, kGearAt, 1); });
     rig.manager->SaveConfigFileByConfigureNumber(3);
@@ -521,7 +518,7 @@ void tst_UsbDriverManger_Osprey::noMatchKeepsTheFiles()
     QCOMPARE(rig.byte(kGearAt), BYTE(1));
 }
 
-void tst_UsbDriverManger_Osprey::loadAndFactoryReset()
+void TestUsbDriverMangerOsprey::loadAndFactoryReset()
 {
     Rig rig;
     const QString file = rig.macroFile({keyEvent(0x41, 30, 0)});
@@ -557,7 +554,7 @@ void tst_UsbDriverManger_Osprey::loadAndFactoryReset()
     QCOMPARE(rig.manager->settings(), settings);
 }
 
-void tst_UsbDriverManger_Osprey::screenPicture()
+void TestUsbDriverMangerOsprey::screenPicture()
 {
     Rig rig(QStringLiteral("osprey"));
     // Lit pixels are white, as the picture editor draws them.
@@ -583,25 +580,23 @@ void tst_UsbDriverManger_Osprey::screenPicture()
     QCOMPARE(BYTE(rig.mouse->screenBlock().at(513)), BYTE(0x80));
 }
 
-void tst_UsbDriverManger_Osprey::withoutADeviceNothingIsWritten()
+void TestUsbDriverMangerOsprey::withoutADeviceNothingIsWritten()
 {
-    QTemporaryDir dir;
-    AppPaths::setDataRoot(dir.path());
+    TempAppFolder folder;
     MouseType::setCurrent(19);
     UsbDriverManger_Osprey manager;
+    // The constructor's button table.
+    QCOMPARE(manager.profile().mid(kButtonsAt, 64), defaultButtonTable(19));
+    QCOMPARE(manager.settings().mid(kButtonsAt - kSettingsAt, 64), defaultButtonTable(19));
+    QCOMPARE(manager.profile().mid(kMirrorButtonsAt + 28, 4), QByteArray::fromHex("0af01002"));
     QVERIFY(!manager.SetDriver(nullptr));
     QVERIFY(!manager.InitDevice());
     QVERIFY(!manager.SetReportRate(1, 1));
     QVERIFY(!manager.SaveProfileToConfig1());
     QVERIFY(!manager.GetProfileData());
     QVERIFY(!QFile::exists(JsonHandle::currentConfigJsonFilePath(19, 1)));
-    // The constructor's button table.
-    QCOMPARE(manager.profile().mid(kButtonsAt, 64), defaultButtonTable(19));
-    QCOMPARE(manager.settings().mid(kButtonsAt - kSettingsAt, 64), defaultButtonTable(19));
-    QCOMPARE(manager.profile().mid(kMirrorButtonsAt + 28, 4), QByteArray::fromHex("0af01002"));
-    AppPaths::setDataRoot(QString());
     MouseType::setCurrent(0);
 }
 
-QTEST_GUILESS_MAIN(tst_UsbDriverManger_Osprey)
-#include "tst_UsbDriverManger_Osprey.moc"
+QTEST_GUILESS_MAIN(TestUsbDriverMangerOsprey)
+#include "tst_usbdrivermangerosprey.moc"
