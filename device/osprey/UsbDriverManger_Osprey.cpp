@@ -137,6 +137,19 @@ bool UsbDriverManger_Osprey::WriteProfileIntoMouseAndSaveConfigFile()
     return true;
 }
 
+bool UsbDriverManger_Osprey::isMacroInUse(const QByteArray &settings, uchar address)
+{
+    const auto word = [&settings](int w) {
+        const int p = kButtonsAt - kSettingsAt + 4 * w;
+        return makeWord(BYTE(settings.at(p)), BYTE(settings.at(p + 1)), BYTE(settings.at(p + 2)),
+                        BYTE(settings.at(p + 3)));
+    };
+    for (int w = 0; w < kButtonWords; ++w)
+        if (wordByte(word(w), 0) == kMacroKind && wordByte(word(w), 3) == address)
+            return true;
+    return word(0) == kMacroListWord && address >= kFirstListSlot && address < kFirstListSlot + 4 * kListSlots;
+}
+
 int UsbDriverManger_Osprey::macroIndexOfAddress(uchar address) const
 {
     for (auto it = m_macroSlotOfIndex.cbegin(); it != m_macroSlotOfIndex.cend(); ++it)
@@ -528,6 +541,9 @@ bool UsbDriverManger_Osprey::GetProfileData()
     m_settings = m_profile.mid(kSettingsAt, kSettingsSize);
     for (auto it = m_macroSlotOfIndex.cbegin(); it != m_macroSlotOfIndex.cend(); ++it) {
         m_macros[it.key()] = MacroRecord();
+        // A slot costs half a second to fetch: only the ones a button plays are read.
+        if (!isMacroInUse(m_settings, it.value()))
+            continue;
         // Empty slots answer this way too.
         if (!m_osprey->ReadMacro(it.value(), &m_macros[it.key()]))
             qDebug() << "Error Macro Number" << it.key() + 1;
@@ -553,9 +569,12 @@ bool UsbDriverManger_Osprey::loadConfiguration(int number, bool withMacros)
 {
     const OspreyConfiguration stored = m_store.load(mouseType(), number, withMacros);
     if (withMacros && m_isOpen) {
-        for (int i = 0; i < kMacroCount; ++i)
-            if (!m_osprey->SetMacroStruct(stored.macros.at(i), m_macroSlotOfIndex.value(i)))
+        for (int i = 0; i < kMacroCount; ++i) {
+            // Half a second a slot: only the macros the configuration's buttons play go in.
+            const uchar address = m_macroSlotOfIndex.value(i);
+            if (isMacroInUse(stored.settings, address) && !m_osprey->SetMacroStruct(stored.macros.at(i), address))
                 return false;
+        }
     }
     const QByteArray settings = m_settings;
     const QByteArray profile = m_profile;

@@ -77,7 +77,7 @@ public:
     void SetMouseTypeName(const QString &name) override;
     // Finds the configuration 1..5 whose settings the mouse holds.
     bool CompareMouseAndLocalFileData(int *out) override;
-    // Reads the profile and the macros of the buttons.
+    // Reads the profile and the macros its buttons play.
     bool GetProfileData() override;
     // The release number of the mouse.
     bool GetFwVersion(DWORD *version) override;
@@ -140,6 +140,8 @@ protected:
     MacroRecord defineLocalMacro(const QString &path, int *macroType);
     bool DriverWriteIntoMouse(const MacroRecord &macro, uchar address);
     int macroIndexOfAddress(uchar address) const;
+    // Whether a button word plays the macro at this slot (the left button's list included).
+    static bool isMacroInUse(const QByteArray &settings, uchar address);
     // Loads configuration n and writes it (with its macros when asked).
     bool loadConfiguration(int number, bool withMacros);
 
