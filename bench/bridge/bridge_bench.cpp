@@ -58,6 +58,27 @@ void print(QTextStream &out, const char *what, const Cost &c)
     g_warnings.clear();
 }
 
+// Opens the mouse through the bridge and changes its CPI list, printing
+// both figures; false when the mouse did not open.
+template <typename Mouse>
+bool openAndChangeCpi(QTextStream &out, EmulatedBackend &bus, DCDataHandle &bridge, Mouse &mouse, USHORT pid,
+                      const QString &label)
+{
+    bool opened = false;
+    QObject::connect(&bridge, &DCDataHandle::sig_OpenDeviceResult, [&](bool ok, int, bool) { opened = ok; });
+    QObject::connect(&bridge, &DCDataHandle::sig_ShowWarningDialog, [](int w) { g_warnings << w; });
+    print(out, qPrintable(QStringLiteral("open + start-up read, ") + label),
+          measure(bus, mouse, [&] { bridge.slot_OpenDevice(pid, 0x3A5E); }));
+    if (!opened) {
+        out << "the emulated mouse (" << label << ") did not open\n";
+        return false;
+    }
+    print(out, qPrintable(QStringLiteral("CPI change (800/1600/3200), ") + label), measure(bus, mouse, [&] {
+              bridge.slot_setCPIListValueOnMouse(QList<DWORD>{800, 1600, 3200, 0, 0, 0, 0});
+          }));
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -76,24 +97,12 @@ int main(int argc, char **argv)
 
     // The bridge's slots are called directly here: the cost is the device's,
     // whichever thread waits for it.
-    bool opened = false;
     {
         auto mouse = std::make_shared<EmulatedKestrelMouse>(QStringLiteral("kestrel"));
         const int id = bus.plug(mouse);
         DCDataHandle bridge;
-        QObject::connect(&bridge, &DCDataHandle::sig_OpenDeviceResult,
-                         [&](bool ok, int, bool) { opened = ok; });
-        QObject::connect(&bridge, &DCDataHandle::sig_ShowWarningDialog,
-                         [](int w) { g_warnings << w; });
-        print(out, "open + start-up read, Kestrel by cable",
-              measure(bus, *mouse, [&] { bridge.slot_OpenDevice(0x4130, 0x3A5E); }));
-        if (!opened) {
-            out << "the emulated Kestrel did not open\n";
+        if (!openAndChangeCpi(out, bus, bridge, *mouse, 0x4130, QStringLiteral("Kestrel by cable")))
             return 1;
-        }
-        print(out, "CPI change (800/1600/3200), Kestrel by cable", measure(bus, *mouse, [&] {
-                  bridge.slot_setCPIListValueOnMouse(QList<DWORD>{800, 1600, 3200, 0, 0, 0, 0});
-              }));
         bridge.releaseObject();
         bus.unplug(id);
     }
@@ -102,20 +111,8 @@ int main(int argc, char **argv)
         auto receiver = std::make_shared<EmulatedKestrelReceiver>(mouse);
         const int id = bus.plug(receiver);
         DCDataHandle bridge;
-        opened = false;
-        QObject::connect(&bridge, &DCDataHandle::sig_OpenDeviceResult,
-                         [&](bool ok, int, bool) { opened = ok; });
-        QObject::connect(&bridge, &DCDataHandle::sig_ShowWarningDialog,
-                         [](int w) { g_warnings << w; });
-        print(out, "open + start-up read, Merlin by receiver",
-              measure(bus, *mouse, [&] { bridge.slot_OpenDevice(0x4133, 0x3A5E); }));
-        if (!opened) {
-            out << "the emulated Merlin did not open\n";
+        if (!openAndChangeCpi(out, bus, bridge, *mouse, 0x4133, QStringLiteral("Merlin by receiver")))
             return 1;
-        }
-        print(out, "CPI change (800/1600/3200), Merlin by receiver", measure(bus, *mouse, [&] {
-                  bridge.slot_setCPIListValueOnMouse(QList<DWORD>{800, 1600, 3200, 0, 0, 0, 0});
-              }));
         bridge.releaseObject();
         bus.unplug(id);
     }
@@ -125,20 +122,8 @@ int main(int argc, char **argv)
         auto mouse = std::make_shared<EmulatedOspreyMouse>(name);
         const int id = bus.plug(mouse);
         DCDataHandle bridge;
-        opened = false;
-        QObject::connect(&bridge, &DCDataHandle::sig_OpenDeviceResult,
-                         [&](bool ok, int, bool) { opened = ok; });
-        QObject::connect(&bridge, &DCDataHandle::sig_ShowWarningDialog,
-                         [](int w) { g_warnings << w; });
-        print(out, qPrintable(QStringLiteral("open + start-up read, ") + label),
-              measure(bus, *mouse, [&] { bridge.slot_OpenDevice(mouse->model().pid, 0x3A5E); }));
-        if (!opened) {
-            out << "the emulated " << name << " did not open\n";
+        if (!openAndChangeCpi(out, bus, bridge, *mouse, mouse->model().pid, label))
             return 1;
-        }
-        print(out, qPrintable(QStringLiteral("CPI change (800/1600/3200), ") + label), measure(bus, *mouse, [&] {
-                  bridge.slot_setCPIListValueOnMouse(QList<DWORD>{800, 1600, 3200, 0, 0, 0, 0});
-              }));
         print(out, qPrintable(QStringLiteral("configuration 2 load, ") + label),
               measure(bus, *mouse, [&] { bridge.slot_LoadLocalConfigFileAndWriteIntoMouse(2); }));
         JsonHandle json;

@@ -1,7 +1,5 @@
-// The second family's row of the family table: a USBDriver_Osprey handed to
-// its UsbDriverManger_Osprey. These mice are wired only, so there is never a
-// receiver channel.
-#include "device/FamilyTable.h"
+// The second family's row of the family table.
+#include "device/osprey/OspreyFamily.h"
 #include "device/osprey/USBDriver_Osprey.h"
 #include "device/osprey/UsbDriverManger_Osprey.h"
 
@@ -9,11 +7,7 @@ namespace OspreyFamily {
 
 FamilyParts makeParts(const FamilyRequest &)
 {
-    auto manager = std::make_unique<UsbDriverManger_Osprey>();
-    manager->SetDriver(new USBDriver_Osprey); // the manager owns the driver from here on
-    FamilyParts parts;
-    parts.manager = std::move(manager);
-    return parts;
+    return makeWiredParts<UsbDriverManger_Osprey, USBDriver_Osprey>();
 }
 
 } // namespace OspreyFamily

@@ -1,6 +1,5 @@
-// The third family's row of the family table: a USBDriver_Wren handed to its
-// UsbDriverManger_Wren; wired only.
-#include "device/FamilyTable.h"
+// The third family's row of the family table.
+#include "device/osprey/OspreyFamily.h"
 #include "device/wren/USBDriver_Wren.h"
 #include "device/wren/UsbDriverManger_Wren.h"
 
@@ -8,11 +7,7 @@ namespace WrenFamily {
 
 FamilyParts makeParts(const FamilyRequest &)
 {
-    auto manager = std::make_unique<UsbDriverManger_Wren>();
-    manager->SetDriver(new USBDriver_Wren); // the manager owns the driver from here on
-    FamilyParts parts;
-    parts.manager = std::move(manager);
-    return parts;
+    return makeWiredParts<UsbDriverManger_Wren, USBDriver_Wren>();
 }
 
 } // namespace WrenFamily
