@@ -1,6 +1,7 @@
 // The first-family manager driven against the emulated mouse: what the mouse
 // and the configuration files hold after each operation.
 #include "store/JsonHandle.h"
+#include "support/MacroEvents.h"
 #include "device/ProductTable.h"
 #include "device/kestrel/KestrelTables.h"
 #include "device/kestrel/USBDriverKestrel.h"
@@ -89,26 +90,6 @@ struct Rig
     std::unique_ptr<UsbDriverMangerKestrel> manager;
     bool opened = false;
 };
-
-MacroNode keyNode(int key, int state, int delay)
-{
-    MacroNode n;
-    n.valueType = 3;
-    n.keyValue = key;
-    n.state = state;
-    n.timeLapse = delay;
-    return n;
-}
-
-MacroNode moveNode(int x, int y, int delay)
-{
-    MacroNode n;
-    n.valueType = 6;
-    n.coordinateX = x;
-    n.coordinateY = y;
-    n.timeLapse = delay;
-    return n;
-}
 
 QString writeMacroFile(JsonHandle &json, const QString &name, int mode, int repeat, const QList<MacroNode> &nodes)
 {

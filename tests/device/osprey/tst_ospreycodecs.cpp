@@ -1,6 +1,7 @@
 // The second family's conversions between page values and profile bytes,
 // each as a table of cases in both directions.
 #include "device/osprey/OspreyCodecs.h"
+#include "support/MacroEvents.h"
 
 #include <QtTest>
 
@@ -263,26 +264,6 @@ void TestOspreyCodecs::reportedWords()
     QCOMPARE(uint(wordOfAssignment(53, 0, 0, 0x77, 0)), 0x77u);
 }
 
-static MacroNode key(int vk, int delay, int state)
-{
-    MacroNode n;
-    n.valueType = 3;
-    n.keyValue = vk;
-    n.timeLapse = delay;
-    n.state = state;
-    return n;
-}
-
-static MacroNode move(int x, int y, int delay)
-{
-    MacroNode n;
-    n.valueType = 6;
-    n.coordinateX = x;
-    n.coordinateY = y;
-    n.timeLapse = delay;
-    return n;
-}
-
 typedef QList<USHORT> Items;
 
 void TestOspreyCodecs::macroItems_data()
@@ -291,20 +272,20 @@ void TestOspreyCodecs::macroItems_data()
     QTest::addColumn<bool>("ignoreDelays");
     QTest::addColumn<Items>("items");
 
-    QTest::newRow("release after 250 ms") << QList<MacroNode>{key(0x41, 250, 1)} << false
+    QTest::newRow("release after 250 ms") << QList<MacroNode>{keyNode(0x41, 1, 250)} << false
                                           << Items{item(0x32 | 0x80, 0x04), item(0, 1), item(0, 2)};
-    QTest::newRow("press after 100 ms") << QList<MacroNode>{key(0x41, 100, 0)} << false << Items{item(100, 0x04)};
-    QTest::newRow("127 ms fits one step") << QList<MacroNode>{key(0x42, 127, 0)} << false << Items{item(127, 0x05)};
-    QTest::newRow("300 ms: remainder 0 becomes 1") << QList<MacroNode>{key(0x42, 300, 0)} << false
+    QTest::newRow("press after 100 ms") << QList<MacroNode>{keyNode(0x41, 0, 100)} << false << Items{item(100, 0x04)};
+    QTest::newRow("127 ms fits one step") << QList<MacroNode>{keyNode(0x42, 0, 127)} << false << Items{item(127, 0x05)};
+    QTest::newRow("300 ms: remainder 0 becomes 1") << QList<MacroNode>{keyNode(0x42, 0, 300)} << false
                                                     << Items{item(1, 0x05), item(0, 1), item(0, 3)};
-    QTest::newRow("no delay") << QList<MacroNode>{key(0x42, 0, 1)} << false << Items{item(0x81, 0x05)};
-    QTest::newRow("delays ignored") << QList<MacroNode>{key(0x42, 900, 0)} << true << Items{item(1, 0x05)};
-    QTest::newRow("move with delay") << QList<MacroNode>{move(5, 3, 20)} << false
+    QTest::newRow("no delay") << QList<MacroNode>{keyNode(0x42, 1, 0)} << false << Items{item(0x81, 0x05)};
+    QTest::newRow("delays ignored") << QList<MacroNode>{keyNode(0x42, 0, 900)} << true << Items{item(1, 0x05)};
+    QTest::newRow("move with delay") << QList<MacroNode>{moveNode(5, 3, 20)} << false
                                      << Items{item(0, 2), item(5, BYTE(-3)), item(0, 3), item(0, 20)};
-    QTest::newRow("long move delay") << QList<MacroNode>{move(-1, -2, 300)} << false
+    QTest::newRow("long move delay") << QList<MacroNode>{moveNode(-1, -2, 300)} << false
                                      << Items{item(0, 2), item(0xFF, 2), item(0, 3), item(1, 0x2C)};
-    QTest::newRow("move, delays ignored") << QList<MacroNode>{move(1, 1, 20)} << true << Items{item(0, 2), item(1, 0xFF)};
-    QTest::newRow("still pointer only waits") << QList<MacroNode>{move(0, 0, 20)} << false << Items{item(0, 3), item(0, 20)};
+    QTest::newRow("move, delays ignored") << QList<MacroNode>{moveNode(1, 1, 20)} << true << Items{item(0, 2), item(1, 0xFF)};
+    QTest::newRow("still pointer only waits") << QList<MacroNode>{moveNode(0, 0, 20)} << false << Items{item(0, 3), item(0, 20)};
     QTest::newRow("other events give nothing") << QList<MacroNode>{MacroNode()} << false << Items{};
 }
 

@@ -10,6 +10,7 @@
 #include "emulator/osprey/EmulatedOspreyMouse.h"
 #include "platform/DeviceClock.h"
 #include "store/JsonHandle.h"
+#include "support/MacroEvents.h"
 #include "support/TempAppFolder.h"
 
 #include <QDirIterator>
@@ -107,16 +108,6 @@ struct Rig
     JsonHandle json;
     bool opened = false;
 };
-
-MacroNode keyEvent(int vk, int delay, int state)
-{
-    MacroNode n;
-    n.valueType = 3;
-    n.keyValue = vk;
-    n.timeLapse = delay;
-    n.state = state;
-    return n;
-}
 
 QByteArray block(const MacroRecord &m)
 {
@@ -347,7 +338,7 @@ void TestUsbDriverMangerOsprey::onlyLeftButtonIsRefused()
     };
     for (const Case &c : cases) {
         Rig rig;
-        const QString file = rig.macroFile({keyEvent(0x41, 10, 0)});
+        const QString file = rig.macroFile({keyNode(0x41, 0, 10)});
         QSignalSpy warning(rig.manager.get(), &USBDriverManger::sig_WarningOnlyLeftButton);
         const QByteArray before = rig.mouse->profile();
         rig.mouse->resetCounters();
@@ -432,7 +423,7 @@ void TestUsbDriverMangerOsprey::refusedWriteChangesNothing()
 void TestUsbDriverMangerOsprey::macroWrites()
 {
     Rig rig;
-    const QString file = rig.macroFile({keyEvent(0x41, 250, 1)}, 2, 0x0102);
+    const QString file = rig.macroFile({keyNode(0x41, 1, 250)}, 2, 0x0102);
     QVERIFY(rig.manager->WriteSingleMacro(7, file));
     MacroRecord expected;
     expected.header0 = 0x01;
@@ -454,7 +445,7 @@ void TestUsbDriverMangerOsprey::macroWrites()
     QVERIFY(rig.manager->macros().at(4).items.isEmpty());
 
     // The macro list: slots D0, D4; the left button runs the list.
-    const QString second = rig.macroFile({keyEvent(0x42, 20, 0)});
+    const QString second = rig.macroFile({keyNode(0x42, 0, 20)});
     QVERIFY(rig.manager->SetChangeButtonToKey(6, 0, 0, 48, 1)); // a second left click
     QVERIFY(rig.manager->WriteListMacro({file, second}));
     QCOMPARE(rig.mouse->macroBlock(0xD0), block(expected));
@@ -526,7 +517,7 @@ void TestUsbDriverMangerOsprey::noMatchKeepsTheFiles()
 void TestUsbDriverMangerOsprey::loadAndFactoryReset()
 {
     Rig rig;
-    const QString file = rig.macroFile({keyEvent(0x41, 30, 0)});
+    const QString file = rig.macroFile({keyNode(0x41, 0, 30)});
     QVERIFY(rig.manager->WriteSingleMacro(5, file)); // record 2, slot 0x94
     QVERIFY(rig.manager->SetMouseLightDegree(false, 9));
     // Configuration 4 gets what the mouse holds now; then change the mouse again.
