@@ -2,6 +2,7 @@
 #include "app/WarningDialog.h"
 #include "platform/AppPaths.h"
 #include "store/TextTable.h"
+#include "support/TempAppFolder.h"
 
 #include <QDesktopServices>
 #include <QDir>
@@ -19,7 +20,7 @@ class TestUpdateMouseDialog : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<TempAppFolder> m_dir;
     QList<QUrl> m_opened;
 
     void writeFile(const QString &path)
@@ -36,19 +37,17 @@ public slots:
 private slots:
     void initTestCase()
     {
-        QStandardPaths::setTestModeEnabled(true);
         QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "openUrl");
         TextTable::loadTextTable(QFINDTESTDATA("../../resources/translate.json"), 1);
     }
 
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        AppPaths::setDataRoot(m_dir->path());
+        m_dir = std::make_unique<TempAppFolder>();
         m_opened.clear();
     }
 
-    void cleanup() { AppPaths::setDataRoot(QString()); }
+    void cleanup() { m_dir.reset(); }
 
     void firmwareFolder_data()
     {

@@ -1,7 +1,7 @@
 // The first-family manager driven against the emulated mouse: what the mouse
 // and the configuration files hold after each operation.
 #include "store/JsonHandle.h"
-#include "support/MacroEvents.h"
+#include "support/MacroNodes.h"
 #include "device/ProductTable.h"
 #include "device/kestrel/KestrelTables.h"
 #include "device/kestrel/USBDriverKestrel.h"
@@ -10,6 +10,7 @@
 #include "emulator/kestrel/EmulatedKestrelMouse.h"
 #include "platform/AppPaths.h"
 #include "platform/DeviceClock.h"
+#include "support/MacroNodes.h"
 #include "support/TempAppFolder.h"
 
 #include <QDirIterator>

@@ -1,7 +1,7 @@
 // The second family's conversions between page values and profile bytes,
 // each as a table of cases in both directions.
 #include "device/osprey/OspreyCodecs.h"
-#include "support/MacroEvents.h"
+#include "support/MacroNodes.h"
 
 #include <QtTest>
 

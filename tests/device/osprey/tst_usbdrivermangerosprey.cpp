@@ -10,7 +10,7 @@
 #include "emulator/osprey/EmulatedOspreyMouse.h"
 #include "platform/DeviceClock.h"
 #include "store/JsonHandle.h"
-#include "support/MacroEvents.h"
+#include "support/MacroNodes.h"
 #include "support/TempAppFolder.h"
 
 #include <QDirIterator>

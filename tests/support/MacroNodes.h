@@ -1,8 +1,7 @@
 #pragma once
-// Macro events as the macro editor records them, for tests that build macro files.
+// Macro file events as the macro editor writes them, for tests that build macros.
 #include "store/MacroNode.h"
 
-// A key (or mouse button) pressed (state 0) or released (1) after `delay` ms.
 inline MacroNode keyNode(int key, int state, int delay)
 {
     MacroNode n;
@@ -13,7 +12,6 @@ inline MacroNode keyNode(int key, int state, int delay)
     return n;
 }
 
-// The pointer moved by (x, y) after `delay` ms.
 inline MacroNode moveNode(int x, int y, int delay)
 {
     MacroNode n;
