@@ -1,4 +1,5 @@
 #include "app/UpdateMouseDialog.h"
+#include "app/WarningDialog.h"
 
 #include "store/TextTable.h"
 #include "device/ProductTable.h"
@@ -60,6 +61,8 @@ UpdateMouseDialog::UpdateMouseDialog(QWidget *parent) : QWidget(parent)
     m_statusLabel = new QLabel(panel);
     m_statusLabel->setObjectName(QStringLiteral("UpdateStatusLabel"));
     m_statusLabel->setWordWrap(true);
+    m_statusLabel->setTextFormat(Qt::AutoText);
+    m_statusLabel->setOpenExternalLinks(true);
     m_progress = new QProgressBar(panel);
     m_progress->setObjectName(QStringLiteral("UpdateProgressBar"));
     m_progress->setRange(0, 100);
@@ -204,7 +207,15 @@ void UpdateMouseDialog::startUpdate()
         setStatus(text(TextUpdateUpdaterStarted), false);
     } else {
         qDebug() << "runUpdateExe fail1";
+#ifdef Q_OS_WIN
         setStatus(textWith(TextUpdateUpdaterFailed, updater), true);
+#else
+        // The updater is the vendor's Windows program; say so and point at where it is found.
+        const QString page = WarningDialog::vendorDownloadPage();
+        setStatus(textWith(TextUpdateUpdaterWindowsOnly,
+                           QStringLiteral("<a href=\"%1\">%1</a>").arg(page.toHtmlEscaped())),
+                  true);
+#endif
     }
 }
 

@@ -6,11 +6,19 @@
 namespace KestrelFamily {
 FamilyParts makeParts(const FamilyRequest &request);
 }
+namespace OspreyFamily {
+FamilyParts makeParts(const FamilyRequest &request);
+}
+namespace WrenFamily {
+FamilyParts makeParts(const FamilyRequest &request);
+}
 
 namespace {
 
 const FamilyEntry kFamilies[] = {
     {Family::First, &KestrelFamily::makeParts},
+    {Family::Second, &OspreyFamily::makeParts},
+    {Family::Third, &WrenFamily::makeParts},
 };
 
 } // namespace

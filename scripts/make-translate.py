@@ -196,6 +196,8 @@ TEXTS = {
           "This desktop does not let programs change the pointer speed; the value set here is only kept by HarrierDriver."),
     516: ("此桌面没有可供程序更改的滚轮设置。",
           "This desktop has no wheel scrolling setting that programs may change."),
+    517: ("此鼠标的固件由厂商的更新程序 KorvanUpdataOnce.exe 更新，这是一个 Windows 程序，不能直接在 Linux 上运行。请在 Windows 电脑上运行它；厂商的下载页面提供该程序：%1",
+          "This mouse's firmware is updated by the vendor's updater, KorvanUpdataOnce.exe, a Windows program that does not run on Linux by itself. Run it on a Windows computer; the vendor's download page has it: %1"),
 }
 
 # Translations of the other slots, index: text. Where a slot has no text of

@@ -147,6 +147,7 @@ enum TextIndex : int {
     TextMainScreenText = 514,
     TextMainSpeedKeptOnly = 515,
     TextMainNoWheelSetting = 516,
+    TextUpdateUpdaterWindowsOnly = 517, // "%1": the vendor's download page (a link)
 };
 Q_ENUM_NS(TextIndex)
 

@@ -1,9 +1,12 @@
 #include "app/UpdateMouseDialog.h"
+#include "app/WarningDialog.h"
 #include "platform/AppPaths.h"
+#include "store/TextTable.h"
 #include "support/TempAppFolder.h"
 
 #include <QDesktopServices>
 #include <QDir>
+#include <QLabel>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -35,6 +38,7 @@ private slots:
     void initTestCase()
     {
         QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "openUrl");
+        TextTable::loadTextTable(QFINDTESTDATA("../../resources/translate.json"), 1);
     }
 
     void init()
@@ -126,6 +130,11 @@ private slots:
         dialog.selectModel(19);
         dialog.startUpdate(); // no updater in the folder yet
         QVERIFY(m_opened.isEmpty());
+        // It is a Windows program: the dialog says so and links the vendor's download page.
+        const QString status = dialog.findChild<QLabel *>(QStringLiteral("UpdateStatusLabel"))->text();
+        QVERIFY2(status.startsWith(TextTable::text(TextTable::TextUpdateUpdaterWindowsOnly).section(QLatin1Char('%'), 0, 0)),
+                 qPrintable(status));
+        QVERIFY(status.contains(QStringLiteral("href=\"%1\"").arg(WarningDialog::vendorDownloadPage())));
 
         const QString updater = AppPaths::dataRoot() + QStringLiteral("/Update/Local/harrier/KorvanUpdataOnce.exe");
         writeFile(updater);

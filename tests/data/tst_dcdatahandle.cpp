@@ -138,8 +138,8 @@ void TestDCDataHandle::pidsThatCannotBeOpened_data()
     QTest::addColumn<int>("pid");
     QTest::newRow("unknown PID") << 0x1234;
     QTest::newRow("PID 0") << 0;
-    QTest::newRow("second family, not built into the bridge yet") << 0x4163;
-    QTest::newRow("third family, not built into the bridge yet") << 0x4161;
+    QTest::newRow("second-family PID with nothing plugged") << 0x4163;
+    QTest::newRow("third-family PID with nothing plugged") << 0x4161;
     QTest::newRow("first-family PID with nothing plugged") << 0x4130;
 }
 
@@ -154,8 +154,8 @@ void TestDCDataHandle::pidsThatCannotBeOpened()
     QCOMPARE(results.size(), 1);
     QCOMPARE(results.at(0).at(0).toBool(), false);
     QCOMPARE(results.at(0).at(2).toBool(), false);
-    if (Products::byPid(USHORT(pid)) && Products::byPid(USHORT(pid))->family == Family::First) {
-        QCOMPARE(results.at(0).at(1).toInt(), 11); // the model is known, the mouse is not there
+    if (const ProductInfo *product = Products::byPid(USHORT(pid))) {
+        QCOMPARE(results.at(0).at(1).toInt(), product->mouseType); // the model is known, the mouse is not there
     } else {
         QCOMPARE(results.at(0).at(1).toInt(), 0);
         QCOMPARE(MouseType::current(), 0);

@@ -336,7 +336,7 @@ private slots:
         QCOMPARE(record, mouse->profile().left(USBDriver_Osprey::kProfileSize));
 
         record[242] = 1;  // report rate
-        record[300] = 20; // first CPI level
+        record[300] = 21; // first CPI level
         QVERIFY(driver->SetProfileDataBlock(r));
         QCOMPARE(mouse->profile().left(USBDriver_Osprey::kProfileSize), record);
         QVERIFY(mouse->fixedPartBalances());

@@ -1,6 +1,7 @@
 // The first-family manager driven against the emulated mouse: what the mouse
 // and the configuration files hold after each operation.
 #include "store/JsonHandle.h"
+#include "support/MacroNodes.h"
 #include "device/ProductTable.h"
 #include "device/kestrel/KestrelTables.h"
 #include "device/kestrel/USBDriverKestrel.h"
