@@ -7,6 +7,7 @@
 #include "emulator/kestrel/EmulatedKestrelMouse.h"
 #include "pages/KeySettingDialog.h"
 #include "pages/MacroEditWidget.h"
+#include "support/PageInput.h"
 
 #include <QKeyEvent>
 #include <QListWidget>
@@ -15,27 +16,11 @@
 
 namespace {
 
-constexpr quint32 KeycodeA = 38;
-constexpr quint32 KeycodeLeftCtrl = 37;
-constexpr quint32 KeycodeLeftShift = 50;
 constexpr quint8 UsageA = 0x04;
 // Button words of bank 1: four bytes per button, button 4 first.
 constexpr quint32 kButtonWords = 1024 + 512;
 // Macro slot 0 of the mouse's macro memory.
 constexpr quint32 kMacroSlot0 = 4096;
-
-void key(QWidget *target, QEvent::Type type, int qtKey, quint32 keycode)
-{
-    QKeyEvent event(type, qtKey, Qt::NoModifier, keycode, 0, 0);
-    QApplication::sendEvent(target, &event);
-}
-
-void click(QWidget *root, const char *name)
-{
-    auto *button = root->findChild<QAbstractButton *>(QLatin1String(name));
-    QVERIFY2(button, name);
-    QTest::mouseClick(button, Qt::LeftButton);
-}
 
 } // namespace
 
@@ -58,11 +43,11 @@ private slots:
         // Record A down, A up on the macro page.
         MacroEditWidget page;
         page.show();
-        click(&page, "CreateButton");
-        click(&page, "StartRecordButton");
-        key(&page, QEvent::KeyPress, Qt::Key_A, KeycodeA);
-        key(&page, QEvent::KeyRelease, Qt::Key_A, KeycodeA);
-        click(&page, "StartRecordButton");
+        clickNamed(&page, "CreateButton");
+        clickNamed(&page, "StartRecordButton");
+        sendKey(&page, QEvent::KeyPress, Qt::Key_A, Keycode::A);
+        sendKey(&page, QEvent::KeyRelease, Qt::Key_A, Keycode::A);
+        clickNamed(&page, "StartRecordButton");
 
         // Bind it to button 5 in the dialog.
         KeySettingDialog dialog;
@@ -70,7 +55,7 @@ private slots:
         dialog.setMouseType(mouseType);
         dialog.setButton(5);
         dialog.show();
-        click(&dialog, "MarcoEditButton");
+        clickNamed(&dialog, "MarcoEditButton");
         auto *groups = dialog.findChild<QListWidget *>(QStringLiteral("MacroTitleListWidget"));
         const QListWidgetItem *player = groups->findItems(QStringLiteral("PlayerCustom"), Qt::MatchExactly).value(0);
         QVERIFY(player);
@@ -78,7 +63,7 @@ private slots:
         auto *macros = dialog.findChild<QListWidget *>(QStringLiteral("MacroNameListWidget"));
         QCOMPARE(macros->count(), 1);
         macros->item(0)->setCheckState(Qt::Checked);
-        click(&dialog, "OKButton");
+        clickNamed(&dialog, "OKButton");
         b.sync();
         QCOMPARE(b.warnings(), QList<int>{});
         QCOMPARE(mouse->memory(kButtonWords + 4, 4), QByteArray("\x05\x00\x00\x00", 4));
@@ -87,10 +72,10 @@ private slots:
         // Ctrl + Shift + A on button 6: a key word with modifiers.
         dialog.setButton(6);
         dialog.show();
-        key(&dialog, QEvent::KeyPress, Qt::Key_Control, KeycodeLeftCtrl);
-        key(&dialog, QEvent::KeyPress, Qt::Key_Shift, KeycodeLeftShift);
-        key(&dialog, QEvent::KeyPress, Qt::Key_A, KeycodeA);
-        click(&dialog, "OKButton");
+        sendKey(&dialog, QEvent::KeyPress, Qt::Key_Control, Keycode::LeftCtrl);
+        sendKey(&dialog, QEvent::KeyPress, Qt::Key_Shift, Keycode::LeftShift);
+        sendKey(&dialog, QEvent::KeyPress, Qt::Key_A, Keycode::A);
+        clickNamed(&dialog, "OKButton");
         b.sync();
         const QByteArray word = mouse->memory(kButtonWords + 8, 4);
         QCOMPARE(quint8(word.at(0)), quint8(2)); // key with modifiers

@@ -7,6 +7,7 @@
 #include "store/JsonHandle.h"
 #include "store/TextTable.h"
 #include "support/MacroNodes.h"
+#include "support/PageInput.h"
 #include "support/TempAppFolder.h"
 
 #include <QCheckBox>
@@ -23,13 +24,8 @@ namespace {
 
 void press(QWidget *dialog, int qtKey, quint32 keycode)
 {
-    QKeyEvent event(QEvent::KeyPress, qtKey, Qt::NoModifier, keycode, 0, 0);
-    QApplication::sendEvent(dialog, &event);
+    sendKey(dialog, QEvent::KeyPress, qtKey, keycode);
 }
-
-constexpr quint32 KeycodeA = 38;
-constexpr quint32 KeycodeLeftCtrl = 37;
-constexpr quint32 KeycodeRightShift = 62;
 
 } // namespace
 
@@ -45,17 +41,9 @@ private:
     template <typename T>
     T *child(const char *name)
     {
-        T *widget = m_dialog->findChild<T *>(QLatin1String(name));
-        if (!widget)
-            qFatal("no widget %s", name);
-        return widget;
+        return namedChild<T>(m_dialog.get(), name);
     }
-    void click(const char *name)
-    {
-        auto *button = child<QAbstractButton>(name);
-        const QPoint at = qobject_cast<QCheckBox *>(button) ? QPoint(6, button->height() / 2) : button->rect().center();
-        QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, at);
-    }
+    void click(const char *name) { clickNamed(m_dialog.get(), name); }
     void open(int mouseType, int button)
     {
         m_dialog->setMouseType(mouseType);
@@ -123,9 +111,9 @@ private slots:
     {
         open(2, 6);
         QSignalSpy sent(m_dialog.get(), &KeySettingDialog::sig_ButtonChangeToKey);
-        press(m_dialog.get(), Qt::Key_Control, KeycodeLeftCtrl);
-        press(m_dialog.get(), Qt::Key_Shift, KeycodeRightShift);
-        press(m_dialog.get(), Qt::Key_A, KeycodeA);
+        press(m_dialog.get(), Qt::Key_Control, Keycode::LeftCtrl);
+        press(m_dialog.get(), Qt::Key_Shift, Keycode::RightShift);
+        press(m_dialog.get(), Qt::Key_A, Keycode::A);
         QCOMPARE(child<QLineEdit>("KeyLineEdit")->text(), QStringLiteral("A"));
         click("OKButton");
         QCOMPARE(sent.count(), 1);
@@ -138,9 +126,9 @@ private slots:
     {
         open(2, 6);
         QSignalSpy sent(m_dialog.get(), &KeySettingDialog::sig_ButtonChangeToKey);
-        press(m_dialog.get(), Qt::Key_Control, KeycodeLeftCtrl);
+        press(m_dialog.get(), Qt::Key_Control, Keycode::LeftCtrl);
         QVERIFY(child<QCheckBox>("CtrlCheckBox")->isChecked());
-        press(m_dialog.get(), Qt::Key_Control, KeycodeLeftCtrl);
+        press(m_dialog.get(), Qt::Key_Control, Keycode::LeftCtrl);
         QVERIFY(!child<QCheckBox>("CtrlCheckBox")->isChecked());
         click("OKButton");
         QCOMPARE(sent.count(), 0);
@@ -222,7 +210,7 @@ private slots:
     {
         open(2, 5);
         QSignalSpy sent(m_dialog.get(), &KeySettingDialog::sig_ButtonChangeToKey);
-        press(m_dialog.get(), Qt::Key_A, KeycodeA);
+        press(m_dialog.get(), Qt::Key_A, Keycode::A);
         click("BasicFunctionButton");
         child<QListWidget>("BasicFunctionListWidget")->setCurrentRow(3);
         click("DisableCheckBox");

@@ -5,6 +5,7 @@
 #include "store/JsonHandle.h"
 #include "store/TextTable.h"
 #include "support/MacroNodes.h"
+#include "support/PageInput.h"
 #include "support/TempAppFolder.h"
 
 #include <QCheckBox>
@@ -20,24 +21,6 @@
 #include <QtTest>
 
 namespace {
-
-// X11 keycodes of the keys the tests type.
-constexpr quint32 KeycodeA = 38;
-constexpr quint32 KeycodeB = 56;
-constexpr quint32 KeycodeLeftCtrl = 37;
-constexpr quint32 KeycodeRightCtrl = 105;
-
-void sendKey(QWidget *page, QEvent::Type type, int qtKey, quint32 keycode, bool autoRepeat = false)
-{
-    QKeyEvent event(type, qtKey, Qt::NoModifier, keycode, 0, 0, QString(), autoRepeat);
-    QApplication::sendEvent(page, &event);
-}
-
-void tap(QWidget *page, int qtKey, quint32 keycode)
-{
-    sendKey(page, QEvent::KeyPress, qtKey, keycode);
-    sendKey(page, QEvent::KeyRelease, qtKey, keycode);
-}
 
 QList<int> keyValues(const QList<MacroNode> &nodes)
 {
@@ -61,21 +44,11 @@ private:
     template <typename T>
     T *child(const char *name)
     {
-        T *widget = m_page->findChild<T *>(QLatin1String(name));
-        if (!widget)
-            qFatal("no widget %s", name);
-        return widget;
+        return namedChild<T>(m_page.get(), name);
     }
     QListWidget *events() { return child<QListWidget>("EventListWidget"); }
     QListWidget *names() { return child<QListWidget>("MacroNameListWidget"); }
-    void click(const char *name)
-    {
-        auto *button = child<QAbstractButton>(name);
-        // A radio button or check box answers on its indicator and text, not on all its width.
-        const bool indicator = qobject_cast<QRadioButton *>(button) || qobject_cast<QCheckBox *>(button);
-        const QPoint at = indicator ? QPoint(6, button->height() / 2) : button->rect().center();
-        QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, at);
-    }
+    void click(const char *name) { clickNamed(m_page.get(), name); }
 
     // A new macro, made with the page's own button; returns its file.
     QString createMacro()
@@ -148,16 +121,16 @@ private slots:
         QCOMPARE(ban.takeFirst(), (QVariantList{true, true}));
         QVERIFY(!names()->isEnabled());
 
-        sendKey(m_page.get(), QEvent::KeyPress, Qt::Key_A, KeycodeA);
-        sendKey(m_page.get(), QEvent::KeyPress, Qt::Key_A, KeycodeA, true); // held: auto-repeats
-        sendKey(m_page.get(), QEvent::KeyPress, Qt::Key_A, KeycodeA, true);
+        sendKey(m_page.get(), QEvent::KeyPress, Qt::Key_A, Keycode::A);
+        sendKey(m_page.get(), QEvent::KeyPress, Qt::Key_A, Keycode::A, true); // held: auto-repeats
+        sendKey(m_page.get(), QEvent::KeyPress, Qt::Key_A, Keycode::A, true);
         QTest::qWait(200);
-        sendKey(m_page.get(), QEvent::KeyRelease, Qt::Key_A, KeycodeA);
+        sendKey(m_page.get(), QEvent::KeyRelease, Qt::Key_A, Keycode::A);
         QCOMPARE(rowTexts().size(), 3); // press, delay, release
         QVERIFY(events()->item(1)->data(MacroEditWidget::RowTimeRole).toInt() >= 200);
 
-        tap(m_page.get(), Qt::Key_Control, KeycodeRightCtrl);
-        tap(m_page.get(), Qt::Key_Control, KeycodeLeftCtrl);
+        tapKey(m_page.get(), Qt::Key_Control, Keycode::RightCtrl);
+        tapKey(m_page.get(), Qt::Key_Control, Keycode::LeftCtrl);
         click("StartRecordButton");
         QCOMPARE(ban.takeFirst(), (QVariantList{false, false}));
         QCOMPARE(child<QPushButton>("StartRecordButton")->text(), QStringLiteral("Record"));
@@ -197,7 +170,7 @@ private slots:
         QSignalSpy warning(m_page.get(), &MacroEditWidget::sig_ShowWarningWidgetOnMacroEditWidget);
         click("StartRecordButton");
         for (int i = 0; i < 200; ++i)
-            tap(m_page.get(), Qt::Key_B, KeycodeB);
+            tapKey(m_page.get(), Qt::Key_B, Keycode::B);
         QVERIFY(!m_page->isRecording());
         QCOMPARE(warning.count(), 1);
         QCOMPARE(warning.first().first().toInt(), 27);
@@ -226,7 +199,7 @@ private slots:
         const QString path = createMacro();
         QSignalSpy ban(m_page.get(), &MacroEditWidget::sig_BanClickTopButton);
         click("StartRecordButton");
-        tap(m_page.get(), Qt::Key_A, KeycodeA);
+        tapKey(m_page.get(), Qt::Key_A, Keycode::A);
         if (leavePage)
             m_page->hide();
         else
@@ -278,7 +251,7 @@ private slots:
         events()->setCurrentRow(2);
         click("EditEventButton");
         click("ChangeOrInsertKeyRadioButton");
-        tap(m_page.get(), Qt::Key_B, KeycodeB);
+        tapKey(m_page.get(), Qt::Key_B, Keycode::B);
         QCOMPARE(field->text(), QStringLiteral("B"));
         click("AddCertainButton");
         QCOMPARE(keyValues(m_json.getMacroNodeList(path)), (QList<int>{0x41, 0x42, 0x42}));
