@@ -21,6 +21,7 @@
 #include "pages/MainSettingWidget.h"
 #include "pages/SupportWidget.h"
 #include "platform/AppPaths.h"
+#include "platform/PointerSettings.h"
 #include "platform/Process.h"
 
 #include <QAction>
@@ -92,7 +93,9 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     setWindowFlags(Qt::FramelessWindowHint | Qt::Window | Qt::WindowSystemMenuHint
                    | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     showPage(MainSettingPage);
-    setStyleSheet(QStringLiteral("background-color:black;"));
+    // Black through the palette: the style sheet (myStyle.qss, which paints
+    // the window black too) is set once at start-up. A first sheet set here
+    // and replaced later leaves the pages' labels without their colours.
     QPalette black = palette();
     black.setColor(QPalette::Window, Qt::black);
     setPalette(black);
@@ -163,6 +166,11 @@ void MainWindow::buildWidgets()
     connect(m_supportWidget, &SupportWidget::sig_ShowFirmwareUpdate, this,
             [this] { slot_ShowUpdateFirmwareWidget(true, true, MouseType::current(), false); });
     connect(m_supportWidget, &SupportWidget::sig_GoToMatchCode, this, &MainWindow::slot_GoToMatchCodePage);
+    MainSettingWidget *settings = m_mainSettingWidget;
+    connect(settings, &MainSettingWidget::sig_SetPointSpeed, this, &MainWindow::slot_SetSysPointSpeed);
+    connect(settings, &MainSettingWidget::sig_SetTrolleySpeed, this, &MainWindow::slot_SetSysTrolleyValue);
+    connect(settings, &MainSettingWidget::sig_showKeySettingDialog, this, &MainWindow::slot_showKeySettingDialog);
+    connect(settings, &MainSettingWidget::sig_SendEventMessageToGA, this, &MainWindow::sig_SendEventMessageToGA);
     connect(m_codeWidget, &CodeWidget::sig_startCode, this, &MainWindow::sig_startCode);
     connect(m_codeWidget, &CodeWidget::sig_stopCode, this, &MainWindow::slot_stopCode);
 }
@@ -541,11 +549,15 @@ void MainWindow::slot_SetHeaderButtonEnabled(bool state)
 void MainWindow::slot_SetSysPointSpeed(int value)
 {
     qDebug() << "slot_SetSysPointSpeed" << value;
+    if (!PointerSettings::system().setPointerSpeed(value))
+        qWarning() << "slot_SetSysPointSpeed not applied" << value;
 }
 
 void MainWindow::slot_SetSysTrolleyValue(int value)
 {
     qDebug() << "slot_SetSysTrolleyValue" << value;
+    if (!PointerSettings::system().setWheelLines(value))
+        qWarning() << "slot_SetSysTrolleyValue not applied" << value;
 }
 
 void MainWindow::slot_showKeySettingDialog(int changedButton, int buttonChangeType, int buttonTrueValue,

@@ -1,5 +1,6 @@
 #pragma once
 #include "pages/BridgePage.h"
+#include "device/DeviceTypes.h"
 
 #include <QWidget>
 
@@ -18,8 +19,14 @@ public:
     // The first family's layout (model types 7 to 12) or the other one.
     void setFirstFamilyLayout(bool firstFamily) { m_firstFamilyLayout = firstFamily; }
     bool isFirstFamilyLayout() const { return m_firstFamilyLayout; }
+    const LightColorParam &lightParameter() const { return m_lightParam; }
+
+public slots:
+    // The lighting record the mouse holds.
+    void slot_SetLightParameterOnPage(LightColorParam param) { m_lightParam = param; }
 
 private:
     int m_mouseType = 0;
     bool m_firstFamilyLayout = false;
+    LightColorParam m_lightParam{};
 };

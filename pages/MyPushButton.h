@@ -1,9 +1,8 @@
 #pragma once
 #include <QPushButton>
 
-// One assignable mouse button on the picture of the mouse: it shows whether
-// the button still does its factory job (plain look) or was changed, holds the
-// assignment the mouse reported, and asks for the key dialog when clicked.
+// One assignable mouse button (4..17) on the mouse picture of the settings
+// page, with the assignment the mouse last reported for it (-1: none yet).
 class MyPushButton : public QPushButton
 {
     Q_OBJECT
@@ -11,25 +10,30 @@ public:
     static constexpr int FirstButton = 4;
     static constexpr int LastButton = 17;
 
-    explicit MyPushButton(int button, QWidget *parent = nullptr);
+    explicit MyPushButton(int index, QWidget *parent = nullptr);
 
-    int button() const { return m_button; }
-    // Style, caption, width and place for a model type; hidden where the model has no such button.
+    int index() const { return m_index; }
+    int mouseType() const { return m_mouseType; }
+    // Shown only where the model has such a button.
     void setMouseType(int mouseType);
-    void setButtonTrueValue(int changeType, int trueMouseValue, int modifyKey);
+    // The plain look: the button does what it did from the factory.
+    bool isOriginal() const { return m_isOriginal; }
+    void setOriginal(bool original);
+
     int changeType() const { return m_changeType; }
     int trueMouseValue() const { return m_trueMouseValue; }
     int modifyKey() const { return m_modifyKey; }
-    bool isOriginal() const { return m_isOriginal; }
+    void setAssignment(int changeType, int trueMouseValue, int modifyKey);
 
-    // Whether a model type shows this button.
-    static bool isShown(int mouseType, int button);
+    // Whether a model type has this button.
+    static bool isShown(int mouseType, int index);
 
 signals:
     void sig_ShowKeySettingDialog(int button, int changeType, int trueMouseValue, int modifyKeyValue);
     void sig_ShowMouseLeftLabel(bool state, int button);
 
 public slots:
+    // A new look also forgets the assignment until the mouse reports it again.
     void setMouseButtonStyleSheetIsOriginal(bool state);
     void slot_SendShowKeySettingMessage();
 
@@ -38,9 +42,7 @@ protected:
     void leaveEvent(QEvent *event) override;
 
 private:
-    void applyStyle();
-
-    int m_button;
+    int m_index;
     int m_mouseType = 0;
     bool m_isOriginal = true;
     int m_changeType = -1;

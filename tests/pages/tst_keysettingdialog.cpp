@@ -332,12 +332,16 @@ private slots:
     {
         QWidget picture;
         auto *button = new MyPushButton(7, &picture);
-        button->setMouseType(2);
         picture.show();
+        button->setMouseType(19);
+        QVERIFY(button->isVisible());
+        button->setMouseType(4);
+        QVERIFY(!button->isVisible());
+        button->setMouseType(2);
         QSignalSpy asked(button, &MyPushButton::sig_ShowKeySettingDialog);
         QTest::mouseClick(button, Qt::LeftButton);
         QCOMPARE(asked.first(), (QVariantList{7, -1, -1, -1}));
-        button->setButtonTrueValue(29, 0x41, 1);
+        button->setAssignment(29, 0x41, 1);
         QTest::mouseClick(button, Qt::LeftButton);
         QCOMPARE(asked.last(), (QVariantList{7, 29, 0x41, 1}));
         button->setMouseButtonStyleSheetIsOriginal(false);
