@@ -333,10 +333,11 @@ private slots:
         QWidget picture;
         auto *button = new MyPushButton(7, &picture);
         picture.show();
-        button->setMouseType(19);
-        QVERIFY(button->isVisible());
-        button->setMouseType(4);
-        QVERIFY(!button->isVisible());
+        auto *cpiUp = new MyPushButton(9, &picture);
+        cpiUp->setMouseType(9);
+        QVERIFY(cpiUp->isVisible());
+        cpiUp->setMouseType(2);
+        QVERIFY(!cpiUp->isVisible());
         button->setMouseType(2);
         QSignalSpy asked(button, &MyPushButton::sig_ShowKeySettingDialog);
         QTest::mouseClick(button, Qt::LeftButton);
