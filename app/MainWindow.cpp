@@ -16,6 +16,7 @@
 #include "pages/CloudSyncWidget.h"
 #include "pages/CodeWidget.h"
 #include "pages/LightSettingWidget.h"
+#include "pages/KeySettingDialog.h"
 #include "pages/MacroEditWidget.h"
 #include "pages/MainSettingWidget.h"
 #include "pages/SupportWidget.h"
@@ -328,6 +329,16 @@ void MainWindow::createDialogs()
     connect(this, &MainWindow::sig_RemoveReloadWidget, m_loadingDialog, &LoadingDialog::slot_End);
     connect(this, &MainWindow::sig_RemoveWarningWidget, m_warningDialog, &WarningDialog::removeAll);
 
+    m_keySettingDialog = new KeySettingDialog(this);
+    m_keySettingDialog->hide();
+    connect(m_keySettingDialog, &KeySettingDialog::sig_ShowWarningDialog, this, &MainWindow::slot_showWarningDialog);
+    connect(this, &MainWindow::sig_CloseKeySettingDialog, m_keySettingDialog, &QDialog::close);
+    connect(m_macroEditWidget, &MacroEditWidget::sig_ShowWarningWidgetOnMacroEditWidget, this,
+            &MainWindow::slot_showWarningDialog);
+    // No page change while a macro is being recorded.
+    connect(m_macroEditWidget, &MacroEditWidget::sig_BanClickTopButton, this,
+            [this](bool state, bool) { slot_SetHeaderButtonEnabled(!state); });
+
     WarningDialog *w = m_warningDialog;
     connect(w, &WarningDialog::sig_ResetMouseToOriginal, this, &MainWindow::slot_ResetMouseToOriginal);
     connect(w, &WarningDialog::sig_QuitUser, this, &MainWindow::slot_quitUser);
@@ -368,7 +379,8 @@ void MainWindow::initMouseDataHandle()
     // Each page connects its own requests and answers.
     for (BridgePage *page : std::initializer_list<BridgePage *>{m_mainSettingWidget, m_lightSettingWidget,
                                                                 m_macroEditWidget, m_supportWidget,
-                                                                m_cloudSyncWidget, m_codeWidget})
+                                                                m_cloudSyncWidget, m_codeWidget,
+                                                                m_keySettingDialog})
         page->connectBridge(h);
     // Requests: every one crosses to the worker thread as a queued call.
     connect(this, &MainWindow::sig_OpenDevice, h,
@@ -553,6 +565,10 @@ void MainWindow::slot_showKeySettingDialog(int changedButton, int buttonChangeTy
 {
     qDebug() << "slot_showKeySettingDialog" << changedButton << buttonChangeType << buttonTrueValue
              << modifyKeyValue;
+    m_keySettingDialog->setMouseType(MouseType::current());
+    m_keySettingDialog->setButton(changedButton);
+    m_keySettingDialog->setTrueMouseValue(buttonChangeType, buttonTrueValue, modifyKeyValue);
+    m_keySettingDialog->show();
 }
 
 // ---------------------------------------------------------------- profiles

@@ -15,6 +15,7 @@ class CodeWidget;
 class DCDataHandle;
 class LightSettingWidget;
 class LoadingDialog;
+class KeySettingDialog;
 class MacroEditWidget;
 class MainSettingWidget;
 class NeedDeviceDialog;
@@ -178,6 +179,7 @@ private:
     MainSettingWidget *m_mainSettingWidget = nullptr;
     LightSettingWidget *m_lightSettingWidget = nullptr;
     MacroEditWidget *m_macroEditWidget = nullptr;
+    KeySettingDialog *m_keySettingDialog = nullptr;
     SupportWidget *m_supportWidget = nullptr;
     CloudSyncWidget *m_cloudSyncWidget = nullptr;
     CodeWidget *m_codeWidget = nullptr;

@@ -1,6 +1,35 @@
 #include "pages/MyPushButton.h"
 
+#include <QStyle>
 #include <QVariant>
+
+#include <algorithm>
+#include <initializer_list>
+
+namespace {
+
+// Buttons each group of model types has.
+struct ShownButtons
+{
+    std::initializer_list<int> mouseTypes;
+    std::initializer_list<int> buttons;
+};
+
+const ShownButtons kShown[] = {
+    {{2, 5, 13, 16, 17}, {4, 5, 6, 7, 8, 11, 12, 13, 14, 15}},
+    {{3, 15}, {4, 5, 6, 7, 8, 11, 12, 13, 14, 15, 16, 17}},
+    {{4, 6}, {4, 5, 6, 7, 8, 11, 12, 13}},
+    {{7, 8, 9, 10, 11, 12, 14}, {4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14}},
+    {{18}, {4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 15, 16}},
+    {{19}, {4, 5, 6, 7, 8, 11, 12, 13, 14}},
+};
+
+bool contains(std::initializer_list<int> list, int value)
+{
+    return std::find(list.begin(), list.end(), value) != list.end();
+}
+
+} // namespace
 
 MyPushButton::MyPushButton(int index, QWidget *parent) : QPushButton(parent), m_index(index)
 {
@@ -8,6 +37,30 @@ MyPushButton::MyPushButton(int index, QWidget *parent) : QPushButton(parent), m_
     setProperty("mouseButton", true);
     setFocusPolicy(Qt::NoFocus);
     setCursor(Qt::PointingHandCursor);
+    connect(this, &QPushButton::clicked, this, &MyPushButton::slot_SendShowKeySettingMessage);
+}
+
+bool MyPushButton::isShown(int mouseType, int index)
+{
+    for (const ShownButtons &group : kShown)
+        if (contains(group.mouseTypes, mouseType))
+            return contains(group.buttons, index);
+    return false;
+}
+
+void MyPushButton::setMouseType(int mouseType)
+{
+    m_mouseType = mouseType;
+    setVisible(isShown(mouseType, m_index));
+}
+
+void MyPushButton::setOriginal(bool original)
+{
+    m_isOriginal = original;
+    // The style sheet tells the plain look from the changed one by this property.
+    setProperty("changed", !original);
+    style()->unpolish(this);
+    style()->polish(this);
 }
 
 void MyPushButton::setAssignment(int changeType, int trueMouseValue, int modifyKey)
@@ -15,4 +68,27 @@ void MyPushButton::setAssignment(int changeType, int trueMouseValue, int modifyK
     m_changeType = changeType;
     m_trueMouseValue = trueMouseValue;
     m_modifyKey = modifyKey;
+}
+
+void MyPushButton::setMouseButtonStyleSheetIsOriginal(bool state)
+{
+    setOriginal(state);
+    setAssignment(-1, -1, -1);
+}
+
+void MyPushButton::slot_SendShowKeySettingMessage()
+{
+    emit sig_ShowKeySettingDialog(m_index, m_changeType, m_trueMouseValue, m_modifyKey);
+}
+
+void MyPushButton::enterEvent(QEvent *event)
+{
+    emit sig_ShowMouseLeftLabel(true, m_index);
+    QPushButton::enterEvent(event);
+}
+
+void MyPushButton::leaveEvent(QEvent *event)
+{
+    emit sig_ShowMouseLeftLabel(false, m_index);
+    QPushButton::leaveEvent(event);
 }

@@ -7,19 +7,39 @@ class MyPushButton : public QPushButton
 {
     Q_OBJECT
 public:
+    static constexpr int FirstButton = 4;
+    static constexpr int LastButton = 17;
+
     explicit MyPushButton(int index, QWidget *parent = nullptr);
 
     int index() const { return m_index; }
     int mouseType() const { return m_mouseType; }
-    void setMouseType(int mouseType) { m_mouseType = mouseType; }
+    // Shown only where the model has such a button.
+    void setMouseType(int mouseType);
     // The plain look: the button does what it did from the factory.
     bool isOriginal() const { return m_isOriginal; }
-    void setOriginal(bool original) { m_isOriginal = original; }
+    void setOriginal(bool original);
 
     int changeType() const { return m_changeType; }
     int trueMouseValue() const { return m_trueMouseValue; }
     int modifyKey() const { return m_modifyKey; }
     void setAssignment(int changeType, int trueMouseValue, int modifyKey);
+
+    // Whether a model type has this button.
+    static bool isShown(int mouseType, int index);
+
+signals:
+    void sig_ShowKeySettingDialog(int button, int changeType, int trueMouseValue, int modifyKeyValue);
+    void sig_ShowMouseLeftLabel(bool state, int button);
+
+public slots:
+    // A new look also forgets the assignment until the mouse reports it again.
+    void setMouseButtonStyleSheetIsOriginal(bool state);
+    void slot_SendShowKeySettingMessage();
+
+protected:
+    void enterEvent(QEvent *event) override;
+    void leaveEvent(QEvent *event) override;
 
 private:
     int m_index;

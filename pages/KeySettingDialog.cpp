@@ -1,0 +1,571 @@
+#include "pages/KeySettingDialog.h"
+
+#include "data/DCDataHandle.h"
+#include "device/DeviceTypes.h"
+#include "platform/KeyCodes.h"
+#include "store/TextTable.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+
+#include <iterator>
+
+namespace {
+
+constexpr int PlayWhilePressed = 4;
+constexpr int RowRole = Qt::UserRole;
+constexpr int PathRole = Qt::UserRole + 1;
+
+// The basic functions by list row: caption (a text index, or a fixed text),
+// then what OK sends.
+struct BasicRow
+{
+    int text;
+    const char *fixedText;
+    int value;
+    int modifiers;
+    int changeType;
+};
+
+const BasicRow kBasicRows[] = {
+    {125, nullptr, 0x57, 1, 30}, {126, nullptr, 0x4C, 8, 30}, {127, nullptr, 0x52, 8, 30}, {128, nullptr, 0x44, 8, 30},
+    {129, nullptr, 0xBB, 1, 30}, {130, nullptr, 0xBD, 1, 30}, {131, nullptr, 0x46, 1, 30}, {132, nullptr, 0xF0, 0, 48},
+    {133, nullptr, 0xF1, 0, 49}, {134, nullptr, 0xF2, 0, 50}, {135, nullptr, 0xF7, 0, 51}, {136, nullptr, 0xF8, 0, 52},
+    {137, nullptr, 0x83, 1, 39}, {138, nullptr, 0xEA, 0, 38}, {139, nullptr, 0xE9, 0, 37}, {140, nullptr, 0xE2, 0, 35},
+    {141, nullptr, 0, 0, 47},    {142, nullptr, 0, 0, 44},    {-1, "CPI+", 0, 0, 45},      {-1, "CPI-", 0, 0, 46},
+    {143, nullptr, 0, 0, 55},    {238, nullptr, 0, 0, 56},
+};
+
+// Mouse function code -> caption of the function-name table.
+const struct
+{
+    int code;
+    int text;
+    const char *fixedText;
+} kFunctionNames[] = {
+    {0, 125, nullptr},  {1, 126, nullptr},  {2, 127, nullptr},  {3, 128, nullptr},  {4, 129, nullptr},
+    {5, 130, nullptr},  {6, 131, nullptr},  {35, 140, nullptr}, {36, 235, nullptr}, {37, 139, nullptr},
+    {38, 138, nullptr}, {39, 137, nullptr}, {42, -1, "CPI"},    {44, 142, nullptr}, {45, -1, "CPI+"},
+    {46, -1, "CPI-"},   {47, 141, nullptr}, {48, 132, nullptr}, {49, 133, nullptr}, {50, 134, nullptr},
+    {51, 135, nullptr}, {52, 136, nullptr}, {55, 143, nullptr}, {56, 238, nullptr},
+};
+
+// Model types whose button 4 takes three macros, not four, and that have no profile-cycle function.
+bool isTenButtonFamily(int mouseType)
+{
+    return (mouseType >= 7 && mouseType <= 12) || mouseType == 14;
+}
+
+QPushButton *makeButton(const char *name, const QString &text, QWidget *parent)
+{
+    auto *button = new QPushButton(text, parent);
+    button->setObjectName(QLatin1String(name));
+    button->setFocusPolicy(Qt::NoFocus); // keys typed go to the dialog's key capture
+    return button;
+}
+
+QCheckBox *makeCheckBox(const char *name, const QString &text, QWidget *parent)
+{
+    auto *box = new QCheckBox(text, parent);
+    box->setObjectName(QLatin1String(name));
+    box->setFocusPolicy(Qt::NoFocus);
+    return box;
+}
+
+} // namespace
+
+KeySettingDialog::KeySettingDialog(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("KeySettingDialog"));
+    setWindowFlags(windowFlags() | Qt::FramelessWindowHint);
+    setModal(true);
+    setFocusPolicy(Qt::StrongFocus);
+
+    m_title = new QLabel(this);
+    m_title->setObjectName(QStringLiteral("TitleLabel"));
+    m_status = new QLabel(this);
+    m_status->setObjectName(QStringLiteral("StatusLabel"));
+    m_pages = new QStackedWidget(this);
+
+    auto *tabs = new QHBoxLayout;
+    const std::pair<const char *, QString> tabNames[] = {
+        {"ConbinationKeyButton", QStringLiteral("组合键")},
+        {"MarcoEditButton", QStringLiteral("宏设置")},
+        {"BasicFunctionButton", QStringLiteral("基本功能")},
+        {"HighestFunctionButton", QStringLiteral("高级功能")},
+    };
+    for (const auto &tab : tabNames) {
+        auto *button = makeButton(tab.first, tab.second, this);
+        button->setCheckable(true);
+        m_tabs << button;
+        tabs->addWidget(button);
+    }
+    // The advanced functions are built but not offered: the mice do nothing with them yet.
+    m_tabs.at(HighestPage)->hide();
+    connect(m_tabs.at(KeyPage), &QPushButton::clicked, this, &KeySettingDialog::on_ConbinationKeyButton_clicked);
+    connect(m_tabs.at(MacroPage), &QPushButton::clicked, this, &KeySettingDialog::on_MarcoEditButton_clicked);
+    connect(m_tabs.at(BasicPage), &QPushButton::clicked, this, &KeySettingDialog::on_BasicFunctionButton_clicked);
+    connect(m_tabs.at(HighestPage), &QPushButton::clicked, this, &KeySettingDialog::on_HighestFunctionButton_clicked);
+
+    // Page 0: a key with modifiers.
+    auto *keyPage = new QWidget(m_pages);
+    m_keyField = new QLineEdit(keyPage);
+    m_keyField->setObjectName(QStringLiteral("KeyLineEdit"));
+    m_keyField->setReadOnly(true);
+    m_keyField->setFocusPolicy(Qt::NoFocus);
+    m_ctrl = makeCheckBox("CtrlCheckBox", QStringLiteral("Ctrl"), keyPage);
+    m_shift = makeCheckBox("ShiftCheckBox", QStringLiteral("Shift"), keyPage);
+    m_alt = makeCheckBox("AltCheckBox", QStringLiteral("Alt"), keyPage);
+    m_win = makeCheckBox("WinCheckBox", QStringLiteral("Win"), keyPage);
+    auto *keyLayout = new QGridLayout(keyPage);
+    keyLayout->addWidget(m_ctrl, 0, 0);
+    keyLayout->addWidget(m_shift, 0, 1);
+    keyLayout->addWidget(m_alt, 0, 2);
+    keyLayout->addWidget(m_win, 0, 3);
+    keyLayout->addWidget(m_keyField, 1, 0, 1, 4);
+    m_pages->addWidget(keyPage);
+
+    // Page 1: macros, by group.
+    auto *macroPage = new QWidget(m_pages);
+    m_macroGroups = new QListWidget(macroPage);
+    m_macroGroups->setObjectName(QStringLiteral("MacroTitleListWidget"));
+    m_macroNames = new QListWidget(macroPage);
+    m_macroNames->setObjectName(QStringLiteral("MacroNameListWidget"));
+    auto *macroLayout = new QHBoxLayout(macroPage);
+    macroLayout->addWidget(m_macroGroups);
+    macroLayout->addWidget(m_macroNames);
+    m_pages->addWidget(macroPage);
+    connect(m_macroGroups, &QListWidget::itemClicked, this, &KeySettingDialog::on_MacroTitleListWidget_itemClicked);
+    connect(m_macroNames, &QListWidget::itemClicked, this, &KeySettingDialog::on_MacroNameListWidget_itemClicked);
+    connect(m_macroNames, &QListWidget::itemChanged, this, &KeySettingDialog::slot_CheckIsOutOfMacroCheckRange);
+
+    // Page 2: basic functions.
+    m_basicList = new QListWidget(m_pages);
+    m_basicList->setObjectName(QStringLiteral("BasicFunctionListWidget"));
+    m_pages->addWidget(m_basicList);
+
+    // Page 3: advanced functions (not offered).
+    auto *highestPage = new QWidget(m_pages);
+    auto *highestLayout = new QGridLayout(highestPage);
+    const QString highest[] = {QStringLiteral("播放声音"), QStringLiteral("启动程序"), QStringLiteral("打开文件"),
+                               QStringLiteral("打开目录")};
+    for (int i = 0; i < 4; ++i) {
+        highestLayout->addWidget(new QCheckBox(highest[i], highestPage), i, 0);
+        highestLayout->addWidget(new QLineEdit(highestPage), i, 1);
+        highestLayout->addWidget(new QPushButton(QStringLiteral("浏览"), highestPage), i, 2);
+    }
+    m_pages->addWidget(highestPage);
+
+    m_disable = makeCheckBox("DisableCheckBox", QStringLiteral("禁用按键"), this);
+    auto *ok = makeButton("OKButton", QStringLiteral("确定"), this);
+    auto *backToDefault = makeButton("BackToDefalutButton", QStringLiteral("恢复默认"), this);
+    auto *close = makeButton("CloseBattaryButton", QStringLiteral("×"), this);
+    connect(ok, &QPushButton::clicked, this, &KeySettingDialog::on_OKButton_clicked);
+    connect(backToDefault, &QPushButton::clicked, this, &KeySettingDialog::on_BackToDefalutButton_clicked);
+    connect(close, &QPushButton::clicked, this, &KeySettingDialog::on_CloseBattaryButton_clicked);
+
+    auto *header = new QHBoxLayout;
+    header->addWidget(m_title, 1);
+    header->addWidget(close);
+    auto *footer = new QHBoxLayout;
+    footer->addWidget(m_disable);
+    footer->addStretch();
+    footer->addWidget(backToDefault);
+    footer->addWidget(ok);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(header);
+    layout->addWidget(m_status);
+    layout->addLayout(tabs);
+    layout->addWidget(m_pages, 1);
+    layout->addLayout(footer);
+
+    setPage(KeyPage);
+    m_status->hide();
+}
+
+void KeySettingDialog::connectBridge(DCDataHandle *bridge)
+{
+    connect(this, &KeySettingDialog::sig_ButtonChangeToKey, bridge,
+            [bridge](int button, uint key, uint modifiers, int changeType) {
+                QMetaObject::invokeMethod(bridge, "slot_ChangeButtonToKey", Q_ARG(int, button), Q_ARG(uint, key),
+                                          Q_ARG(int, int(modifiers)), Q_ARG(int, changeType));
+            });
+    connect(this, &KeySettingDialog::sig_WriteSingleMacro, bridge, &DCDataHandle::slot_WriteSingleMacro);
+    connect(this, &KeySettingDialog::sig_WriteListMacro, bridge, &DCDataHandle::slot_WriteListMacro);
+    // The assignment the mouse reports is what the dialog shows next time.
+    connect(bridge, &DCDataHandle::sig_TrueMouseValue, this,
+            [this](int button, int changeType, int trueMouseValue, int modifyKey) {
+                if (button == m_button)
+                    setTrueMouseValue(changeType, trueMouseValue, modifyKey);
+            });
+}
+
+// ---- Set-up
+
+void KeySettingDialog::setButton(int button)
+{
+    m_button = button;
+    m_currentKey = 0;
+    m_currentModifiers = 0;
+    m_keyField->clear();
+    for (QCheckBox *box : {m_ctrl, m_shift, m_alt, m_win, m_disable})
+        box->setChecked(false);
+    m_maxMacroCount = button == 4 ? (isTenButtonFamily(m_mouseType) ? 3 : 4) : 1;
+    rebuildBasicList();
+    if (button == 16 || button == 17)
+        m_title->setText(button == 16 ? QStringLiteral("自定义键1") : QStringLiteral("自定义键2"));
+    else
+        m_title->setText(m_buttonCaption);
+    loadMacroTitleListWidget();
+    setPage(KeyPage);
+    setFocus(Qt::OtherFocusReason);
+}
+
+void KeySettingDialog::setTrueMouseValue(int changeType, int trueMouseValue, int modifyKey)
+{
+    showStatus(changeType, trueMouseValue, modifyKey);
+}
+
+void KeySettingDialog::rebuildBasicList()
+{
+    m_basicList->clear();
+    for (int row = 0; row < int(std::size(kBasicRows)); ++row) {
+        if (row == 16 && (m_button == 11 || m_button == 12))
+            continue;
+        if (row == 20 && m_button == 4)
+            continue;
+        if (row == 21 && isTenButtonFamily(m_mouseType))
+            continue;
+        const BasicRow &basic = kBasicRows[row];
+        auto *item = new QListWidgetItem(
+            basic.fixedText ? QString::fromUtf8(basic.fixedText) : TextTable::text(basic.text), m_basicList);
+        // The row number travels with the item, so hidden rows never shift the others.
+        item->setData(RowRole, row);
+    }
+}
+
+QString KeySettingDialog::modifierText(int modifiers)
+{
+    static const char *const names[] = {"CTRL", "SHIFT", "ALT", "WIN"};
+    QStringList parts;
+    for (int bit = 0; bit < 4; ++bit)
+        if (modifiers & (1 << bit))
+            parts << QLatin1String(names[bit]);
+    return parts.join(QStringLiteral(" + "));
+}
+
+QString KeySettingDialog::functionName(int code)
+{
+    for (const auto &entry : kFunctionNames)
+        if (entry.code == code)
+            return entry.fixedText ? QString::fromUtf8(entry.fixedText) : TextTable::text(entry.text);
+    return QString();
+}
+
+void KeySettingDialog::showStatus(int changeType, int trueMouseValue, int modifyKey)
+{
+    QString text;
+    switch (changeType) {
+    case -1:
+        m_status->hide();
+        return;
+    case ChangeKey: {
+        const QString modifiers = modifierText(modifyKey);
+        const QString key = KeyCodes::keyName(trueMouseValue);
+        text = TextTable::text(TextTable::TextStatusKey) + modifiers;
+        if (!modifiers.isEmpty() && !key.isEmpty())
+            text += QStringLiteral(" +");
+        text += QLatin1Char(' ') + key;
+        break;
+    }
+    case ChangeFunction:
+        text = TextTable::text(TextTable::TextStatusFunction) + QLatin1Char(':') + functionName(trueMouseValue);
+        break;
+    case ChangeMacro:
+        text = TextTable::text(TextTable::TextStatusMacro);
+        break;
+    case ChangeDisabled:
+        text = TextTable::text(TextTable::TextStatusDisabled);
+        break;
+    default:
+        break;
+    }
+    m_status->setText(text);
+    m_status->show();
+}
+
+// ---- Pages
+
+int KeySettingDialog::currentPage() const
+{
+    return m_pages->currentIndex();
+}
+
+void KeySettingDialog::setPage(int type)
+{
+    m_pages->setCurrentIndex(type);
+    for (int i = 0; i < m_tabs.size(); ++i)
+        m_tabs.at(i)->setChecked(i == type);
+    setFocus(Qt::OtherFocusReason);
+}
+
+void KeySettingDialog::on_ConbinationKeyButton_clicked()
+{
+    setPage(KeyPage);
+}
+void KeySettingDialog::on_MarcoEditButton_clicked()
+{
+    setPage(MacroPage);
+}
+void KeySettingDialog::on_BasicFunctionButton_clicked()
+{
+    setPage(BasicPage);
+}
+void KeySettingDialog::on_HighestFunctionButton_clicked()
+{
+    setPage(HighestPage);
+}
+
+void KeySettingDialog::setCheckBoxCheckState(QCheckBox *box)
+{
+    box->setChecked(!box->isChecked());
+}
+
+int KeySettingDialog::countModifyValue()
+{
+    return (m_ctrl->isChecked() ? ModCtrl : 0) | (m_shift->isChecked() ? ModShift : 0)
+        | (m_alt->isChecked() ? ModAlt : 0) | (m_win->isChecked() ? ModWin : 0);
+}
+
+void KeySettingDialog::keyPressEvent(QKeyEvent *event)
+{
+    if (m_pages->currentIndex() != KeyPage) {
+        QDialog::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    const int code =
+        KeyCodes::genericModifier(KeyCodes::virtualKey(event->key(), event->modifiers(), event->nativeScanCode()));
+    switch (code) {
+    case 0:
+        return;
+    case KeyCodes::VkShift:
+        setCheckBoxCheckState(m_shift);
+        return;
+    case KeyCodes::VkControl:
+        setCheckBoxCheckState(m_ctrl);
+        return;
+    case KeyCodes::VkMenu:
+        setCheckBoxCheckState(m_alt);
+        return;
+    case KeyCodes::VkLWin:
+    case KeyCodes::VkRWin:
+        setCheckBoxCheckState(m_win);
+        return;
+    default:
+        m_currentKey = code;
+        m_keyField->setText(KeyCodes::keyName(code));
+        return;
+    }
+}
+
+// ---- Macros
+
+void KeySettingDialog::loadMacroTitleListWidget()
+{
+    deleteListWidgetAllItem(m_macroGroups);
+    deleteListWidgetAllItem(m_macroNames);
+    JsonHandle::playerCustomMacroFolderPath(); // the users' own group always exists
+    const QDir root(JsonHandle::macroFolderPath());
+    for (const QFileInfo &group : root.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name))
+        addMacroTitleWidgetItem(group.absoluteFilePath());
+}
+
+void KeySettingDialog::addMacroTitleWidgetItem(const QString &folder)
+{
+    auto *item = new QListWidgetItem(QFileInfo(folder).fileName(), m_macroGroups);
+    item->setData(PathRole, folder);
+}
+
+void KeySettingDialog::addMacroListWigetItem(const QString &path)
+{
+    const QSignalBlocker block(m_macroNames);
+    auto *item = new QListWidgetItem(m_json.getMacroName(path), m_macroNames);
+    item->setData(PathRole, path);
+    item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+    item->setCheckState(Qt::Unchecked);
+}
+
+void KeySettingDialog::deleteListWidgetAllItem(QListWidget *list)
+{
+    const QSignalBlocker block(list);
+    list->clear();
+    if (list == m_macroNames)
+        m_checkedOrder.clear();
+}
+
+void KeySettingDialog::on_MacroTitleListWidget_itemClicked(QListWidgetItem *item)
+{
+    deleteListWidgetAllItem(m_macroNames);
+    for (const QString &file : JsonHandle::macroFileList(item->data(PathRole).toString()))
+        addMacroListWigetItem(file);
+}
+
+void KeySettingDialog::on_MacroNameListWidget_itemClicked(QListWidgetItem *) { }
+
+void KeySettingDialog::slot_SetMacroListWidgetItemSelected(int row)
+{
+    if (QListWidgetItem *item = m_macroNames->item(row))
+        item->setCheckState(item->checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
+}
+
+// A check past the maximum unchecks the macro checked first.
+void KeySettingDialog::slot_CheckIsOutOfMacroCheckRange(QListWidgetItem *item)
+{
+    if (item->checkState() != Qt::Checked) {
+        m_checkedOrder.removeAll(item);
+        return;
+    }
+    if (m_checkedOrder.contains(item))
+        return;
+    m_checkedOrder.append(item);
+    if (countMacroCheckedNumber() > m_maxMacroCount) {
+        removeFirstSelectedStaeInFormList();
+        emit sig_SetFirstOneUnchecked();
+    }
+}
+
+int KeySettingDialog::countMacroCheckedNumber()
+{
+    return m_checkedOrder.size();
+}
+
+void KeySettingDialog::removeFirstSelectedStaeInFormList()
+{
+    if (m_checkedOrder.isEmpty())
+        return;
+    QListWidgetItem *first = m_checkedOrder.takeFirst();
+    const QSignalBlocker block(m_macroNames);
+    first->setCheckState(Qt::Unchecked);
+}
+
+QString KeySettingDialog::getMacroSinglePath()
+{
+    return m_checkedOrder.isEmpty() ? QString() : m_checkedOrder.first()->data(PathRole).toString();
+}
+
+QStringList KeySettingDialog::getMacroListPath()
+{
+    QStringList paths;
+    for (const QListWidgetItem *item : qAsConst(m_checkedOrder))
+        paths << item->data(PathRole).toString();
+    return paths;
+}
+
+bool KeySettingDialog::refusesHeldPlayback() const
+{
+    return m_button == 11 || m_button == 12 || ((m_button == 13 || m_button == 14) && isTenButtonFamily(m_mouseType));
+}
+
+void KeySettingDialog::sendMacros()
+{
+    const QStringList paths = getMacroListPath();
+    if (paths.isEmpty())
+        return;
+    if (refusesHeldPlayback()) {
+        for (const QString &path : paths) {
+            if (m_json.getMacroType(path) == PlayWhilePressed) {
+                emit sig_ShowWarningDialog(43);
+                close();
+                return;
+            }
+        }
+    }
+    close();
+    if (paths.size() == 1) {
+        if (m_json.getMacroEventCount(paths.first()) == 0) {
+            emit sig_ShowWarningDialog(50);
+            return;
+        }
+        emit sig_WriteSingleMacro(m_button, paths.first());
+        sendEvent(QStringLiteral("WriteSingleMacro"));
+        return;
+    }
+    for (const QString &path : paths) {
+        if (m_json.getMacroEventCount(path) == 0) {
+            emit sig_ShowWarningDialog(51);
+            return;
+        }
+    }
+    emit sig_WriteListMacro(paths);
+    sendEvent(QStringLiteral("WriteListMacro"));
+}
+
+// ---- Results
+
+void KeySettingDialog::setKeyToBasicFunction()
+{
+    const QListWidgetItem *item = m_basicList->currentItem();
+    if (!item)
+        return;
+    const BasicRow &row = kBasicRows[item->data(RowRole).toInt()];
+    emit sig_ButtonChangeToKey(m_button, uint(row.value), uint(row.modifiers), row.changeType);
+}
+
+// The advanced functions have no device form yet: nothing is sent.
+void KeySettingDialog::setKeyToHighestFunction() { }
+
+void KeySettingDialog::on_OKButton_clicked()
+{
+    if (m_disable->isChecked()) {
+        emit sig_ButtonChangeToKey(m_button, 0, 0, ChangeDisabled);
+    } else {
+        switch (m_pages->currentIndex()) {
+        case KeyPage:
+            m_currentModifiers = countModifyValue();
+            if (m_currentKey != 0 || m_currentModifiers != 0) {
+                emit sig_ButtonChangeToKey(m_button, uint(m_currentKey), uint(m_currentModifiers), ChangeKey);
+                showStatus(ChangeKey, m_currentKey, m_currentModifiers);
+            }
+            break;
+        case MacroPage:
+            sendMacros();
+            return;
+        case BasicPage:
+            setKeyToBasicFunction();
+            break;
+        default:
+            setKeyToHighestFunction();
+            break;
+        }
+    }
+    sendEvent(QStringLiteral("OK"));
+    close();
+}
+
+void KeySettingDialog::on_BackToDefalutButton_clicked()
+{
+    sendEvent(QStringLiteral("BackToDefault"));
+    emit sig_ButtonChangeToKey(m_button, uint(m_currentKey), uint(m_currentModifiers), ChangeRestoreFactory);
+    close();
+}
+
+void KeySettingDialog::on_CloseBattaryButton_clicked()
+{
+    close();
+}
+
+void KeySettingDialog::sendEvent(const QString &action)
+{
+    emit sig_SendEventMessageToGA(QStringLiteral("KeySetting"), action, QString::number(m_button), QString());
+}

@@ -1,0 +1,50 @@
+#pragma once
+// Driving a page as a user does, offscreen: named widgets found and clicked,
+// keys sent with the X11 keycode Linux reports beside the Qt key.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QKeyEvent>
+#include <QRadioButton>
+#include <QtTest>
+
+// X11 keycodes of the keys the page tests type.
+namespace Keycode {
+constexpr quint32 A = 38;
+constexpr quint32 B = 56;
+constexpr quint32 LeftCtrl = 37;
+constexpr quint32 RightCtrl = 105;
+constexpr quint32 LeftShift = 50;
+constexpr quint32 RightShift = 62;
+} // namespace Keycode
+
+// The named child of root; a missing one ends the test run, as a wrong name is a test fault.
+template <typename T>
+T *namedChild(const QObject *root, const char *name)
+{
+    T *widget = root->findChild<T *>(QLatin1String(name));
+    if (!widget)
+        qFatal("no widget %s", name);
+    return widget;
+}
+
+// A radio button or check box answers on its indicator and text, not on all its width.
+inline void clickNamed(const QObject *root, const char *name)
+{
+    auto *button = namedChild<QAbstractButton>(root, name);
+    const bool indicator = qobject_cast<QRadioButton *>(button) || qobject_cast<QCheckBox *>(button);
+    const QPoint at = indicator ? QPoint(6, button->height() / 2) : button->rect().center();
+    QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, at);
+}
+
+inline void sendKey(QWidget *target, QEvent::Type type, int qtKey, quint32 keycode, bool autoRepeat = false)
+{
+    QKeyEvent event(type, qtKey, Qt::NoModifier, keycode, 0, 0, QString(), autoRepeat);
+    QApplication::sendEvent(target, &event);
+}
+
+inline void tapKey(QWidget *target, int qtKey, quint32 keycode)
+{
+    sendKey(target, QEvent::KeyPress, qtKey, keycode);
+    sendKey(target, QEvent::KeyRelease, qtKey, keycode);
+}
