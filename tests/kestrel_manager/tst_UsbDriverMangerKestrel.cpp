@@ -179,6 +179,8 @@ private slots:
     void smallReads();
     void factoryReportRate_data();
     void factoryReportRate();
+    void factoryButtonsAreOriginal_data();
+    void factoryButtonsAreOriginal();
 };
 
 void TestUsbDriverMangerKestrel::onlyLeftClickIsKept()
@@ -807,6 +809,45 @@ void TestUsbDriverMangerKestrel::factoryReportRate()
     DWORD rate = 77;
     QVERIFY(rig.manager->GetReportRate(&rate, 1));
     QCOMPARE(rate, DWORD(3));
+}
+
+void TestUsbDriverMangerKestrel::factoryButtonsAreOriginal_data()
+{
+    factoryReportRate_data();
+}
+
+// A mouse fresh from the factory, and one restored to the factory profile,
+// shows no button as changed: the factory words of the model's button layout,
+// the factory profile and the mouse's own memory agree.
+void TestUsbDriverMangerKestrel::factoryButtonsAreOriginal()
+{
+    QFETCH(QString, model);
+    Rig rig(model);
+    QVERIFY(rig.opened);
+    UsbDriverMangerKestrel &m = *rig.manager;
+    QSignalSpy states(&m, &USBDriverManger::sig_CurrentButtonIsOriginalButton);
+    QSignalSpy values(&m, &USBDriverManger::sig_TrueMouseValue);
+    auto changedButtons = [&states]() {
+        QList<int> changed;
+        for (const QVariantList &args : states)
+            if (!args.at(0).toBool())
+                changed.append(args.at(1).toInt());
+        return changed;
+    };
+
+    m.CheckAllMouseButtonIsOriginalMouseButton();
+    QCOMPARE(states.size(), 11);
+    QCOMPARE(changedButtons(), QList<int>());
+    QCOMPARE(values.size(), 0);
+
+    states.clear();
+    QVERIFY(m.LoadConfigFileByNumber(0));
+    QCOMPARE(states.size(), 11);
+    QCOMPARE(changedButtons(), QList<int>());
+    // What the mouse holds after the restore reads back the same way.
+    QVERIFY(m.GetProfileData());
+    QCOMPARE(changedButtons(), QList<int>());
+    QCOMPARE(values.size(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestUsbDriverMangerKestrel)
