@@ -1,14 +1,17 @@
 #include "device/kestrel/UsbDriverMangerKestrel.h"
 
+#include "device/PictureFile.h"
 #include "device/ProductTable.h"
 #include "device/kestrel/USBDriverKestrel.h"
+#include "platform/LocalFiles.h"
+#include "store/SafeFile.h"
 
 #include <QDebug>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QThread>
 #include <QtEndian>
 
@@ -555,8 +558,10 @@ bool UsbDriverMangerKestrel::WriteImageToMouse(int type, const QString &picture,
     const int configNumber = picture.toInt(&isNumber);
     if (!isNumber || configNumber < 0 || configNumber > 5)
         return false;
-    const QImage stored(JsonHandle::currentPicturePath(type, configNumber));
-    if (stored.isNull() || stored.width() != kPictureWidth || stored.height() != kPictureHeight) {
+    QImage stored;
+    const QSize screen(kPictureWidth, kPictureHeight);
+    if (!PictureFile::read(JsonHandle::currentPicturePath(type, configNumber), screen, &stored)
+        || stored.size() != screen) {
         qWarning() << "WriteImageToMouse: no 64 x 48 picture for configuration" << configNumber;
         return false;
     }
@@ -1124,43 +1129,38 @@ QString UsbDriverMangerKestrel::oldTxtFilePath(int configNumber) const
     const QString model = QStringLiteral("%1/%2/%3").arg(JsonHandle::configFilesRoot(), QStringLiteral("MouseFile"), m_modelKey);
     const QString folder = QStringLiteral("%1/%2").arg(model, configNumber == 0 ? QStringLiteral("OriginalFile")
                                                                                : QStringLiteral("AFile"));
-    QDir().mkpath(folder);
+    LocalFiles::makePrivatePath(folder);
     const QString path = QStringLiteral("%1/%2%3%4").arg(folder, QStringLiteral("Config"),
                                                          QString::number(configNumber), QStringLiteral(".txt"));
     qDebug() << "getConfigFilePath " << path;
     return path;
 }
 
-UsbDriverMangerKestrel::Image UsbDriverMangerKestrel::imageFromLegacyFile(const QByteArray &data)
+bool UsbDriverMangerKestrel::imageFromLegacyFile(const QByteArray &data, Image *image)
 {
-    Image image(kImageSize, 0);
-    // What the file lacks of the profile keeps the model's factory values.
-    QByteArray factory(kRecordSize, '\0');
-    m_jsonHandle.createAOriginalMouseDataFile_Korvan(factory, mouseType());
-    std::copy(factory.cbegin(), factory.cbegin() + std::min(int(factory.size()), kRecordSize), image.begin());
-    std::copy(data.cbegin(), data.cbegin() + std::min(int(data.size()), kImageHeadSize), image.begin());
-
+    // Exactly what the writer makes: the head, then every macro its length
+    // names, each starting with that same length. Anything else is no
+    // configuration of ours and is not taken even in part.
+    if (data.size() < kImageHeadSize)
+        return false;
+    Image parsed(kImageSize, 0);
+    std::copy(data.cbegin(), data.cbegin() + kImageHeadSize, parsed.begin());
     int at = kImageHeadSize;
     for (int m = 0; m < kMacroCount; ++m) {
-        const int length = macroLength(image, m);
-        qToLittleEndian<quint32>(0, image.data() + kLengthsAt + 4 * m);
+        const int length = macroLength(parsed, m);
         if (length == 0)
             continue;
         qDebug() << "len macro:" << m << length;
-        // The writer leaves out what is no whole macro, so the stream holds nothing for it.
-        if (!validMacroLength(length))
-            continue;
-        const int available = std::clamp(data.size() - at, 0, length);
-        // A cut-off macro keeps its whole events.
-        const int kept = available < 4 ? 0 : 4 + (available - 4) / 3 * 3;
-        if (kept > 0) {
-            QByteArray macro = data.mid(at, kept);
-            qToLittleEndian<quint16>(quint16(kept), reinterpret_cast<uchar *>(macro.data()));
-            setMacro(image, m, reinterpret_cast<const BYTE *>(macro.constData()), kept);
-        }
-        at += available;
+        if (!validMacroLength(length) || data.size() - at < length
+            || qFromLittleEndian<quint16>(data.constData() + at) != length)
+            return false;
+        setMacro(parsed, m, reinterpret_cast<const BYTE *>(data.constData() + at), length);
+        at += length;
     }
-    return image;
+    if (at != data.size())
+        return false;
+    *image = std::move(parsed);
+    return true;
 }
 
 QByteArray UsbDriverMangerKestrel::legacyFileFromImage(const Image &image)
@@ -1180,18 +1180,28 @@ void UsbDriverMangerKestrel::TurnOldTxtFileToNewJsonFile()
     if (!QFile::exists(oldTxtFilePath(1)))
         return;
     QFile::remove(oldTxtFilePath(0));
+    const int type = mouseType();
     for (int number = 1; number <= 5; ++number) {
         const QString path = oldTxtFilePath(number);
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) {
+        if (!QFile::exists(path))
+            continue;
+        // A text file never replaces a profile: it is only ever the older copy.
+        if (QFileInfo::exists(JsonHandle::currentConfigJsonFilePath(type, number))) {
+            qWarning() << "legacy file kept, configuration" << number << "already has its profile:" << path;
+            continue;
+        }
+        QByteArray data;
+        if (!LocalFiles::readRegularFile(path, kImageSize, &data)) {
             qDebug() << "open failed" << path;
             continue;
         }
-        // A whole configuration is never longer than the image.
-        const QByteArray data = file.read(kImageSize);
-        file.close();
         qDebug() << "file get:" << data.size() << kRecordSize;
-        saveConfiguration(imageFromLegacyFile(data), number);
+        Image image;
+        if (!imageFromLegacyFile(data, &image)) {
+            qWarning() << "legacy file kept, it holds no whole configuration:" << path;
+            continue;
+        }
+        saveConfiguration(image, number);
         qDebug() << "end getLocalGunShootProfileByConfigureNumber";
         QFile::remove(path);
     }
@@ -1203,9 +1213,7 @@ void UsbDriverMangerKestrel::TurnNewFileToOldFile()
         qDebug() << "UsbDriverMangerKestrel::saveToOldTxtFile" << number;
         const QByteArray data = legacyFileFromImage(loadConfiguration(number));
         qDebug() << "MOUSE DATA LEN:" << kImageHeadSize << kRecordSize;
-        QSaveFile file(oldTxtFilePath(number));
-        if (file.open(QIODevice::WriteOnly) && file.write(data) == data.size())
-            file.commit();
+        SafeFile::writeAtomically(oldTxtFilePath(number), data);
     }
 }
 

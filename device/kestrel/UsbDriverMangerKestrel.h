@@ -153,7 +153,8 @@ private:
     // A configuration from the files, with every macro length checked.
     Image loadConfiguration(int number);
     void saveConfiguration(const Image &image, int number);
-    Image imageFromLegacyFile(const QByteArray &data);
+    // The configuration of a legacy file, when the file is exactly one.
+    static bool imageFromLegacyFile(const QByteArray &data, Image *image);
     static QByteArray legacyFileFromImage(const Image &image);
 
     USBDriverKestrel *m_kestrel = nullptr;

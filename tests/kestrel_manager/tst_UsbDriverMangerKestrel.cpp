@@ -18,6 +18,7 @@
 #include <QtTest>
 #include <cstring>
 #include <functional>
+#include <sys/stat.h>
 #include <memory>
 
 namespace {
@@ -175,7 +176,9 @@ private slots:
     void screenPicture();
     void failureLeavesImageAndFiles_data();
     void failureLeavesImageAndFiles();
+    void legacyFiles_data();
     void legacyFiles();
+    void legacyFifoIsSkipped();
     void smallReads();
     void factoryReportRate_data();
     void factoryReportRate();
@@ -701,66 +704,107 @@ void TestUsbDriverMangerKestrel::failureLeavesImageAndFiles()
     QCOMPARE(rig.mouse->memory(0, EmulatedKestrelMouse::kMemorySize), memory);
 }
 
+namespace {
+// A legacy configuration file: the 184-byte head (record and fourteen macro
+// lengths), then the macros of non-zero length.
+QByteArray legacyFile(const QByteArray &record, const QMap<int, QByteArray> &macros)
+{
+    QByteArray lengths(56, '\0');
+    QByteArray body;
+    for (auto it = macros.cbegin(); it != macros.cend(); ++it) {
+        qToLittleEndian<quint32>(quint32(it.value().size()), lengths.data() + 4 * it.key());
+        body += it.value();
+    }
+    return record + lengths + body;
+}
+} // namespace
+
+void TestUsbDriverMangerKestrel::legacyFiles_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<bool>("profileExists");
+    QTest::addColumn<bool>("converted");
+    QByteArray record = QByteArray(128, char(0x11));
+    const QByteArray macro1 = QByteArray::fromHex("0700" "0100" "150004");
+    const QByteArray macro3 = QByteArray::fromHex("0a00" "0200" "150005" "140005");
+    const QByteArray whole = legacyFile(record, {{1, macro1}, {3, macro3}});
+    QTest::newRow("whole, no profile yet") << whole << false << true;
+    QTest::newRow("whole, profile exists") << whole << true << false;
+    QTest::newRow("empty") << QByteArray() << false << false;
+    QTest::newRow("too short for its head") << QByteArray(100, char(0xAB)) << false << false;
+    QTest::newRow("macro cut off") << whole.chopped(1) << false << false;
+    QTest::newRow("bytes past the last macro") << whole + '\0' << false << false;
+    QTest::newRow("length not 4 + 3n") << legacyFile(record, {{1, QByteArray::fromHex("0500" "0100" "15")}}) << false
+                                       << false;
+    QTest::newRow("macro names another length")
+        << legacyFile(record, {{1, QByteArray::fromHex("0a00" "0100" "150004")}}) << false << false;
+    QTest::newRow("larger than a configuration") << QByteArray(KestrelTables::kImageSize + 1, '\0') << false << false;
+}
+
+// A legacy text file becomes configuration n only when n has no profile yet
+// and the file is exactly one configuration; otherwise it stays untouched.
 void TestUsbDriverMangerKestrel::legacyFiles()
 {
+    QFETCH(QByteArray, content);
+    QFETCH(bool, profileExists);
+    QFETCH(bool, converted);
     Rig rig;
     QVERIFY(rig.opened);
     UsbDriverMangerKestrel &m = *rig.manager;
-    // Nothing to convert without legacy file 1; the factory file stays.
-    QFile factory(m.oldTxtFilePath(0));
-    QVERIFY(factory.open(QIODevice::WriteOnly));
-    factory.close();
-    m.TurnOldTxtFileToNewJsonFile();
-    QVERIFY(QFile::exists(m.oldTxtFilePath(0)));
-
-    // Configuration 1: a changed profile and four macro lengths, of which one
-    // breaks the 3-byte rule, one is too long and one is cut off by the end of the file.
-    QByteArray head = rig.storedRecord(0);
-    head[60] = char(2);
-    QByteArray lengths(56, '\0');
-    auto setLength = [&lengths](int slot, quint32 length) { qToLittleEndian<quint32>(length, lengths.data() + 4 * slot); };
-    setLength(0, 9);
-    setLength(1, 7);
-    setLength(2, 5000);
-    setLength(3, 13);
-    const QByteArray macro1 = QByteArray::fromHex("0700" "0100" "150004");
-    const QByteArray macro3 = QByteArray::fromHex("0d00" "0200" "150005" "1400"); // 9 of 13 bytes
+    for (int n = 1; n <= 5; ++n)
+        QVERIFY(!QFileInfo::exists(JsonHandle::currentConfigJsonFilePath(rig.type, n)));
+    if (profileExists)
+        m.SaveConfigFileByConfigureNumber(2);
+    const auto before = rig.files();
+    QFile file(m.oldTxtFilePath(2));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(content);
+    file.close();
+    // Conversion starts only when legacy file 1 is there.
     QFile one(m.oldTxtFilePath(1));
     QVERIFY(one.open(QIODevice::WriteOnly));
-    one.write(head + lengths + macro1 + macro3);
     one.close();
-    // Configuration 2: a file too short to hold its profile.
-    QFile two(m.oldTxtFilePath(2));
-    QVERIFY(two.open(QIODevice::WriteOnly));
-    two.write(QByteArray(100, char(0xAB)));
-    two.close();
 
     m.TurnOldTxtFileToNewJsonFile();
-    QVERIFY(!QFile::exists(m.oldTxtFilePath(0)));
-    QVERIFY(!QFile::exists(m.oldTxtFilePath(1)));
-    QVERIFY(!QFile::exists(m.oldTxtFilePath(2)));
-    QCOMPARE(rig.storedRecord(1), head);
-    QCOMPARE(rig.json.getMacroData_Korvan(rig.type, 1, 0), QByteArray(4096, '\0'));
-    QCOMPARE(rig.json.getMacroData_Korvan(rig.type, 1, 1).left(8), macro1 + QByteArray(1, '\0'));
-    QCOMPARE(rig.json.getMacroData_Korvan(rig.type, 1, 2), QByteArray(4096, '\0'));
-    QCOMPARE(rig.json.getMacroData_Korvan(rig.type, 1, 3).left(8), QByteArray::fromHex("0700" "0200" "150005" "00"));
-    const QByteArray record2 = rig.storedRecord(2);
-    QCOMPARE(record2.left(100), QByteArray(100, char(0xAB)));
-    QCOMPARE(record2.mid(100), rig.storedRecord(0).mid(100));
+    QCOMPARE(QFile::exists(m.oldTxtFilePath(2)), !converted);
+    if (!converted) {
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), content);
+        QFile::remove(m.oldTxtFilePath(1));
+        QFile::remove(m.oldTxtFilePath(2));
+        QCOMPARE(rig.files(), before);
+        return;
+    }
+    QCOMPARE(rig.storedRecord(2), content.left(128));
+    QCOMPARE(rig.json.getMacroData_Korvan(rig.type, 2, 0), QByteArray(4096, '\0'));
+    QCOMPARE(rig.json.getMacroData_Korvan(rig.type, 2, 1).left(8), content.mid(184, 7) + '\0');
+    QCOMPARE(rig.json.getMacroData_Korvan(rig.type, 2, 3).left(11), content.mid(191, 10) + '\0');
 
     // And back into legacy files, which can be removed.
     m.TurnNewFileToOldFile();
-    QFile back(m.oldTxtFilePath(1));
+    QFile back(m.oldTxtFilePath(2));
     QVERIFY(back.open(QIODevice::ReadOnly));
-    const QByteArray written = back.readAll();
-    back.close();
-    QCOMPARE(written.left(128), head);
-    QCOMPARE(written.mid(184), macro1 + QByteArray::fromHex("0700" "0200" "150005"));
+    QCOMPARE(back.readAll(), content);
     for (int n = 1; n <= 5; ++n)
         QVERIFY(QFile::exists(m.oldTxtFilePath(n)));
     m.RemoveOldTxtFile();
     for (int n = 1; n <= 5; ++n)
         QVERIFY(!QFile::exists(m.oldTxtFilePath(n)));
+}
+
+// A FIFO in place of a legacy file is no file: skipped at once, left alone.
+void TestUsbDriverMangerKestrel::legacyFifoIsSkipped()
+{
+    Rig rig;
+    QVERIFY(rig.opened);
+    UsbDriverMangerKestrel &m = *rig.manager;
+    QFile one(m.oldTxtFilePath(1));
+    QVERIFY(one.open(QIODevice::WriteOnly));
+    one.close();
+    QCOMPARE(::mkfifo(QFile::encodeName(m.oldTxtFilePath(2)).constData(), 0600), 0);
+    m.TurnOldTxtFileToNewJsonFile();
+    QVERIFY(QFileInfo(m.oldTxtFilePath(2)).exists());
+    QVERIFY(!QFileInfo::exists(JsonHandle::currentConfigJsonFilePath(rig.type, 2)));
 }
 
 void TestUsbDriverMangerKestrel::smallReads()
