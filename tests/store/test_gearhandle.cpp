@@ -92,6 +92,24 @@ private slots:
             QCOMPARE(level(gear, i), (QJsonObject{{"GearPosition", i + 1}, {"GearCurrentValue", 0}, {"GearEnable", true}}));
     }
 
+    // What the file holds beyond the known members survives the next edit.
+    void otherMembersSurviveAnEdit()
+    {
+        QJsonObject first = m_gear.BuildDefaultGear(11).value("GearData").toArray().at(0).toObject();
+        first.insert("Label", "sniper");
+        QJsonArray levels{first};
+        writeObject(GearHandle::gearFilePath(11, 1),
+                    QJsonObject{{"GearData", levels}, {"Profile", "work"}, {"Version", 2}});
+        QJsonObject gear = m_gear.ReadGearFile(11, 1);
+        m_gear.SetGearCurrentValue(11, 1, gear, 0, 800);
+        const QJsonObject written = readObject(GearHandle::gearFilePath(11, 1));
+        QCOMPARE(written.value("Profile"), QJsonValue("work"));
+        QCOMPARE(written.value("Version"), QJsonValue(2));
+        QCOMPARE(level(written, 0).value("Label"), QJsonValue("sniper"));
+        QCOMPARE(level(written, 0).value("GearCurrentValue"), QJsonValue(800));
+        QCOMPARE(written.value("GearData").toArray().size(), 7);
+    }
+
     void levelEditsReachObjectAndFile()
     {
         QJsonObject gear = m_gear.CreateDefaultGearFile(9, 4);
