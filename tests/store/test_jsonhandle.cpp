@@ -9,7 +9,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonArray>
+#include <QJsonDocument>
 #include <QtTest>
+#include <sys/stat.h>
 
 namespace {
 
@@ -837,6 +839,43 @@ private slots:
     }
 
     // ---- writes that do not happen
+
+    // A valid partner-flavour profile past the read limit is read as the
+    // factory record, and the file is left exactly as it was.
+    void oversizedTernProfileIsKept()
+    {
+        const QString path = profilePath(2, 1);
+        QJsonObject root;
+        root.insert("MouseDataOfGamingMode", m_json.turnMouseDataJsonObject_Tern(patternRecord(234, 3)));
+        root.insert("Notes", QString(int(SafeFile::kMaxReadBytes), QLatin1Char('x')));
+        const QByteArray bytes = QJsonDocument(root).toJson(QJsonDocument::Compact);
+        writeBytes(path, bytes);
+        QByteArray factory;
+        QVERIFY(m_json.createAOriginalMouseDataFile_Tern(factory, 2));
+        QCOMPARE(m_json.getMouseData_Tern(2, 1), factory);
+        QCOMPARE(readBytes(path), bytes);
+    }
+
+    // Special files in place of profiles and macro files read as missing, at
+    // once, and are never replaced.
+    void specialFilesReadAsMissing()
+    {
+        const QString korvan = profilePath(11, 1);
+        const QString tern = profilePath(2, 1);
+        const QString macro = JsonHandle::playerCustomMacroFolderPath() + "/fifo.json";
+        for (const QString &path : {korvan, tern, macro})
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        QByteArray factory;
+        QVERIFY(m_json.createAOriginalMouseDataFile_Korvan(factory, 11));
+        QCOMPARE(m_json.getMouseData_Korvan(11, 1), factory);
+        QVERIFY(m_json.createAOriginalMouseDataFile_Tern(factory, 2));
+        QCOMPARE(m_json.getMouseData_Tern(2, 1), factory);
+        QCOMPARE(m_json.getMacroData_Korvan(11, 1, 0), QByteArray(4096, '\0'));
+        QCOMPARE(m_json.getMacroName(macro), QStringLiteral("ErrorName"));
+        QCOMPARE(m_json.getMacroNodeList(macro).size(), 0);
+        for (const QString &path : {korvan, tern, macro})
+            QVERIFY(!QFileInfo(path).isFile());
+    }
 
     void interruptedWriteKeepsTheOldFile()
     {
