@@ -639,6 +639,16 @@ void TestUsbDriverMangerKestrel::screenPicture()
     // A configuration without a picture file writes nothing.
     QVERIFY(!m.WriteImageToMouse(rig.type, QStringLiteral("2"), 0, 1));
     QCOMPARE(rig.bank1Word(1184), 7u);
+    // A large picture under the screen picture's name is refused by its
+    // header, before it is decoded; a FIFO there is no picture at all.
+    QImage large(4000, 4000, QImage::Format_Mono);
+    large.fill(0);
+    QVERIFY(large.save(JsonHandle::currentPicturePath(rig.type, 2), "PNG"));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("picture refused"));
+    QVERIFY(!m.WriteImageToMouse(rig.type, QStringLiteral("2"), 0, 1));
+    QCOMPARE(::mkfifo(QFile::encodeName(JsonHandle::currentPicturePath(rig.type, 3)).constData(), 0600), 0);
+    QVERIFY(!m.WriteImageToMouse(rig.type, QStringLiteral("3"), 0, 1));
+    QCOMPARE(rig.bank1Word(1184), 7u);
 }
 
 void TestUsbDriverMangerKestrel::failureLeavesImageAndFiles_data()
