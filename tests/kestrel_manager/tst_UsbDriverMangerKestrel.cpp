@@ -16,6 +16,7 @@
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <QtTest>
+#include <climits>
 #include <cstring>
 #include <functional>
 #include <sys/stat.h>
@@ -174,6 +175,9 @@ private slots:
     void macroHeaderFollowsMode();
     void rapidFireList();
     void screenPicture();
+    void valuesOutsideTheirRangeAreRefused_data();
+    void valuesOutsideTheirRangeAreRefused();
+    void screenValuesThePagesSend();
     void failureLeavesImageAndFiles_data();
     void failureLeavesImageAndFiles();
     void legacyFiles_data();
@@ -667,7 +671,7 @@ void TestUsbDriverMangerKestrel::failureLeavesImageAndFiles_data()
     row("restore left button", [](UsbDriverMangerKestrel &m, Rig &) { return m.SetChangeButtonToKey(4, 0, 0, 32, 1); });
     row("SetButtonToMacroSlot", [](UsbDriverMangerKestrel &m, Rig &) { return m.SetButtonToMacroSlot(6, 1, 0, 1); });
     row("SetOLEDScreenParameter", [](UsbDriverMangerKestrel &m, Rig &) { return m.SetOLEDScreenParameter(3); });
-    row("SetOLEDScreenLightIntensity", [](UsbDriverMangerKestrel &m, Rig &) { return m.SetOLEDScreenLightIntensity(3); });
+    row("SetOLEDScreenLightIntensity", [](UsbDriverMangerKestrel &m, Rig &) { return m.SetOLEDScreenLightIntensity(50); });
     row("SetScreenWord", [](UsbDriverMangerKestrel &m, Rig &) { return m.SetScreenWord(1, 3, 1); });
     row("SetGunFireNumber", [](UsbDriverMangerKestrel &m, Rig &) { return m.SetGunFireNumber(2, 1); });
     row("WriteSingleMacro", [](UsbDriverMangerKestrel &m, Rig &) {
@@ -686,6 +690,59 @@ void TestUsbDriverMangerKestrel::failureLeavesImageAndFiles_data()
     row("GetProfileData", [](UsbDriverMangerKestrel &m, Rig &) { return m.GetProfileData(); });
     row("LoadConfigFileByNumber", [](UsbDriverMangerKestrel &m, Rig &) { return m.LoadConfigFileByNumber(2); });
     row("LoadOnlyMouseConfigFileByNumber", [](UsbDriverMangerKestrel &m, Rig &) { return m.LoadOnlyMouseConfigFileByNumber(2); });
+}
+
+// Values no page can send, and banks that do not exist, are refused before
+// any traffic: mouse, image and files stay as they were.
+void TestUsbDriverMangerKestrel::valuesOutsideTheirRangeAreRefused_data()
+{
+    QTest::addColumn<Operation>("operation");
+    auto row = [](const char *name, Operation op) { QTest::newRow(name) << op; };
+    for (int behaviour : {-1, 0, 4, 7, 9, 99, INT_MAX})
+        QTest::addRow("screen behaviour %d", behaviour)
+            << Operation([behaviour](UsbDriverMangerKestrel &m, Rig &) { return m.SetOLEDScreenParameter(behaviour); });
+    for (int intensity : {-1, 0, 4, 101, 255, 256, INT_MAX})
+        QTest::addRow("screen intensity %d", intensity) << Operation(
+            [intensity](UsbDriverMangerKestrel &m, Rig &) { return m.SetOLEDScreenLightIntensity(intensity); });
+    row("colour list bank 2", [](UsbDriverMangerKestrel &m, Rig &) { return m.SetMouseColorList(false, {1, 2, 3}, 2); });
+    row("colour list bank -1", [](UsbDriverMangerKestrel &m, Rig &) { return m.SetMouseColorList(false, {1, 2, 3}, -1); });
+}
+
+void TestUsbDriverMangerKestrel::valuesOutsideTheirRangeAreRefused()
+{
+    QFETCH(Operation, operation);
+    Rig rig;
+    QVERIFY(rig.opened);
+    UsbDriverMangerKestrel &m = *rig.manager;
+    m.SaveConfigFileByConfigureNumber(1);
+    const QByteArray image = m.configImage();
+    const auto files = rig.files();
+    const QByteArray memory = rig.mouse->memory(0, EmulatedKestrelMouse::kMemorySize);
+    const int commands = rig.mouse->commandCount();
+    const int behaviour = m.GetOLEDScreenParameter();
+    const int intensity = m.GetOLEDScreenLightIntensity();
+    QVERIFY(!operation(m, rig));
+    QCOMPARE(rig.mouse->commandCount(), commands);
+    QCOMPARE(rig.mouse->memory(0, EmulatedKestrelMouse::kMemorySize), memory);
+    QCOMPARE(m.configImage(), image);
+    QCOMPARE(rig.files(), files);
+    QCOMPARE(m.GetOLEDScreenParameter(), behaviour);
+    QCOMPARE(m.GetOLEDScreenLightIntensity(), intensity);
+}
+
+void TestUsbDriverMangerKestrel::screenValuesThePagesSend()
+{
+    Rig rig;
+    QVERIFY(rig.opened);
+    UsbDriverMangerKestrel &m = *rig.manager;
+    for (int behaviour : {1, 2, 3, 8}) {
+        QVERIFY(m.SetOLEDScreenParameter(behaviour));
+        QCOMPARE(rig.bank1Byte(1196), BYTE(behaviour));
+    }
+    for (int intensity : {5, 100}) {
+        QVERIFY(m.SetOLEDScreenLightIntensity(intensity));
+        QCOMPARE(rig.bank1Byte(1180), BYTE(intensity));
+    }
 }
 
 void TestUsbDriverMangerKestrel::failureLeavesImageAndFiles()
