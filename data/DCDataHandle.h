@@ -153,8 +153,9 @@ private:
     void dropManager();
     void sendEvent(const QString &action, const QString &label);
     void loadConfiguration(int number, bool profileOnly);
-    bool readCpiToPage();
-    bool readReportRateToPage();
+    // Send the value to its page; a failure warns unless the caller warns for it.
+    bool readCpiToPage(bool warn = true);
+    bool readReportRateToPage(bool warn = true);
     void onFirmwareTransferResult(bool ok);
 
     // The first family's manager with its driver; the driver also serves as

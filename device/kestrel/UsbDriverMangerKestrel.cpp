@@ -132,6 +132,8 @@ bool UsbDriverMangerKestrel::SetCurrentBank(int bank) { return m_kestrel && m_ke
 
 bool UsbDriverMangerKestrel::GetCurrentBank(DWORD *bank) { return m_kestrel && m_kestrel->GetCurrentBank(bank); }
 
+bool UsbDriverMangerKestrel::IsDeviceLost() { return !m_kestrel || m_kestrel->LastTransferFailed(); }
+
 bool UsbDriverMangerKestrel::GetFwVersion(DWORD *version) { return m_kestrel && m_kestrel->GetFwVersion(version); }
 
 // ---- the configuration image -------------------------------------------
