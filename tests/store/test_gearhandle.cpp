@@ -8,6 +8,7 @@
 #include <QJsonArray>
 #include <QThread>
 #include <QtTest>
+#include <sys/stat.h>
 
 class TestGearHandle : public QObject
 {
@@ -74,6 +75,14 @@ private slots:
             writeBytes(path, content);
         QCOMPARE(m_gear.ReadGearFile(11, 1), QJsonObject());
         QCOMPARE(QFileInfo::exists(path), !content.isEmpty());
+    }
+
+    // A FIFO in place of the gear file reads as unreadable, at once.
+    void specialFileReadsAsUnreadable()
+    {
+        const QString path = GearHandle::gearFilePath(11, 1);
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        QCOMPARE(m_gear.ReadGearFile(11, 1), QJsonObject());
     }
 
     void damagedMembersReadAsDefaults()
