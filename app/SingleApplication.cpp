@@ -1,6 +1,7 @@
 #include "app/SingleApplication.h"
 
 #include "platform/LocalFiles.h"
+#include "platform/Process.h"
 
 #include <QDataStream>
 #include <QDebug>
@@ -30,7 +31,7 @@ QString instanceFolder()
     const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (!runtime.isEmpty() && LocalFiles::isPrivateFolder(runtime))
         return runtime;
-    const QString shared = QDir::tempPath() + QStringLiteral("/harrier-") + LocalFiles::userId();
+    const QString shared = QDir::tempPath() + QStringLiteral("/harrier-") + Process::currentUserId();
     if (!QFileInfo(shared).exists() && !QFileInfo(shared).isSymLink())
         LocalFiles::makePrivatePath(shared);
     if (LocalFiles::isPrivateFolder(shared))

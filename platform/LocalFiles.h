@@ -45,7 +45,4 @@ bool isPrivateFolder(const QString &path);
 // True when the file at path (not followed) belongs to the user.
 bool ownedByUser(const QString &path);
 
-// The user's numeric id as text, for names of per-user files.
-QString userId();
-
 } // namespace LocalFiles

@@ -157,9 +157,4 @@ bool ownedByUser(const QString &path)
     return ::lstat(nativePath(path).constData(), &info) == 0 && info.st_uid == ::geteuid();
 }
 
-QString userId()
-{
-    return QString::number(::geteuid());
-}
-
 } // namespace LocalFiles
