@@ -357,6 +357,11 @@ void MainWindow::initMouseDataHandle()
     connect(m_dataThread, &QThread::finished, m_dataHandle, &QObject::deleteLater);
 
     DCDataHandle *h = m_dataHandle;
+    // Each page connects its own requests and answers.
+    for (BridgePage *page : std::initializer_list<BridgePage *>{m_mainSettingWidget, m_lightSettingWidget,
+                                                                m_macroEditWidget, m_supportWidget,
+                                                                m_cloudSyncWidget, m_codeWidget})
+        page->connectBridge(h);
     // Requests: every one crosses to the worker thread as a queued call.
     connect(this, &MainWindow::sig_OpenDevice, h,
             [h](uint pid, uint vid) { h->slot_OpenDevice(USHORT(pid), USHORT(vid)); });
@@ -660,7 +665,6 @@ void MainWindow::slot_OpenDeviceResult(bool result, int mouseType, bool isWirele
     // A mouse on its cable reports no charge; the indicator would only mislead.
     m_batteryLabel->setVisible(isWirelessState);
     m_batteryPercentLabel->setVisible(isWirelessState);
-    m_supportWidget->setPairingAvailable(isWirelessState);
     setDeviceControlsEnabled(true);
 
     showPage(MainSettingPage);
@@ -828,7 +832,6 @@ void MainWindow::slot_GetCurrentFirmVersion(int version)
 {
     qDebug() << "slot_GetCurrentFirmVersion" << version;
     m_firmwareVersion = version;
-    m_supportWidget->setFirmwareVersion(version);
     compareFirmWareVersion();
 }
 

@@ -1,5 +1,6 @@
 #include "app/WarningDialog.h"
 #include "platform/AppPaths.h"
+#include "support/TempAppFolder.h"
 
 #include <QCheckBox>
 #include <QDesktopServices>
@@ -30,7 +31,7 @@ class TestWarningDialog : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<TempAppFolder> m_dir;
     UrlCatcher m_urls;
 
     // One spy per action signal (every signal but the usage event), by signature.
@@ -66,7 +67,6 @@ private:
 private slots:
     void initTestCase()
     {
-        QStandardPaths::setTestModeEnabled(true);
         QDesktopServices::setUrlHandler(QStringLiteral("https"), &m_urls, "open");
         QDesktopServices::setUrlHandler(QStringLiteral("http"), &m_urls, "open");
         for (const char *scheme : {"file", "smb", "ftp", "javascript"})
@@ -75,12 +75,11 @@ private slots:
 
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        AppPaths::setDataRoot(m_dir->path());
+        m_dir = std::make_unique<TempAppFolder>();
         m_urls.urls.clear();
     }
 
-    void cleanup() { AppPaths::setDataRoot(QString()); }
+    void cleanup() { m_dir.reset(); }
 
     void confirmAction_data()
     {
