@@ -1,10 +1,9 @@
 #include "app/LogFile.h"
 
 #include "platform/AppPaths.h"
+#include "platform/LocalFiles.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 #include <atomic>
@@ -68,16 +67,15 @@ void messageHandler(QtMsgType type, const QMessageLogContext &, const QString &m
     }
     t_inHandler = true;
     const QDateTime when = now();
-    QFile file(filePath(when));
-    if (!file.exists())
-        QDir().mkpath(QFileInfo(file.fileName()).absolutePath());
-    if (file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text)) {
-        // One write per line, so lines from several threads never mix within a line.
-        const QString line = when.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")) + QStringLiteral(": ") + text
-                             + QLatin1Char('\n');
-        file.write(line.toUtf8());
-        file.close();
-    }
+    const QString path = filePath(when);
+    if (!QFileInfo::exists(path))
+        LocalFiles::makePrivatePath(QFileInfo(path).absolutePath());
+    // One write per line, so lines from several threads never mix within a
+    // line; a FIFO or a link in place of the file loses the line instead of
+    // blocking the thread that logs.
+    const QString line =
+        when.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")) + QStringLiteral(": ") + text + QLatin1Char('\n');
+    LocalFiles::appendToRegularFile(path, line.toUtf8());
     t_inHandler = false;
 }
 

@@ -401,6 +401,9 @@ void MainWindow::initMouseDataHandle()
             &DCDataHandle::slot_SaveProfileToConfig1);
     connect(m_warningDialog, &WarningDialog::sig_ChangeConfiFileBeforeStartToUploadFile, h,
             &DCDataHandle::slot_TurnNewFileToOldFile);
+    // The text files exist for the upload alone; left behind, they would be
+    // taken for an older configuration at the next start.
+    connect(this, &MainWindow::sig_UploadFinished, h, &DCDataHandle::slot_removeOldTxtFile);
     connect(m_updateDialog, &UpdateMouseDialog::sig_UpdateFirmwareKorvan, h, &DCDataHandle::slot_UpdateFirmwareKorvan);
 
     // Answers.
@@ -422,6 +425,7 @@ void MainWindow::initMouseDataHandle()
     connect(h, &DCDataHandle::sig_CloseUpdateMouseDialog, this, &MainWindow::sig_CloseUpdateMouseDialog);
     connect(h, &DCDataHandle::sig_ShowUpdateWidget, this, &MainWindow::slot_ShowUpdateFirmwareWidget);
     connect(h, &DCDataHandle::sig_SendOperationEventMessageToGA, this, &MainWindow::sig_SendEventMessageToGA);
+    connect(h, &DCDataHandle::sig_StartToUploadFile, this, &MainWindow::slot_StartToUploadFile);
 
     m_dataThread->start(QThread::InheritPriority);
 }
@@ -979,6 +983,14 @@ void MainWindow::checkTokenIsExit()
     OperateToken token;
     const QString stored = token.GetToken();
     m_isLoggedIn = !stored.isEmpty() && stored != QLatin1String("NULL");
+}
+
+void MainWindow::slot_StartToUploadFile()
+{
+    // No cloud client is built in yet: there is nothing to send, so the
+    // upload is over at once.
+    qDebug() << "slot_StartToUploadFile: no cloud upload available";
+    emit sig_UploadFinished();
 }
 
 void MainWindow::slot_quitUser()

@@ -82,6 +82,9 @@ signals:
     void sig_CloseKeySettingDialog();
     // Usage events of the window's buttons, for the analytics client.
     void sig_SendEventMessageToGA(QString category, QString action, QString Label, QString viewScreen);
+    // The cloud upload of the local folder is over, either way: the text
+    // files written for it are removed.
+    void sig_UploadFinished();
 
 public slots:
     // A second copy of the program was started: come to the front and say so.
@@ -120,6 +123,8 @@ public slots:
     // Selects profile n and writes it into the mouse, without a usage event.
     void setCurrentConfigButton(int configNumber);
     void slot_quitUser();
+    // The bridge wrote the local folder's text files: upload it to the cloud.
+    void slot_StartToUploadFile();
 
 private slots:
     void on_MainSettingButton_clicked();

@@ -1,11 +1,13 @@
 #include "app/SingleApplication.h"
 
+#include "platform/LocalFiles.h"
 #include "platform/Process.h"
 
 #include <QDataStream>
 #include <QDebug>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
@@ -13,20 +15,32 @@
 #include <QThread>
 #include <QtEndian>
 
+
 namespace {
 
 // A message is a 32-bit length and that many bytes of UTF-8; anything
 // longer than this is not ours and is dropped.
 constexpr quint32 kMaxMessageBytes = 64 * 1024;
 
-// The folder of the lock and the socket: private to the user.
+// The folder of the lock and the socket: one the user alone can enter, so
+// no one else can hold our lock or listen in our place. The runtime folder
+// first, then a fixed folder in the temporary folder when it is ours and
+// private (it is made so when missing), else one in the user's cache.
 QString instanceFolder()
 {
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (folder.isEmpty())
-        folder = QDir::tempPath() + QStringLiteral("/harrier-") + Process::currentUserId();
-    QDir().mkpath(folder);
-    return folder;
+    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (!runtime.isEmpty() && LocalFiles::isPrivateFolder(runtime))
+        return runtime;
+    const QString shared = QDir::tempPath() + QStringLiteral("/harrier-") + Process::currentUserId();
+    if (!QFileInfo(shared).exists() && !QFileInfo(shared).isSymLink())
+        LocalFiles::makePrivatePath(shared);
+    if (LocalFiles::isPrivateFolder(shared))
+        return shared;
+    qWarning() << "SingleApplication: not using" << shared << "- it is no private folder of the user";
+    const QString cache =
+        QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + QStringLiteral("/HarrierDriver");
+    LocalFiles::makePrivatePath(cache);
+    return cache;
 }
 
 } // namespace
@@ -120,6 +134,11 @@ bool SingleApplication::sendMessage(const QString &message, int timeout)
     // The first copy may hold the lock but not listen yet: retry until the deadline.
     QDeadlineTimer deadline(timeout);
     while (!deadline.hasExpired()) {
+        // Our message goes to a copy of ours, never to someone else's socket.
+        if (QFileInfo::exists(m_socketName) && !LocalFiles::ownedByUser(m_socketName)) {
+            qWarning() << "SingleApplication: the socket" << m_socketName << "is not the user's";
+            return false;
+        }
         QLocalSocket socket;
         socket.connectToServer(m_socketName);
         if (socket.waitForConnected(int(deadline.remainingTime()))) {

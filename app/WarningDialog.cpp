@@ -141,6 +141,20 @@ QString WarningDialog::vendorDownloadPage()
     return QStringLiteral("https://example.com/harrierdriver/download");
 }
 
+QUrl WarningDialog::downloadUrl() const
+{
+    if (m_downloadPath.isEmpty())
+        return QUrl(vendorDownloadPage());
+    // The address comes from the version reply: open it only as a web page,
+    // never as a file, a share or a program of some other scheme.
+    const QUrl url(m_downloadPath, QUrl::StrictMode);
+    const QString scheme = url.scheme().toLower();
+    if (url.isValid() && (scheme == QLatin1String("https") || scheme == QLatin1String("http")) && !url.host().isEmpty())
+        return url;
+    qWarning() << "download address refused, not a web address:" << m_downloadPath;
+    return QUrl(vendorDownloadPage());
+}
+
 void WarningDialog::setDownloadPath(const QString &path)
 {
     m_downloadPath = path;
@@ -257,7 +271,7 @@ void WarningDialog::runAction(WarningAction action)
     case A::ResetMouse: emit sig_ResetMouseToOriginal(); break;
     case A::OpenDownloadPage:
         writeNotRemindIfTicked();
-        QDesktopServices::openUrl(QUrl(m_downloadPath.isEmpty() ? vendorDownloadPage() : m_downloadPath));
+        QDesktopServices::openUrl(downloadUrl());
         break;
     case A::WriteNotRemind: writeNotRemindIfTicked(); break;
     case A::UploadFiles: emit sig_ChangeConfiFileBeforeStartToUploadFile(); break;

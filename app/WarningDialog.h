@@ -109,6 +109,9 @@ private:
     QPushButton *m_cancelButton;
     int m_type = -1;
     QString m_message;
+    // The address the download button opens: the reply's web address, or the vendor's page.
+    QUrl downloadUrl() const;
+
     QString m_downloadPath;
     QList<QPair<int, QString>> m_waiting;
 };

@@ -230,14 +230,15 @@ void DCDataHandle::setCPIValueOnPage()
     readCpiToPage();
 }
 
-bool DCDataHandle::readCpiToPage()
+bool DCDataHandle::readCpiToPage(bool warn)
 {
     if (!m_manager)
         return false;
     DWORD levels[kCpiLevels] = {};
     if (!m_manager->GetCPIStageMatrix(levels, m_bank)) {
         qDebug() << "DCDataHandle setDPIValueOnPage false";
-        warningReadOrWriteError();
+        if (warn)
+            warningReadOrWriteError();
         return false;
     }
     QList<DWORD> list;
@@ -268,13 +269,14 @@ void DCDataHandle::setUsbReportRateOnPage()
     readReportRateToPage();
 }
 
-bool DCDataHandle::readReportRateToPage()
+bool DCDataHandle::readReportRateToPage(bool warn)
 {
     if (!m_manager)
         return false;
     DWORD index = 0;
     if (!m_manager->GetReportRate(&index, m_bank)) {
-        warningReadOrWriteError();
+        if (warn)
+            warningReadOrWriteError();
         return false;
     }
     emit sig_SetCurrentReportRate(int(index));
@@ -734,16 +736,29 @@ void DCDataHandle::RefreshPages()
 {
     if (!m_manager)
         return;
-    // After the first failure the mouse is gone or refusing; one warning is enough.
-    if (!readCpiToPage() || !readReportRateToPage())
-        return;
-    emit sig_ShowLoadingDialog();
-    m_manager->GetLightParameter(&m_lightParam, m_bank);
-    emit sig_SetLightParameterOnPage(m_lightParam);
-    emit sig_EndLoadingDialog();
-    emit sig_ShowLoadingDialog();
-    m_manager->CheckAllMouseButtonIsOriginalMouseButton();
-    emit sig_EndLoadingDialog();
+    // A value the mouse refuses, or one we cannot read, leaves only its own
+    // page as it was: the others still fill. A mouse that is gone ends the
+    // refresh. Either way one warning is enough.
+    bool failed = false;
+    auto goOn = [this, &failed](bool ok) {
+        failed = failed || !ok;
+        return ok || !m_manager->IsDeviceLost();
+    };
+    bool alive = goOn(readCpiToPage(false)) && goOn(readReportRateToPage(false));
+    if (alive) {
+        emit sig_ShowLoadingDialog();
+        alive = goOn(m_manager->GetLightParameter(&m_lightParam, m_bank));
+        if (alive)
+            emit sig_SetLightParameterOnPage(m_lightParam);
+        emit sig_EndLoadingDialog();
+    }
+    if (alive) {
+        emit sig_ShowLoadingDialog();
+        m_manager->CheckAllMouseButtonIsOriginalMouseButton();
+        emit sig_EndLoadingDialog();
+    }
+    if (failed)
+        warningReadOrWriteError();
 }
 
 bool DCDataHandle::CheckReceiverPairing(USHORT pid)

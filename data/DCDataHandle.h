@@ -162,8 +162,9 @@ private:
     void dropManager();
     void sendEvent(const QString &action, const QString &label);
     void loadConfiguration(int number, bool profileOnly);
-    bool readCpiToPage();
-    bool readReportRateToPage();
+    // Send the value to its page; a failure warns unless the caller warns for it.
+    bool readCpiToPage(bool warn = true);
+    bool readReportRateToPage(bool warn = true);
     void onFirmwareTransferResult(const FirmwareTransfer *from, bool ok);
 
     // Builds the family's manager (and receiver channel) for a request.

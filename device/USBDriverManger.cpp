@@ -50,4 +50,5 @@ void USBDriverManger::TurnNewFileToOldFile() {}
 void USBDriverManger::RemoveOldTxtFile() {}
 int USBDriverManger::GetOLEDScreenLightIntensity() { return 1; }
 int USBDriverManger::GetErrorCount() { return 1; }
+bool USBDriverManger::IsDeviceLost() { return false; }
 void USBDriverManger::CheckAllMouseButtonIsOriginalMouseButton() {}

@@ -100,6 +100,9 @@ public:
     virtual int GetErrorCount();
     // Reports every button's assignment.
     virtual void CheckAllMouseButtonIsOriginalMouseButton();
+    // True when the last failed operation got no answer from the device at
+    // all (it is gone), false when the device answered and refused.
+    virtual bool IsDeviceLost();
 
 signals:
     void sig_CurrentButtonIsOriginalButton(bool state, int button);

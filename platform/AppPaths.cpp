@@ -1,5 +1,7 @@
 #include "platform/AppPaths.h"
 
+#include "platform/LocalFiles.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -30,7 +32,8 @@ QString dataRoot()
     if (!appDir.isEmpty() && isWritableDir(appDir))
         return appDir;
     QString userDir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    QDir().mkpath(userDir);
+    // The account token lives below it: a root we make is the user's alone.
+    LocalFiles::makePrivatePath(userDir);
     return userDir;
 }
 

@@ -79,15 +79,20 @@ QJsonObject GearHandle::ReadGearFile(int mouseType, int configNumber)
     if (SafeFile::readJsonObject(gearFilePath(mouseType, configNumber), &stored) != SafeFile::JsonRead::Ok)
         return QJsonObject();
     // Take what the file holds in the right form; the rest keeps the default,
-    // so the page always finds seven complete levels.
-    QJsonObject gear = BuildDefaultGear(mouseType);
-    if (stored.value(kGearVariable).isBool())
-        gear.insert(kGearVariable, stored.value(kGearVariable));
+    // so the page always finds seven complete levels. Members we do not know
+    // stay, so the next write keeps them.
+    const QJsonObject defaults = BuildDefaultGear(mouseType);
+    QJsonObject gear = stored;
+    if (!stored.value(kGearVariable).isBool())
+        gear.insert(kGearVariable, defaults.value(kGearVariable));
     const QJsonArray storedLevels = stored.value(kGearData).toArray();
-    QJsonArray levels = gear.value(kGearData).toArray();
+    QJsonArray levels = defaults.value(kGearData).toArray();
     for (int i = 0; i < GearCount && i < storedLevels.size(); ++i) {
         const QJsonObject from = storedLevels.at(i).toObject();
-        QJsonObject level = levels.at(i).toObject();
+        QJsonObject level = from;
+        const QJsonObject defaultLevel = levels.at(i).toObject();
+        for (auto it = defaultLevel.constBegin(); it != defaultLevel.constEnd(); ++it)
+            level.insert(it.key(), it.value());
         for (const QString &key : {kGearPosition, kGearCurrentValue}) {
             const QJsonValue v = from.value(key);
             if (v.isDouble() && v.toDouble() == double(v.toInt()))

@@ -4,6 +4,7 @@
 #include "store/SafeFile.h"
 #include "store/TextTable.h"
 #include "platform/AppPaths.h"
+#include "platform/LocalFiles.h"
 
 #include <QDebug>
 #include <QDir>
@@ -31,7 +32,7 @@ constexpr const char *kOtherModelFolder = "osprey";
 
 QString madeFolder(const QString &folder)
 {
-    QDir().mkpath(folder);
+    LocalFiles::makePrivatePath(folder);
     return folder;
 }
 
@@ -215,7 +216,14 @@ QByteArray JsonHandle::getMouseData_Tern(int mouseType, int configNumber)
     QByteArray record(TernRecordSize, 0);
     createAOriginalMouseDataFile_Tern(record, mouseType);
     QJsonObject root;
-    if (SafeFile::readJsonObject(path, &root) != SafeFile::JsonRead::Ok) {
+    switch (SafeFile::readJsonObject(path, &root)) {
+    case SafeFile::JsonRead::Ok:
+        break;
+    case SafeFile::JsonRead::TooLarge:
+        // Not ours to judge: keep the file, work from the factory record.
+        return record;
+    case SafeFile::JsonRead::Unreadable:
+    case SafeFile::JsonRead::NotObject:
         saveMouseData_Tern(record, mouseType, configNumber);
         return record;
     }
@@ -435,6 +443,7 @@ void JsonHandle::setKey(const QString &path, const QString &key, const QJsonValu
         root = QJsonObject();
         break;
     case SafeFile::JsonRead::NotObject:
+    case SafeFile::JsonRead::TooLarge:
         return; // someone else's document: leave it as it is
     case SafeFile::JsonRead::Ok:
         root.remove(key);

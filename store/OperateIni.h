@@ -8,6 +8,20 @@
 
 class QSettings;
 
+// The checks every INI file of ours goes through (QSettings opens the file
+// itself, so they come first).
+namespace IniAccess {
+// False when something other than a regular file stands at path (a FIFO
+// would block the reader): the file then reads as empty.
+bool mayRead(const QString &path);
+// False (and the reason logged) when path is a link, a special file or
+// another user's file, which are never written; else makes its folder,
+// private to the user, and returns true.
+bool mayWrite(const QString &path);
+// Saves settings; true when the file now holds them, else logs "cannot save".
+bool save(QSettings &settings);
+} // namespace IniAccess
+
 class OperateIni : public QObject
 {
     Q_OBJECT
@@ -24,11 +38,16 @@ public:
     void open(const QString &path, Access access = Shared);
     // The stored text; "NULL" for an absent key, "key error or unInit obj" before open().
     QString value(const QString &key);
-    // Stores text under key and saves the file; does nothing before open().
-    void setValue(const QString &key, const QString &text);
+    // Stores text under key and saves the file; false (nothing stored) before
+    // open() or when the file may not be written.
+    bool setValue(const QString &key, const QString &text);
 
 private:
+    // The settings of the file, made on first use; null while the file is no regular file.
+    QSettings *settings();
+
     std::unique_ptr<QSettings> m_settings;
+    bool m_opened = false;
     QString m_path;
     Access m_access = Shared;
 };

@@ -1,8 +1,8 @@
 #include "store/SafeFile.h"
 
+#include "platform/LocalFiles.h"
+
 #include <QDebug>
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QSaveFile>
@@ -22,7 +22,12 @@ namespace SafeFile {
 
 bool writeAtomically(const QString &path, const QByteArray &bytes, bool ownerOnly)
 {
-    QDir().mkpath(QFileInfo(path).absolutePath());
+    QString reason;
+    if (!LocalFiles::mayWrite(path, &reason)) {
+        qWarning() << "refused to write" << path << "-" << reason;
+        return false;
+    }
+    LocalFiles::makePrivatePath(QFileInfo(path).absolutePath());
     QSaveFile file(path);
     // Keep the guarantee: never fall back to writing over the old file in place.
     file.setDirectWriteFallback(false);
@@ -51,28 +56,26 @@ bool writeAtomically(const QString &path, const QByteArray &bytes, bool ownerOnl
     return true;
 }
 
-bool readAll(const QString &path, QByteArray *bytes)
+bool readAll(const QString &path, QByteArray *bytes, bool *tooLarge, qint64 maxBytes)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    if (file.size() > kMaxReadBytes) {
-        qWarning() << "file too large, ignored:" << path << file.size();
-        return false;
-    }
-    *bytes = file.read(kMaxReadBytes + 1);
-    if (bytes->size() > kMaxReadBytes) {
+    LocalFiles::ReadFailure failure = LocalFiles::ReadFailure::None;
+    const bool ok = LocalFiles::readRegularFile(path, maxBytes, bytes, &failure);
+    if (failure == LocalFiles::ReadFailure::TooLarge)
         qWarning() << "file too large, ignored:" << path;
-        bytes->clear();
-        return false;
-    }
-    return true;
+    else if (failure == LocalFiles::ReadFailure::NotRegular)
+        qWarning() << "not a regular file, ignored:" << path;
+    if (tooLarge)
+        *tooLarge = failure == LocalFiles::ReadFailure::TooLarge;
+    return ok;
 }
 
 JsonRead readJsonObject(const QString &path, QJsonObject *object)
 {
     QByteArray bytes;
-    if (!readAll(path, &bytes) || bytes.isEmpty())
+    bool tooLarge = false;
+    if (!readAll(path, &bytes, &tooLarge))
+        return tooLarge ? JsonRead::TooLarge : JsonRead::Unreadable;
+    if (bytes.isEmpty())
         return JsonRead::Unreadable;
     QJsonParseError error;
     const QJsonDocument doc = QJsonDocument::fromJson(bytes, &error);

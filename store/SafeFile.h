@@ -13,19 +13,23 @@ namespace SafeFile {
 // Files larger than this are not ours: read as unreadable rather than loaded.
 constexpr qint64 kMaxReadBytes = 16 * 1024 * 1024;
 
-// Replaces the file at path with bytes, creating its folder when missing.
-// ownerOnly makes the file readable and writable by the user alone.
-// Returns false (and logs a warning) when the old file had to be kept.
+// Replaces the file at path with bytes, creating its missing folders private
+// to the user. ownerOnly makes the file readable and writable by the user
+// alone. A link, or a file of another user, is never replaced. Returns false
+// (and logs why) when the old file had to be kept.
 bool writeAtomically(const QString &path, const QByteArray &bytes, bool ownerOnly = false);
 
-// Opens read-only; returns false when the file is missing, unreadable or too large.
-bool readAll(const QString &path, QByteArray *bytes);
+// Reads a regular file of at most maxBytes whole; false when it is missing,
+// no regular file (a FIFO or device reads as missing, without blocking),
+// unreadable or too large. tooLarge tells the last case apart.
+bool readAll(const QString &path, QByteArray *bytes, bool *tooLarge = nullptr, qint64 maxBytes = kMaxReadBytes);
 
 // How a JSON file read went; only Ok gives a usable object.
-enum class JsonRead { Ok, Unreadable, NotObject };
+enum class JsonRead { Ok, Unreadable, NotObject, TooLarge };
 
 // Reads the file as one JSON object. Missing, empty and unparsable files are
-// Unreadable; a document that parses to an array is NotObject.
+// Unreadable; a document that parses to an array is NotObject; a file past
+// the read limit is TooLarge (and must not be replaced for it).
 JsonRead readJsonObject(const QString &path, QJsonObject *object);
 
 // Writes the object compactly, atomically.

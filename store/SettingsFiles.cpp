@@ -1,5 +1,6 @@
 #include "store/SettingsFiles.h"
 
+#include "store/OperateIni.h"
 #include "platform/AppPaths.h"
 
 #include <QDebug>
@@ -27,12 +28,6 @@ void openIni(QSettings &settings)
     settings.setAtomicSyncRequired(true);
 }
 
-void saveIni(QSettings &settings)
-{
-    settings.sync();
-    if (settings.status() != QSettings::NoError)
-        qWarning() << "cannot save" << settings.fileName();
-}
 
 void removeIfThere(const QString &path)
 {
@@ -61,17 +56,21 @@ QString highestFunctionIniPath()
 
 int notRemind()
 {
+    if (!IniAccess::mayRead(noLongerRemindIniPath()))
+        return 0;
     QSettings settings(noLongerRemindIniPath(), QSettings::IniFormat);
     openIni(settings);
     return settings.value("NotRemind", 0).toInt();
 }
 
-void setNotRemind(int value)
+bool setNotRemind(int value)
 {
+    if (!IniAccess::mayRead(noLongerRemindIniPath()) || !IniAccess::mayWrite(noLongerRemindIniPath()))
+        return false;
     QSettings settings(noLongerRemindIniPath(), QSettings::IniFormat);
     openIni(settings);
     settings.setValue("NotRemind", value);
-    saveIni(settings);
+    return IniAccess::save(settings);
 }
 
 QString highestFunctionGroup(int button)
@@ -85,7 +84,7 @@ QString highestFunctionGroup(int button)
 bool launchFunction(int button, int *function, QString *path)
 {
     const QString group = highestFunctionGroup(button);
-    if (group.isEmpty())
+    if (group.isEmpty() || !IniAccess::mayRead(highestFunctionIniPath()))
         return false;
     QSettings settings(highestFunctionIniPath(), QSettings::IniFormat);
     openIni(settings);
@@ -96,17 +95,18 @@ bool launchFunction(int button, int *function, QString *path)
     return true;
 }
 
-void setLaunchFunction(int button, int state, int function, const QString &path)
+bool setLaunchFunction(int button, int state, int function, const QString &path)
 {
     const QString group = highestFunctionGroup(button);
-    if (group.isEmpty())
-        return;
-    QSettings settings(highestFunctionIniPath(), QSettings::IniFormat);
+    const QString file = highestFunctionIniPath();
+    if (group.isEmpty() || !IniAccess::mayRead(file) || !IniAccess::mayWrite(file))
+        return false;
+    QSettings settings(file, QSettings::IniFormat);
     openIni(settings);
     settings.setValue(group + "/state", state);
     settings.setValue(group + "/function", function);
     settings.setValue(group + "/path", path);
-    saveIni(settings);
+    return IniAccess::save(settings);
 }
 
 void removeSystemIni()

@@ -12,7 +12,8 @@ QString highestFunctionIniPath(); // "/keysetting/HighestFunction.ini"
 
 // "NotRemind": 1 = do not prompt automatically about a newer version; absent is 0.
 int notRemind();
-void setNotRemind(int value);
+// False when the file may not be written or the value could not be saved.
+bool setNotRemind(int value);
 
 // The group of a button (4..17) in HighestFunction.ini; empty for buttons without one.
 QString highestFunctionGroup(int button);
@@ -20,7 +21,8 @@ QString highestFunctionGroup(int button);
 // and path are written.
 bool launchFunction(int button, int *function, QString *path);
 // Stores a button's launch function; buttons without a group are ignored.
-void setLaunchFunction(int button, int state, int function, const QString &path);
+// False when nothing was stored.
+bool setLaunchFunction(int button, int state, int function, const QString &path);
 
 // Logging out forgets the account, button-function and launch-target settings.
 void removeSystemIni();

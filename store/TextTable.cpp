@@ -1,7 +1,8 @@
 #include "store/TextTable.h"
 
+#include "store/SafeFile.h"
+
 #include <QDebug>
-#include <QFile>
 #include <QJsonDocument>
 #include <QStringList>
 
@@ -81,12 +82,9 @@ void setTable(const QJsonArray &table)
 
 LoadResult loadTextTable(const QString &path, int slot)
 {
+    // Bounded like every file we read; a FIFO or device reads as missing.
     QByteArray bytes;
-    QFile file(path);
-    if (file.open(QIODevice::ReadOnly)) {
-        bytes = file.readAll();
-        file.close();
-    }
+    SafeFile::readAll(path, &bytes);
     const QJsonDocument document = QJsonDocument::fromJson(bytes);
     if (document.isNull()) {
         qDebug() << "NoArray";

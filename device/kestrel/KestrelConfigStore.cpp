@@ -1,12 +1,15 @@
 #include "device/kestrel/KestrelConfigStore.h"
 
+#include "platform/LocalFiles.h"
+#include "store/SafeFile.h"
+
 #include "device/kestrel/KestrelMacroCodec.h"
 #include "device/kestrel/KestrelTables.h"
 
 #include <QDebug>
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
+#include <QFileInfo>
 #include <QtEndian>
 
 #include <algorithm>
@@ -83,43 +86,38 @@ QString KestrelConfigStore::legacyFilePath(const QString &modelKey, int configNu
     const QString model = QStringLiteral("%1/%2/%3").arg(JsonHandle::configFilesRoot(), QStringLiteral("MouseFile"), modelKey);
     const QString folder = QStringLiteral("%1/%2").arg(model, configNumber == 0 ? QStringLiteral("OriginalFile")
                                                                                : QStringLiteral("AFile"));
-    QDir().mkpath(folder);
+    LocalFiles::makePrivatePath(folder);
     const QString path = QStringLiteral("%1/%2%3%4").arg(folder, QStringLiteral("Config"),
                                                          QString::number(configNumber), QStringLiteral(".txt"));
     qDebug() << "getConfigFilePath " << path;
     return path;
 }
 
-KestrelConfigStore::Image KestrelConfigStore::imageFromLegacyFile(const QByteArray &data, int type)
+bool KestrelConfigStore::imageFromLegacyFile(const QByteArray &data, Image *image)
 {
-    Image image(kImageSize, 0);
-    // What the file lacks of the profile keeps the model's factory values.
-    QByteArray factory(kRecordSize, '\0');
-    m_json.createAOriginalMouseDataFile_Korvan(factory, type);
-    std::copy(factory.cbegin(), factory.cbegin() + std::min(int(factory.size()), kRecordSize), image.begin());
-    std::copy(data.cbegin(), data.cbegin() + std::min(int(data.size()), kImageHeadSize), image.begin());
-
+    // Exactly what the writer makes: the head, then every macro its length
+    // names, each starting with that same length. Anything else is no
+    // configuration of ours and is not taken even in part.
+    if (data.size() < kImageHeadSize)
+        return false;
+    Image parsed(kImageSize, 0);
+    std::copy(data.cbegin(), data.cbegin() + kImageHeadSize, parsed.begin());
     int at = kImageHeadSize;
     for (int m = 0; m < kMacroCount; ++m) {
-        const int length = macroLength(image, m);
-        qToLittleEndian<quint32>(0, image.data() + kLengthsAt + 4 * m);
+        const int length = macroLength(parsed, m);
         if (length == 0)
             continue;
         qDebug() << "len macro:" << m << length;
-        // The writer leaves out what is no whole macro, so the stream holds nothing for it.
-        if (!validMacroLength(length))
-            continue;
-        const int available = std::clamp(data.size() - at, 0, length);
-        // A cut-off macro keeps its whole events.
-        const int kept = available < 4 ? 0 : 4 + (available - 4) / 3 * 3;
-        if (kept > 0) {
-            QByteArray macro = data.mid(at, kept);
-            qToLittleEndian<quint16>(quint16(kept), reinterpret_cast<uchar *>(macro.data()));
-            setMacro(image, m, reinterpret_cast<const BYTE *>(macro.constData()), kept);
-        }
-        at += available;
+        if (!validMacroLength(length) || data.size() - at < length
+            || qFromLittleEndian<quint16>(data.constData() + at) != length)
+            return false;
+        setMacro(parsed, m, reinterpret_cast<const BYTE *>(data.constData() + at), length);
+        at += length;
     }
-    return image;
+    if (at != data.size())
+        return false;
+    *image = std::move(parsed);
+    return true;
 }
 
 QByteArray KestrelConfigStore::legacyFileFromImage(const Image &image)
@@ -140,16 +138,25 @@ void KestrelConfigStore::convertLegacyFiles(const QString &modelKey, int type)
     QFile::remove(legacyFilePath(modelKey, 0));
     for (int number = 1; number <= 5; ++number) {
         const QString path = legacyFilePath(modelKey, number);
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) {
+        if (!QFile::exists(path))
+            continue;
+        // A text file never replaces a profile: it is only ever the older copy.
+        if (QFileInfo::exists(JsonHandle::currentConfigJsonFilePath(type, number))) {
+            qWarning() << "legacy file kept, configuration" << number << "already has its profile:" << path;
+            continue;
+        }
+        QByteArray data;
+        if (!LocalFiles::readRegularFile(path, kImageSize, &data)) {
             qDebug() << "open failed" << path;
             continue;
         }
-        // A whole configuration is never longer than the image.
-        const QByteArray data = file.read(kImageSize);
-        file.close();
         qDebug() << "file get:" << data.size() << kRecordSize;
-        save(imageFromLegacyFile(data, type), type, number);
+        Image image;
+        if (!imageFromLegacyFile(data, &image)) {
+            qWarning() << "legacy file kept, it holds no whole configuration:" << path;
+            continue;
+        }
+        save(image, type, number);
         qDebug() << "end getLocalGunShootProfileByConfigureNumber";
         QFile::remove(path);
     }
@@ -161,9 +168,7 @@ void KestrelConfigStore::writeLegacyFiles(const QString &modelKey, int type)
         qDebug() << "KestrelConfigStore::saveToOldTxtFile" << number;
         const QByteArray data = legacyFileFromImage(load(type, number));
         qDebug() << "MOUSE DATA LEN:" << kImageHeadSize << kRecordSize;
-        QSaveFile file(legacyFilePath(modelKey, number));
-        if (file.open(QIODevice::WriteOnly) && file.write(data) == data.size())
-            file.commit();
+        SafeFile::writeAtomically(legacyFilePath(modelKey, number), data);
     }
 }
 

@@ -33,14 +33,17 @@ public:
 
     // The legacy file of configuration n (0: factory) of a model key; its folder is created.
     static QString legacyFilePath(const QString &modelKey, int configNumber);
-    // Legacy files 1..5 become configurations 1..5 and are deleted (only when file 1 exists).
+    // Legacy file n becomes configuration n and is deleted (only when file 1
+    // exists) when n has no profile yet and the file is exactly one
+    // configuration; any other legacy file is left as it is.
     void convertLegacyFiles(const QString &modelKey, int mouseType);
     // Configurations 1..5 written as legacy files.
     void writeLegacyFiles(const QString &modelKey, int mouseType);
     static void removeLegacyFiles(const QString &modelKey);
 
 private:
-    Image imageFromLegacyFile(const QByteArray &data, int mouseType);
+    // The configuration of a legacy file, when the file is exactly one.
+    static bool imageFromLegacyFile(const QByteArray &data, Image *image);
     static QByteArray legacyFileFromImage(const Image &image);
 
     JsonHandle m_json;

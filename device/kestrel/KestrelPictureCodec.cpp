@@ -1,5 +1,7 @@
 #include "device/kestrel/KestrelPictureCodec.h"
 
+#include "device/PictureFile.h"
+
 #include <QDebug>
 
 namespace KestrelPictureCodec {
@@ -44,8 +46,10 @@ bool unpack(const BYTE *buffer, int len, QImage *image)
 
 bool packFile(const QString &path, BYTE *buffer, int len)
 {
-    const QImage stored(path);
-    if (stored.isNull() || stored.width() != kWidth || stored.height() != kHeight) {
+    // The file is untrusted: its header size is checked before it is decoded.
+    QImage stored;
+    if (!PictureFile::read(path, QSize(kWidth, kHeight), &stored) || stored.width() != kWidth
+        || stored.height() != kHeight) {
         qWarning() << "no 64 x 48 picture in" << path;
         return false;
     }

@@ -168,6 +168,11 @@ void USBDriverKestrel::SetPolling(int polls, int sleepMs, int sends)
     sendCount = qMax(1, sends);
 }
 
+bool USBDriverKestrel::LastTransferFailed() const
+{
+    return transferFailed;
+}
+
 bool USBDriverKestrel::isOpen() const
 {
     return handle != nullptr;
@@ -207,6 +212,8 @@ bool USBDriverKestrel::exchange(const BYTE *command, int len, BYTE *reply, int r
     // A command that does not fit the report is refused rather than cut short.
     if (!command || len <= 0 || len > kMaxCommandBytes || !reply || replyLen < 1 || replyLen > kReportSize)
         return false;
+    // Until a reply arrives, the mouse has not been reached.
+    transferFailed = true;
     if (!isOpen())
         return false;
     reply[0] = kStatusRefused;
@@ -232,6 +239,7 @@ bool USBDriverKestrel::exchange(const BYTE *command, int len, BYTE *reply, int r
                 continue;
             }
             std::memcpy(reply, in, size_t(replyLen));
+            transferFailed = false;
             if (reply[0] == kStatusDone)
                 return true;
             if (reply[0] == kStatusRefused)

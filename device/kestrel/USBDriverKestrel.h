@@ -195,6 +195,10 @@ public:
     // Reads the receiver's 2-byte answer: byte 0 = 1 acknowledges, byte 1 the value.
     bool ReadDongle(BYTE *reply2);
 
+    // True when the last command got no answer at all (the report could not
+    // be sent or nothing came back): the mouse is gone, not refusing.
+    bool LastTransferFailed() const;
+
 signals:
     void sigMsg(QString msg);
     void sigWriteIntoMouseSucced();
@@ -220,4 +224,5 @@ private:
     int pollCount = 25;
     int sendCount = 4;
     int currentBank = 0;
+    bool transferFailed = false;
 };

@@ -31,6 +31,12 @@ constexpr DWORD kScreenWordPicture = 8;
 constexpr int kBehaviourNoPicture = 1;
 constexpr int kBehaviourPicture = 8;
 constexpr int kBehaviourWithFlag = 3;
+// Screen behaviours there are: CPI shown, APM shown, screen off (from the
+// screen dialog), and the picture. Brightness runs 5..100 on its slider.
+constexpr int kScreenBehaviours[] = {kBehaviourNoPicture, 2, kBehaviourWithFlag, kBehaviourPicture};
+constexpr int kMinScreenIntensity = 5;
+constexpr int kMaxScreenIntensity = 100;
+
 bool validBank(int bank) { return bank == 0 || bank == 1; }
 
 bool validMacroLength(int length) { return KestrelMacroCodec::isWholeLength(length); }
@@ -99,6 +105,8 @@ void UsbDriverMangerKestrel::SetMouseTypeName(const QString &name)
 bool UsbDriverMangerKestrel::SetCurrentBank(int bank) { return m_kestrel && m_kestrel->SetCurrentBank(bank); }
 
 bool UsbDriverMangerKestrel::GetCurrentBank(DWORD *bank) { return m_kestrel && m_kestrel->GetCurrentBank(bank); }
+
+bool UsbDriverMangerKestrel::IsDeviceLost() { return !m_kestrel || m_kestrel->LastTransferFailed(); }
 
 bool UsbDriverMangerKestrel::GetFwVersion(DWORD *version) { return m_kestrel && m_kestrel->GetFwVersion(version); }
 
@@ -393,11 +401,11 @@ bool UsbDriverMangerKestrel::SetMouseColor(int mode, int speed, int degree, COLO
     return true;
 }
 
-bool UsbDriverMangerKestrel::SetMouseColorList(bool, const ColorList &colours, int)
+bool UsbDriverMangerKestrel::SetMouseColorList(bool, const ColorList &colours, int bank)
 {
     // The mouse has room for three colours; more would run past its settings.
     const int count = std::min(colours.size(), kColourCount);
-    if (!m_kestrel || count == 0)
+    if (!m_kestrel || count == 0 || !validBank(bank))
         return false;
     DWORD words[kColourCount] = {};
     for (int i = 0; i < count; ++i)
@@ -439,6 +447,12 @@ bool UsbDriverMangerKestrel::writeLightByte(bool (USBDriverKestrel::*set)(int, i
 
 bool UsbDriverMangerKestrel::SetOLEDScreenParameter(int behaviour)
 {
+    const bool known = std::find(std::begin(kScreenBehaviours), std::end(kScreenBehaviours), behaviour)
+                       != std::end(kScreenBehaviours);
+    if (!known) {
+        qWarning() << "SetOLEDScreenParameter: no such behaviour" << behaviour;
+        return false;
+    }
     const bool flag = behaviour == kBehaviourWithFlag;
     if (!m_kestrel || !m_kestrel->SetOLEDScreenParameter(behaviour, flag, kBank1))
         return false;
@@ -452,6 +466,10 @@ bool UsbDriverMangerKestrel::SetOLEDScreenParameter(int behaviour)
 
 bool UsbDriverMangerKestrel::SetOLEDScreenLightIntensity(int intensity)
 {
+    if (intensity < kMinScreenIntensity || intensity > kMaxScreenIntensity) {
+        qWarning() << "SetOLEDScreenLightIntensity: out of range" << intensity;
+        return false;
+    }
     if (!m_kestrel || !m_kestrel->SetWord1180Byte0(intensity, kBank1))
         return false;
     m_oledIntensity = intensity;

@@ -95,6 +95,7 @@ public:
     void RemoveOldTxtFile() override;
     int GetOLEDScreenLightIntensity() override;
     void CheckAllMouseButtonIsOriginalMouseButton() override;
+    bool IsDeviceLost() override;
 
     // Stores the manager mode; nothing in this family reads it.
     virtual void SetManagerMode(int mode);

@@ -20,7 +20,7 @@ constexpr quint32 kIdentityAddress = 4;
 // The factory profile as the mouse answers it: bank word, device word,
 // battery word, then the 44 button bytes (bank offset 512) and the 68
 // settings bytes (bank offset 1152).
-const char kFactoryA[] = // model codes 7, 8, 9, 12
+const char kFactoryA[] = // model codes 7, 8, 9 (with B's buttons), 12
     "01000000CDCDCDCDD007CDCDC8020000"
     "03001000080006000800050000001E00"
     "03000100000020000300080003000400"
@@ -32,17 +32,25 @@ const char kFactoryA[] = // model codes 7, 8, 9, 12
 const char kFactoryB[] = // model codes 10, 11, 14
     "01000000CDCDCDCDD007CDCDD7020000"
     "03000100030004000300020008000500"
-    "08000603031010030308080303101003"
-    "030808FFFFFFFFFFFFFFFF01010000FF"
+    "08000600030010000300080003001000"
+    "03000800FFFFFFFFFFFFFFFF010000FF"
     "FFFFFFFF100014001E0025003C008200"
     "40010600030302043200000007000000"
     "00010203040506070001000000000000"
     "030000004B9F60000000FF000000FF00";
 
+// The 44 button bytes of the profile record.
+constexpr int kButtonsAt = 16;
+constexpr int kButtonsLength = 44;
+
 QByteArray factoryRecord(int code)
 {
     const bool a = code == 7 || code == 8 || code == 9 || code == 12;
-    return QByteArray::fromHex(a ? kFactoryA : kFactoryB);
+    QByteArray record = QByteArray::fromHex(a ? kFactoryA : kFactoryB);
+    // The KestrelC keeps its buttons where the Kestrel does: left click at 512.
+    if (code == 9)
+        record.replace(kButtonsAt, kButtonsLength, QByteArray::fromHex(kFactoryB).mid(kButtonsAt, kButtonsLength));
+    return record;
 }
 
 quint32 le32(const QByteArray &b, int at)

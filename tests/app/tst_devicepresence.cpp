@@ -134,6 +134,21 @@ private slots:
         QVERIFY(!warning->isVisible());
     }
 
+    // The text files written for a cloud upload are gone once it is over,
+    // so they cannot be taken for an older configuration later.
+    void uploadLeavesNoTextFiles()
+    {
+        plug(QStringLiteral("merlin"));
+        poll();
+        QTRY_VERIFY_WITH_TIMEOUT(m_window->isDeviceOpen(), 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_window->currentConfigNumber(), 1, 20000);
+        const QString folder = AppPaths::dataRoot() + QStringLiteral("/ConfigFiles/MouseFile/merlin/AFile/");
+        QSignalSpy finished(m_window.get(), &MainWindow::sig_UploadFinished);
+        emit m_window->warningDialog()->sig_ChangeConfiFileBeforeStartToUploadFile();
+        QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(QDir(folder).entryList({QStringLiteral("*.txt")}, QDir::Files).isEmpty(), 20000);
+    }
+
     void removalWhilePairing()
     {
         plug(QStringLiteral("kestrel-receiver"));

@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <QtTest>
+#include <sys/stat.h>
 
 namespace {
 QDateTime g_now;
@@ -110,6 +111,23 @@ private slots:
         log(QtWarningMsg, QStringLiteral("lost"));
         QVERIFY(QFileInfo(logFolder()).isFile());
         QCOMPARE(blocker.size(), 0);
+    }
+
+    // A FIFO or a link in place of the hour's file loses the line rather
+    // than blocking the thread that logs or writing somewhere else.
+    void specialFileInPlaceOfTheLogDropsTheMessage()
+    {
+        QVERIFY(QDir().mkpath(logFolder()));
+        const QString path = logFolder() + QStringLiteral("/2024_03_05_09.txt");
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        log(QtWarningMsg, QStringLiteral("lost"));
+        QVERIFY(!QFileInfo(path).isFile());
+
+        QVERIFY(QFile::remove(path));
+        const QString elsewhere = m_root->path() + QStringLiteral("/elsewhere.txt");
+        QVERIFY(QFile::link(elsewhere, path));
+        log(QtWarningMsg, QStringLiteral("lost"));
+        QVERIFY(!QFileInfo::exists(elsewhere));
     }
 
     void linesFromSeveralThreadsStayWhole()

@@ -2,11 +2,15 @@
 // of its own (its data root), with a private runtime folder and home.
 #include <QDir>
 #include <QFile>
+#include <QLocalServer>
+#include <QLockFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <pwd.h>
+#include <unistd.h>
 
 class TestSingleInstance : public QObject
 {
@@ -37,10 +41,15 @@ private:
         return logText().count(QRegularExpression(QStringLiteral(": Osprey$"), QRegularExpression::MultilineOption));
     }
 
-    void start(QProcess &process, const QStringList &arguments)
+    void start(QProcess &process, const QStringList &arguments, bool withRuntimeFolder = true)
     {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeFolder());
+        if (withRuntimeFolder) {
+            environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeFolder());
+        } else {
+            environment.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+            environment.insert(QStringLiteral("TMPDIR"), m_root->path() + QStringLiteral("/tmp"));
+        }
         environment.insert(QStringLiteral("HOME"), m_root->path() + QStringLiteral("/home"));
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
@@ -115,6 +124,36 @@ private slots:
         QCOMPARE(another.exitCode(), 255);
         QTRY_COMPARE_WITH_TIMEOUT(receivedMessages(), 1, 10000);
         stop(next);
+    }
+
+    // Without a runtime folder, a fallback folder in the temporary folder
+    // that another user made (holding a lock and listening) is not used: the
+    // program starts on its own and hands nothing over.
+    void foreignFallbackFolderIsNotUsed()
+    {
+        const QString tmp = m_root->path() + QStringLiteral("/tmp");
+        const QByteArray user = ::getpwuid(::geteuid())->pw_name;
+        const QString qtRuntime = tmp + QStringLiteral("/runtime-") + QString::fromLocal8Bit(user);
+        const QString fallback = tmp + QStringLiteral("/harrier-") + QString::number(::geteuid());
+        for (const QString &folder : {qtRuntime, fallback}) {
+            QVERIFY(QDir().mkpath(folder));
+            QVERIFY(QFile::setPermissions(folder, QFileDevice::Permissions(0x7777)));
+            if (::chown(QFile::encodeName(folder).constData(), 65534, 65534) != 0)
+                QSKIP("making another user's folder needs root");
+        }
+        QLockFile lock(fallback + QStringLiteral("/Osprey.lock"));
+        QVERIFY(lock.tryLock(0));
+        QLocalServer other;
+        QVERIFY(other.listen(fallback + QStringLiteral("/Osprey.socket")));
+        QSignalSpy connections(&other, &QLocalServer::newConnection);
+
+        QProcess copy;
+        start(copy, {QStringLiteral("-d")}, false);
+        QVERIFY(copy.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(isUp() || copy.state() == QProcess::NotRunning, 60000);
+        QCOMPARE(copy.state(), QProcess::Running);
+        QCOMPARE(connections.count(), 0);
+        stop(copy);
     }
 };
 

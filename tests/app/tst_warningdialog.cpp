@@ -10,6 +10,7 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QRegularExpression>
 #include <QtTest>
 #include <memory>
 
@@ -68,6 +69,8 @@ private slots:
     {
         QDesktopServices::setUrlHandler(QStringLiteral("https"), &m_urls, "open");
         QDesktopServices::setUrlHandler(QStringLiteral("http"), &m_urls, "open");
+        for (const char *scheme : {"file", "smb", "ftp", "javascript"})
+            QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), &m_urls, "open");
     }
 
     void init()
@@ -203,6 +206,35 @@ private slots:
         QCOMPARE(m_urls.urls.size(), confirm ? 1 : 0);
         if (confirm)
             QCOMPARE(m_urls.urls.first(), QUrl(QStringLiteral("https://downloads.test/HarrierDriver-1.0.zip")));
+    }
+
+    // The download button opens the reply's address only when it is a web
+    // address; anything else opens the vendor's download page instead.
+    void downloadAddressMustBeAWebAddress_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<bool>("taken");
+        QTest::newRow("https") << "https://downloads.test/new.zip" << true;
+        QTest::newRow("http") << "http://downloads.test/new.zip" << true;
+        QTest::newRow("HTTPS upper case") << "HTTPS://downloads.test/new.zip" << true;
+        QTest::newRow("local program") << "file:///usr/bin/xterm" << false;
+        QTest::newRow("bare path") << "/usr/bin/xterm" << false;
+        QTest::newRow("share") << "smb://host/share/setup.exe" << false;
+        QTest::newRow("ftp") << "ftp://downloads.test/new.zip" << false;
+        QTest::newRow("script") << "javascript:alert(1)" << false;
+        QTest::newRow("web scheme without host") << "https:new.zip" << false;
+    }
+    void downloadAddressMustBeAWebAddress()
+    {
+        QFETCH(QString, address);
+        QFETCH(bool, taken);
+        WarningDialog dialog;
+        dialog.setDownloadPath(address);
+        if (!taken)
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("download address refused"));
+        dialog.showWarning(52);
+        click(dialog, "OkButton");
+        QCOMPARE(m_urls.urls, QList<QUrl>{taken ? QUrl(address) : QUrl(WarningDialog::vendorDownloadPage())});
     }
 
     void downloadPageWithoutPath()

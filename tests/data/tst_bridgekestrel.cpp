@@ -82,6 +82,7 @@ private slots:
     void macroButtonNeverUsesThePageAddress();
     void mousePulledMidOperation_data();
     void mousePulledMidOperation();
+    void refreshGoesOnPastARefusedValue();
 };
 
 namespace {
@@ -632,6 +633,37 @@ void TestBridgeKestrel::mousePulledMidOperation()
     open(b, 0x4132);
     QVERIFY(openedOk(b));
     QCOMPARE(b.warnings(), QList<int>{});
+}
+
+// A mouse that refuses one value (an interval no rate has) still gets its
+// other pages filled, with one warning; a mouse that is gone ends the refresh.
+void TestBridgeKestrel::refreshGoesOnPastARefusedValue()
+{
+    BridgeFixture b;
+    const Plugged p = plug(b, "merlin", false);
+    open(b, 0x4132);
+    QVERIFY(openedOk(b));
+    p.mouse->setMemory(1024 + 1152, QByteArray::fromHex("03000000"));
+    b.clear();
+    QVERIFY(b.call("slot_SaveProfileToConfig1"));
+    b.sync();
+    QCOMPARE(b.warnings(), QList<int>{32});
+    QCOMPARE(b.count("sig_SetCurrentCpiListValueOnPage"), 1);
+    QCOMPARE(b.count("sig_SetCurrentReportRate"), 0);
+    QCOMPARE(b.count("sig_SetLightParameterOnPage"), 1);
+    const QStringList names = b.names();
+    QVERIFY(names.lastIndexOf("sig_CurrentButtonIsOriginalButton") > names.indexOf("sig_SetLightParameterOnPage"));
+    QCOMPARE(b.count("sig_ShowLoadingDialog"), b.count("sig_EndLoadingDialog"));
+
+    b.clear();
+    EmulatedBackend::Faults faults;
+    faults.unplugAfterTransfers = 0;
+    b.bus.setFaults(p.id, faults);
+    QVERIFY(b.call("slot_SaveProfileToConfig1"));
+    b.sync();
+    QCOMPARE(b.warnings(), QList<int>{32});
+    QCOMPARE(b.count("sig_SetCurrentCpiListValueOnPage"), 0);
+    QCOMPARE(b.count("sig_SetLightParameterOnPage"), 0);
 }
 
 QTEST_GUILESS_MAIN(TestBridgeKestrel)

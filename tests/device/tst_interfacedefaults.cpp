@@ -198,6 +198,7 @@ private slots:
         QTest::newRow("GetErrorCount") << C([](M &m, Outs &, QImage &) { return m.GetErrorCount(); }) << 1;
         QTest::newRow("CheckAllMouseButtonIsOriginalMouseButton")
             << voidManager([](M &m, Outs &, QImage &) { m.CheckAllMouseButtonIsOriginalMouseButton(); }) << kVoid;
+        QTest::newRow("IsDeviceLost") << C([](M &m, Outs &, QImage &) { return int(m.IsDeviceLost()); }) << 0;
     }
     void managerDefaults()
     {

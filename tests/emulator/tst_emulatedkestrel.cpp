@@ -72,7 +72,8 @@ private slots:
         const QByteArray countB = QByteArray::fromHex("40010600");
         QTest::newRow("kestrel") << "kestrel" << 0x4130 << 0x1804 << buttonsB << countB << 727u;
         QTest::newRow("merlin") << "merlin" << 0x4132 << 0x4133 << buttonsA << countA << 712u;
-        QTest::newRow("kestrelc") << "kestrelc" << 0x4137 << 0x180A << buttonsA << countA << 712u;
+        // The KestrelC has the Merlin settings but the Kestrel's button layout.
+        QTest::newRow("kestrelc") << "kestrelc" << 0x4137 << 0x180A << buttonsB << countA << 712u;
         QTest::newRow("kestrelq") << "kestrelq" << 0x4138 << 0x180B << buttonsB << countB << 727u;
         QTest::newRow("merlinc") << "merlinc" << 0x4139 << 0x180C << buttonsA << countA << 712u;
         QTest::newRow("merlinq") << "merlinq" << 0x413A << 0x180D << buttonsA << countA << 712u;

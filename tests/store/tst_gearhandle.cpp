@@ -8,6 +8,7 @@
 #include <QJsonArray>
 #include <QThread>
 #include <QtTest>
+#include <sys/stat.h>
 
 class TestGearHandle : public QObject
 {
@@ -76,6 +77,14 @@ private slots:
         QCOMPARE(QFileInfo::exists(path), !content.isEmpty());
     }
 
+    // A FIFO in place of the gear file reads as unreadable, at once.
+    void specialFileReadsAsUnreadable()
+    {
+        const QString path = GearHandle::gearFilePath(11, 1);
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        QCOMPARE(m_gear.ReadGearFile(11, 1), QJsonObject());
+    }
+
     void damagedMembersReadAsDefaults()
     {
         QJsonArray levels;
@@ -90,6 +99,24 @@ private slots:
         QCOMPARE(level(gear, 1), (QJsonObject{{"GearPosition", 2}, {"GearCurrentValue", 0}, {"GearEnable", true}}));
         for (int i = 2; i < 7; ++i)
             QCOMPARE(level(gear, i), (QJsonObject{{"GearPosition", i + 1}, {"GearCurrentValue", 0}, {"GearEnable", true}}));
+    }
+
+    // What the file holds beyond the known members survives the next edit.
+    void otherMembersSurviveAnEdit()
+    {
+        QJsonObject first = m_gear.BuildDefaultGear(11).value("GearData").toArray().at(0).toObject();
+        first.insert("Label", "sniper");
+        QJsonArray levels{first};
+        writeObject(GearHandle::gearFilePath(11, 1),
+                    QJsonObject{{"GearData", levels}, {"Profile", "work"}, {"Version", 2}});
+        QJsonObject gear = m_gear.ReadGearFile(11, 1);
+        m_gear.SetGearCurrentValue(11, 1, gear, 0, 800);
+        const QJsonObject written = readObject(GearHandle::gearFilePath(11, 1));
+        QCOMPARE(written.value("Profile"), QJsonValue("work"));
+        QCOMPARE(written.value("Version"), QJsonValue(2));
+        QCOMPARE(level(written, 0).value("Label"), QJsonValue("sniper"));
+        QCOMPARE(level(written, 0).value("GearCurrentValue"), QJsonValue(800));
+        QCOMPARE(written.value("GearData").toArray().size(), 7);
     }
 
     void levelEditsReachObjectAndFile()

@@ -9,7 +9,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonArray>
+#include <QJsonDocument>
 #include <QtTest>
+#include <sys/stat.h>
 
 namespace {
 
@@ -65,6 +67,11 @@ const char *const kKorvanKestrelDump = R"(
  96: 00 01 02 03 04 05 06 07 00 01 00 00 00 00 00 00
 112: 03 00 00 00 4B 9F 60 00 00 00 FF 00 00 00 FF 00
 )";
+
+// The printed Kestrel image carries stray bytes 1 and 3 in its button words
+// from offset 528 on and ends its last word in 01; the mouse's factory words
+// of that layout are clean, and the record holds them.
+const char *const kKestrelButtonWords = "35=00 37=00 39=00 41=00 43=00 45=00 47=00 49=00 51=00 59=FF";
 
 // "offset: hex hex ..." rows; the offsets must follow on from each other.
 QByteArray parseDump(const char *dump)
@@ -147,13 +154,16 @@ private slots:
         QTest::addColumn<int>("type");
         QTest::addColumn<QByteArray>("expected");
         const QByteArray merlin = parseDump(kKorvanMerlinDump);
-        const QByteArray kestrel = parseDump(kKorvanKestrelDump);
+        const QByteArray kestrel = withChanges(parseDump(kKorvanKestrelDump), kKestrelButtonWords);
         const QByteArray base = parseDump(kTernBaseDump);
         QCOMPARE(merlin.size(), 128);
         QCOMPARE(kestrel.size(), 128);
         QCOMPARE(base.size(), 234);
-        for (int t : {7, 8, 9, 12})
+        for (int t : {7, 8, 12})
             QTest::addRow("korvan %d", t) << int(Korvan) << t << merlin;
+        // The KestrelC: the Merlin settings with the Kestrel button layout's words.
+        QTest::addRow("korvan 9") << int(Korvan) << 9
+                                  << QByteArray(merlin).replace(16, 44, kestrel.mid(16, 44));
         for (int t : {10, 11, 14})
             QTest::addRow("korvan %d", t) << int(Korvan) << t << kestrel;
         for (int t : {2, 13})
@@ -829,6 +839,43 @@ private slots:
     }
 
     // ---- writes that do not happen
+
+    // A valid partner-flavour profile past the read limit is read as the
+    // factory record, and the file is left exactly as it was.
+    void oversizedTernProfileIsKept()
+    {
+        const QString path = profilePath(2, 1);
+        QJsonObject root;
+        root.insert("MouseDataOfGamingMode", m_json.turnMouseDataJsonObject_Tern(patternRecord(234, 3)));
+        root.insert("Notes", QString(int(SafeFile::kMaxReadBytes), QLatin1Char('x')));
+        const QByteArray bytes = QJsonDocument(root).toJson(QJsonDocument::Compact);
+        writeBytes(path, bytes);
+        QByteArray factory;
+        QVERIFY(m_json.createAOriginalMouseDataFile_Tern(factory, 2));
+        QCOMPARE(m_json.getMouseData_Tern(2, 1), factory);
+        QCOMPARE(readBytes(path), bytes);
+    }
+
+    // Special files in place of profiles and macro files read as missing, at
+    // once, and are never replaced.
+    void specialFilesReadAsMissing()
+    {
+        const QString korvan = profilePath(11, 1);
+        const QString tern = profilePath(2, 1);
+        const QString macro = JsonHandle::playerCustomMacroFolderPath() + "/fifo.json";
+        for (const QString &path : {korvan, tern, macro})
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        QByteArray factory;
+        QVERIFY(m_json.createAOriginalMouseDataFile_Korvan(factory, 11));
+        QCOMPARE(m_json.getMouseData_Korvan(11, 1), factory);
+        QVERIFY(m_json.createAOriginalMouseDataFile_Tern(factory, 2));
+        QCOMPARE(m_json.getMouseData_Tern(2, 1), factory);
+        QCOMPARE(m_json.getMacroData_Korvan(11, 1, 0), QByteArray(4096, '\0'));
+        QCOMPARE(m_json.getMacroName(macro), QStringLiteral("ErrorName"));
+        QCOMPARE(m_json.getMacroNodeList(macro).size(), 0);
+        for (const QString &path : {korvan, tern, macro})
+            QVERIFY(!QFileInfo(path).isFile());
+    }
 
     void interruptedWriteKeepsTheOldFile()
     {

@@ -10,9 +10,11 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QtTest>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 constexpr QFileDevice::Permissions kOwnerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
@@ -44,6 +46,55 @@ private slots:
         QCOMPARE(SettingsFiles::systemIniPath(), m_app->path() + "/system/system.ini");
         QCOMPARE(SettingsFiles::noLongerRemindIniPath(), m_app->path() + "/NoLongerRemind.ini");
         QCOMPARE(SettingsFiles::highestFunctionIniPath(), m_app->path() + "/keysetting/HighestFunction.ini");
+    }
+
+    // Settings are never written through a link, into a special file or into
+    // another user's file: the write is refused, said so, and reported as not done.
+    void foreignSettingsFilesAreNeverWritten_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("link to another file") << "link";
+        QTest::newRow("FIFO") << "fifo";
+        QTest::newRow("another user's file") << "foreign";
+    }
+    void foreignSettingsFilesAreNeverWritten()
+    {
+        QFETCH(QString, kind);
+        const QString ini = SettingsFiles::systemIniPath();
+        const QString elsewhere = m_app->path() + "/elsewhere.ini";
+        QVERIFY(QDir().mkpath(QFileInfo(ini).path()));
+        writeBytes(elsewhere, "[INFO]\ntoken=theirs\n");
+        if (kind == "link") {
+            QVERIFY(QFile::link(elsewhere, ini));
+        } else if (kind == "fifo") {
+            QCOMPARE(::mkfifo(QFile::encodeName(ini).constData(), 0600), 0);
+        } else {
+            writeBytes(ini, "[INFO]\ntoken=theirs\n");
+            if (::chown(QFile::encodeName(ini).constData(), 65534, 65534) != 0)
+                QSKIP("changing a file's owner needs root");
+        }
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("refused to write"));
+        OperateIni system;
+        system.open(ini, OperateIni::OwnerOnly);
+        QVERIFY(!system.setValue("/INFO/token", "secret"));
+        QCOMPARE(readBytes(elsewhere), QByteArray("[INFO]\ntoken=theirs\n"));
+        if (kind == "fifo")
+            QCOMPARE(system.value("/INFO/token"), QString("NULL")); // read as missing, without blocking
+        else
+            QVERIFY(!readBytes(ini).contains("secret"));
+        QCOMPARE(kind == "link", QFileInfo(ini).isSymLink());
+    }
+
+    // The folders made for the settings are the user's alone, whatever the umask.
+    void settingsFolderIsPrivate()
+    {
+        const mode_t old = ::umask(0);
+        OperateToken token;
+        token.SetToken("t");
+        ::umask(old);
+        QCOMPARE(modeOf(QFileInfo(SettingsFiles::systemIniPath()).path()),
+                 QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QCOMPARE(token.GetToken(), QString("t"));
     }
 
     void iniBeforeOpen()

@@ -9,6 +9,7 @@
 #include <QMetaEnum>
 #include <QStandardPaths>
 #include <QtTest>
+#include <sys/stat.h>
 
 class TestTextTable : public QObject
 {
@@ -96,6 +97,35 @@ private slots:
         const QStringList expected =
             result == TextTable::NoArray ? QStringList{QStringLiteral("NoArray")} : QStringList();
         QCOMPARE(MessageCapture::messages(), expected);
+    }
+
+    // A FIFO, a link to an endless device or a huge file is no text table:
+    // read as missing, at once and without taking the device's bytes.
+    void specialOrHugeFilesReadAsMissing_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("FIFO") << "fifo";
+        QTest::newRow("link to /dev/zero") << "zero";
+        QTest::newRow("past the read limit") << "huge";
+    }
+    void specialOrHugeFilesReadAsMissing()
+    {
+        QFETCH(QString, kind);
+        const QString path = m_root.path() + QStringLiteral("/special.json");
+        QFile::remove(path);
+        if (kind == QLatin1String("fifo")) {
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        } else if (kind == QLatin1String("zero")) {
+            QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
+        } else {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            QVERIFY(file.write("[[\"a\"]]") > 0);
+            QVERIFY(file.resize(64 * 1024 * 1024)); // sparse: cheap to make
+        }
+        TextTable::setTable(sampleTable());
+        QCOMPARE(TextTable::loadTextTable(path, 0), TextTable::NoArray);
+        QCOMPARE(TextTable::size(), 0);
     }
 
     void slotOfEveryLanguage_data()

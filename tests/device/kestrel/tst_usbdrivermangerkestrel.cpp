@@ -18,8 +18,10 @@
 #include <QStandardPaths>
 #include <QtEndian>
 #include <QtTest>
+#include <climits>
 #include <cstring>
 #include <functional>
+#include <sys/stat.h>
 #include <memory>
 
 namespace {
@@ -152,12 +154,19 @@ private slots:
     void macroHeaderFollowsMode();
     void rapidFireList();
     void screenPicture();
+    void valuesOutsideTheirRangeAreRefused_data();
+    void valuesOutsideTheirRangeAreRefused();
+    void screenValuesThePagesSend();
     void failureLeavesImageAndFiles_data();
     void failureLeavesImageAndFiles();
+    void legacyFiles_data();
     void legacyFiles();
+    void legacyFifoIsSkipped();
     void smallReads();
     void factoryReportRate_data();
     void factoryReportRate();
+    void factoryButtonsAreOriginal_data();
+    void factoryButtonsAreOriginal();
 };
 
 void TestUsbDriverMangerKestrel::onlyLeftClickIsKept()
@@ -613,6 +622,16 @@ void TestUsbDriverMangerKestrel::screenPicture()
     // A configuration without a picture file writes nothing.
     QVERIFY(!m.WriteImageToMouse(rig.type, QStringLiteral("2"), 0, 1));
     QCOMPARE(rig.bank1Word(1184), 7u);
+    // A large picture under the screen picture's name is refused by its
+    // header, before it is decoded; a FIFO there is no picture at all.
+    QImage large(4000, 4000, QImage::Format_Mono);
+    large.fill(0);
+    QVERIFY(large.save(JsonHandle::currentPicturePath(rig.type, 2), "PNG"));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("picture refused"));
+    QVERIFY(!m.WriteImageToMouse(rig.type, QStringLiteral("2"), 0, 1));
+    QCOMPARE(::mkfifo(QFile::encodeName(JsonHandle::currentPicturePath(rig.type, 3)).constData(), 0600), 0);
+    QVERIFY(!m.WriteImageToMouse(rig.type, QStringLiteral("3"), 0, 1));
+    QCOMPARE(rig.bank1Word(1184), 7u);
 }
 
 void TestUsbDriverMangerKestrel::failureLeavesImageAndFiles_data()
@@ -631,7 +650,7 @@ void TestUsbDriverMangerKestrel::failureLeavesImageAndFiles_data()
     row("restore left button", [](UsbDriverMangerKestrel &m, Rig &) { return m.SetChangeButtonToKey(4, 0, 0, 32, 1); });
     row("SetButtonToMacroSlot", [](UsbDriverMangerKestrel &m, Rig &) { return m.SetButtonToMacroSlot(6, 1, 0, 1); });
     row("SetOLEDScreenParameter", [](UsbDriverMangerKestrel &m, Rig &) { return m.SetOLEDScreenParameter(3); });
-    row("SetOLEDScreenLightIntensity", [](UsbDriverMangerKestrel &m, Rig &) { return m.SetOLEDScreenLightIntensity(3); });
+    row("SetOLEDScreenLightIntensity", [](UsbDriverMangerKestrel &m, Rig &) { return m.SetOLEDScreenLightIntensity(50); });
     row("SetScreenWord", [](UsbDriverMangerKestrel &m, Rig &) { return m.SetScreenWord(1, 3, 1); });
     row("SetGunFireNumber", [](UsbDriverMangerKestrel &m, Rig &) { return m.SetGunFireNumber(2, 1); });
     row("WriteSingleMacro", [](UsbDriverMangerKestrel &m, Rig &) {
@@ -650,6 +669,59 @@ void TestUsbDriverMangerKestrel::failureLeavesImageAndFiles_data()
     row("GetProfileData", [](UsbDriverMangerKestrel &m, Rig &) { return m.GetProfileData(); });
     row("LoadConfigFileByNumber", [](UsbDriverMangerKestrel &m, Rig &) { return m.LoadConfigFileByNumber(2); });
     row("LoadOnlyMouseConfigFileByNumber", [](UsbDriverMangerKestrel &m, Rig &) { return m.LoadOnlyMouseConfigFileByNumber(2); });
+}
+
+// Values no page can send, and banks that do not exist, are refused before
+// any traffic: mouse, image and files stay as they were.
+void TestUsbDriverMangerKestrel::valuesOutsideTheirRangeAreRefused_data()
+{
+    QTest::addColumn<Operation>("operation");
+    auto row = [](const char *name, Operation op) { QTest::newRow(name) << op; };
+    for (int behaviour : {-1, 0, 4, 7, 9, 99, INT_MAX})
+        QTest::addRow("screen behaviour %d", behaviour)
+            << Operation([behaviour](UsbDriverMangerKestrel &m, Rig &) { return m.SetOLEDScreenParameter(behaviour); });
+    for (int intensity : {-1, 0, 4, 101, 255, 256, INT_MAX})
+        QTest::addRow("screen intensity %d", intensity) << Operation(
+            [intensity](UsbDriverMangerKestrel &m, Rig &) { return m.SetOLEDScreenLightIntensity(intensity); });
+    row("colour list bank 2", [](UsbDriverMangerKestrel &m, Rig &) { return m.SetMouseColorList(false, {1, 2, 3}, 2); });
+    row("colour list bank -1", [](UsbDriverMangerKestrel &m, Rig &) { return m.SetMouseColorList(false, {1, 2, 3}, -1); });
+}
+
+void TestUsbDriverMangerKestrel::valuesOutsideTheirRangeAreRefused()
+{
+    QFETCH(Operation, operation);
+    Rig rig;
+    QVERIFY(rig.opened);
+    UsbDriverMangerKestrel &m = *rig.manager;
+    m.SaveConfigFileByConfigureNumber(1);
+    const QByteArray image = m.configImage();
+    const auto files = rig.files();
+    const QByteArray memory = rig.mouse->memory(0, EmulatedKestrelMouse::kMemorySize);
+    const int commands = rig.mouse->commandCount();
+    const int behaviour = m.GetOLEDScreenParameter();
+    const int intensity = m.GetOLEDScreenLightIntensity();
+    QVERIFY(!operation(m, rig));
+    QCOMPARE(rig.mouse->commandCount(), commands);
+    QCOMPARE(rig.mouse->memory(0, EmulatedKestrelMouse::kMemorySize), memory);
+    QCOMPARE(m.configImage(), image);
+    QCOMPARE(rig.files(), files);
+    QCOMPARE(m.GetOLEDScreenParameter(), behaviour);
+    QCOMPARE(m.GetOLEDScreenLightIntensity(), intensity);
+}
+
+void TestUsbDriverMangerKestrel::screenValuesThePagesSend()
+{
+    Rig rig;
+    QVERIFY(rig.opened);
+    UsbDriverMangerKestrel &m = *rig.manager;
+    for (int behaviour : {1, 2, 3, 8}) {
+        QVERIFY(m.SetOLEDScreenParameter(behaviour));
+        QCOMPARE(rig.bank1Byte(1196), BYTE(behaviour));
+    }
+    for (int intensity : {5, 100}) {
+        QVERIFY(m.SetOLEDScreenLightIntensity(intensity));
+        QCOMPARE(rig.bank1Byte(1180), BYTE(intensity));
+    }
 }
 
 void TestUsbDriverMangerKestrel::failureLeavesImageAndFiles()
@@ -678,66 +750,107 @@ void TestUsbDriverMangerKestrel::failureLeavesImageAndFiles()
     QCOMPARE(rig.mouse->memory(0, EmulatedKestrelMouse::kMemorySize), memory);
 }
 
+namespace {
+// A legacy configuration file: the 184-byte head (record and fourteen macro
+// lengths), then the macros of non-zero length.
+QByteArray legacyFile(const QByteArray &record, const QMap<int, QByteArray> &macros)
+{
+    QByteArray lengths(56, '\0');
+    QByteArray body;
+    for (auto it = macros.cbegin(); it != macros.cend(); ++it) {
+        qToLittleEndian<quint32>(quint32(it.value().size()), lengths.data() + 4 * it.key());
+        body += it.value();
+    }
+    return record + lengths + body;
+}
+} // namespace
+
+void TestUsbDriverMangerKestrel::legacyFiles_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<bool>("profileExists");
+    QTest::addColumn<bool>("converted");
+    QByteArray record = QByteArray(128, char(0x11));
+    const QByteArray macro1 = QByteArray::fromHex("0700" "0100" "150004");
+    const QByteArray macro3 = QByteArray::fromHex("0a00" "0200" "150005" "140005");
+    const QByteArray whole = legacyFile(record, {{1, macro1}, {3, macro3}});
+    QTest::newRow("whole, no profile yet") << whole << false << true;
+    QTest::newRow("whole, profile exists") << whole << true << false;
+    QTest::newRow("empty") << QByteArray() << false << false;
+    QTest::newRow("too short for its head") << QByteArray(100, char(0xAB)) << false << false;
+    QTest::newRow("macro cut off") << whole.chopped(1) << false << false;
+    QTest::newRow("bytes past the last macro") << whole + '\0' << false << false;
+    QTest::newRow("length not 4 + 3n") << legacyFile(record, {{1, QByteArray::fromHex("0500" "0100" "15")}}) << false
+                                       << false;
+    QTest::newRow("macro names another length")
+        << legacyFile(record, {{1, QByteArray::fromHex("0a00" "0100" "150004")}}) << false << false;
+    QTest::newRow("larger than a configuration") << QByteArray(KestrelTables::kImageSize + 1, '\0') << false << false;
+}
+
+// A legacy text file becomes configuration n only when n has no profile yet
+// and the file is exactly one configuration; otherwise it stays untouched.
 void TestUsbDriverMangerKestrel::legacyFiles()
 {
+    QFETCH(QByteArray, content);
+    QFETCH(bool, profileExists);
+    QFETCH(bool, converted);
     Rig rig;
     QVERIFY(rig.opened);
     UsbDriverMangerKestrel &m = *rig.manager;
-    // Nothing to convert without legacy file 1; the factory file stays.
-    QFile factory(m.oldTxtFilePath(0));
-    QVERIFY(factory.open(QIODevice::WriteOnly));
-    factory.close();
-    m.TurnOldTxtFileToNewJsonFile();
-    QVERIFY(QFile::exists(m.oldTxtFilePath(0)));
-
-    // Configuration 1: a changed profile and four macro lengths, of which one
-    // breaks the 3-byte rule, one is too long and one is cut off by the end of the file.
-    QByteArray head = rig.storedRecord(0);
-    head[60] = char(2);
-    QByteArray lengths(56, '\0');
-    auto setLength = [&lengths](int slot, quint32 length) { qToLittleEndian<quint32>(length, lengths.data() + 4 * slot); };
-    setLength(0, 9);
-    setLength(1, 7);
-    setLength(2, 5000);
-    setLength(3, 13);
-    const QByteArray macro1 = QByteArray::fromHex("0700" "0100" "150004");
-    const QByteArray macro3 = QByteArray::fromHex("0d00" "0200" "150005" "1400"); // 9 of 13 bytes
+    for (int n = 1; n <= 5; ++n)
+        QVERIFY(!QFileInfo::exists(JsonHandle::currentConfigJsonFilePath(rig.type, n)));
+    if (profileExists)
+        m.SaveConfigFileByConfigureNumber(2);
+    const auto before = rig.files();
+    QFile file(m.oldTxtFilePath(2));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(content);
+    file.close();
+    // Conversion starts only when legacy file 1 is there.
     QFile one(m.oldTxtFilePath(1));
     QVERIFY(one.open(QIODevice::WriteOnly));
-    one.write(head + lengths + macro1 + macro3);
     one.close();
-    // Configuration 2: a file too short to hold its profile.
-    QFile two(m.oldTxtFilePath(2));
-    QVERIFY(two.open(QIODevice::WriteOnly));
-    two.write(QByteArray(100, char(0xAB)));
-    two.close();
 
     m.TurnOldTxtFileToNewJsonFile();
-    QVERIFY(!QFile::exists(m.oldTxtFilePath(0)));
-    QVERIFY(!QFile::exists(m.oldTxtFilePath(1)));
-    QVERIFY(!QFile::exists(m.oldTxtFilePath(2)));
-    QCOMPARE(rig.storedRecord(1), head);
-    QCOMPARE(rig.json.getMacroData_Korvan(rig.type, 1, 0), QByteArray(4096, '\0'));
-    QCOMPARE(rig.json.getMacroData_Korvan(rig.type, 1, 1).left(8), macro1 + QByteArray(1, '\0'));
-    QCOMPARE(rig.json.getMacroData_Korvan(rig.type, 1, 2), QByteArray(4096, '\0'));
-    QCOMPARE(rig.json.getMacroData_Korvan(rig.type, 1, 3).left(8), QByteArray::fromHex("0700" "0200" "150005" "00"));
-    const QByteArray record2 = rig.storedRecord(2);
-    QCOMPARE(record2.left(100), QByteArray(100, char(0xAB)));
-    QCOMPARE(record2.mid(100), rig.storedRecord(0).mid(100));
+    QCOMPARE(QFile::exists(m.oldTxtFilePath(2)), !converted);
+    if (!converted) {
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), content);
+        QFile::remove(m.oldTxtFilePath(1));
+        QFile::remove(m.oldTxtFilePath(2));
+        QCOMPARE(rig.files(), before);
+        return;
+    }
+    QCOMPARE(rig.storedRecord(2), content.left(128));
+    QCOMPARE(rig.json.getMacroData_Korvan(rig.type, 2, 0), QByteArray(4096, '\0'));
+    QCOMPARE(rig.json.getMacroData_Korvan(rig.type, 2, 1).left(8), content.mid(184, 7) + '\0');
+    QCOMPARE(rig.json.getMacroData_Korvan(rig.type, 2, 3).left(11), content.mid(191, 10) + '\0');
 
     // And back into legacy files, which can be removed.
     m.TurnNewFileToOldFile();
-    QFile back(m.oldTxtFilePath(1));
+    QFile back(m.oldTxtFilePath(2));
     QVERIFY(back.open(QIODevice::ReadOnly));
-    const QByteArray written = back.readAll();
-    back.close();
-    QCOMPARE(written.left(128), head);
-    QCOMPARE(written.mid(184), macro1 + QByteArray::fromHex("0700" "0200" "150005"));
+    QCOMPARE(back.readAll(), content);
     for (int n = 1; n <= 5; ++n)
         QVERIFY(QFile::exists(m.oldTxtFilePath(n)));
     m.RemoveOldTxtFile();
     for (int n = 1; n <= 5; ++n)
         QVERIFY(!QFile::exists(m.oldTxtFilePath(n)));
+}
+
+// A FIFO in place of a legacy file is no file: skipped at once, left alone.
+void TestUsbDriverMangerKestrel::legacyFifoIsSkipped()
+{
+    Rig rig;
+    QVERIFY(rig.opened);
+    UsbDriverMangerKestrel &m = *rig.manager;
+    QFile one(m.oldTxtFilePath(1));
+    QVERIFY(one.open(QIODevice::WriteOnly));
+    one.close();
+    QCOMPARE(::mkfifo(QFile::encodeName(m.oldTxtFilePath(2)).constData(), 0600), 0);
+    m.TurnOldTxtFileToNewJsonFile();
+    QVERIFY(QFileInfo(m.oldTxtFilePath(2)).exists());
+    QVERIFY(!QFileInfo::exists(JsonHandle::currentConfigJsonFilePath(rig.type, 2)));
 }
 
 void TestUsbDriverMangerKestrel::smallReads()
@@ -786,6 +899,45 @@ void TestUsbDriverMangerKestrel::factoryReportRate()
     DWORD rate = 77;
     QVERIFY(rig.manager->GetReportRate(&rate, 1));
     QCOMPARE(rate, DWORD(3));
+}
+
+void TestUsbDriverMangerKestrel::factoryButtonsAreOriginal_data()
+{
+    factoryReportRate_data();
+}
+
+// A mouse fresh from the factory, and one restored to the factory profile,
+// shows no button as changed: the factory words of the model's button layout,
+// the factory profile and the mouse's own memory agree.
+void TestUsbDriverMangerKestrel::factoryButtonsAreOriginal()
+{
+    QFETCH(QString, model);
+    Rig rig(model);
+    QVERIFY(rig.opened);
+    UsbDriverMangerKestrel &m = *rig.manager;
+    QSignalSpy states(&m, &USBDriverManger::sig_CurrentButtonIsOriginalButton);
+    QSignalSpy values(&m, &USBDriverManger::sig_TrueMouseValue);
+    auto changedButtons = [&states]() {
+        QList<int> changed;
+        for (const QVariantList &args : states)
+            if (!args.at(0).toBool())
+                changed.append(args.at(1).toInt());
+        return changed;
+    };
+
+    m.CheckAllMouseButtonIsOriginalMouseButton();
+    QCOMPARE(states.size(), 11);
+    QCOMPARE(changedButtons(), QList<int>());
+    QCOMPARE(values.size(), 0);
+
+    states.clear();
+    QVERIFY(m.LoadConfigFileByNumber(0));
+    QCOMPARE(states.size(), 11);
+    QCOMPARE(changedButtons(), QList<int>());
+    // What the mouse holds after the restore reads back the same way.
+    QVERIFY(m.GetProfileData());
+    QCOMPARE(changedButtons(), QList<int>());
+    QCOMPARE(values.size(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestUsbDriverMangerKestrel)
