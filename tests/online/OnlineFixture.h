@@ -1,0 +1,41 @@
+#pragma once
+// A temporary application folder, a fresh test server and the service
+// address pointing at it: the sane baseline of every web client test.
+#include "TestServer.h"
+#include "online/ServiceAddress.h"
+#include "platform/AppPaths.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <memory>
+
+struct OnlineFixture
+{
+    OnlineFixture()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        AppPaths::setDataRoot(folder.path());
+        server = std::make_unique<TestServer>();
+        ServiceAddress::setCommandLineAddress(server->baseUrl());
+    }
+    ~OnlineFixture()
+    {
+        ServiceAddress::setCommandLineAddress(QString());
+        server.reset();
+        AppPaths::setDataRoot(QString());
+    }
+
+    QString root() const { return folder.path(); }
+
+    QTemporaryDir folder;
+    std::unique_ptr<TestServer> server;
+};
+
+// Waits (bounded) for a spy's first signal.
+inline bool waitForSignal(QSignalSpy &spy, int ms = 10000)
+{
+    return !spy.isEmpty() || spy.wait(ms);
+}
