@@ -38,6 +38,10 @@ public:
     // and slots; call once before the first queued connection.
     static void registerMetaTypes();
 
+    // A downloaded configuration brings text-format profiles: makes them the
+    // JSON profiles. Reached through a queued connection like the slots below.
+    void slot_TurnOldTxtFileToNewJsonFile();
+
 signals:
     // CPI list read from the mouse (seven values, 0 for a switched-off level).
     void sig_SetCurrentCpiListValueOnPage(QList<DWORD> dwordList);
