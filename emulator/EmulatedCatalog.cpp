@@ -2,6 +2,7 @@
 
 #include "emulator/EmulatedBootLoaders.h"
 #include "emulator/kestrel/EmulatedKestrelMouse.h"
+#include "emulator/osprey/EmulatedOspreyMouse.h"
 
 namespace {
 
@@ -32,8 +33,8 @@ struct FamilyFactory
 };
 const FamilyFactory kFactories[] = {
     {EmulatedFamily::First, &KestrelEmulation::createDevices},
-    {EmulatedFamily::Second, nullptr},
-    {EmulatedFamily::Third, nullptr},
+    {EmulatedFamily::Second, &OspreyEmulation::createDevices},
+    {EmulatedFamily::Third, &OspreyEmulation::createDevices},
 };
 
 EmulatedFactory factoryOf(EmulatedFamily family)

@@ -37,3 +37,11 @@ public:
     // A requested feature report (data[0] holds the report ID asked for).
     virtual int onGetFeature(std::uint8_t *, std::size_t) { return -1; }
 };
+
+namespace EmulatedHid {
+
+// The ordinary mouse collection every emulated mouse carries before its
+// vendor collections: input report 1, five buttons, 16-bit X and Y, a wheel.
+QByteArray mouseCollection();
+
+} // namespace EmulatedHid

@@ -56,16 +56,18 @@ public:
 
     int sendFeatureReport(const std::uint8_t *data, std::size_t length) override
     {
-        if (!usable(data, length))
+        if (!usable(data, length) || !HidapiBackend::featureIdFits(data[0], m_numbered))
             return -1;
         return hid_send_feature_report(m_handle, data, length);
     }
 
     int getFeatureReport(std::uint8_t *data, std::size_t length) override
     {
-        if (!usable(data, length))
+        if (!usable(data, length) || !HidapiBackend::featureIdFits(data[0], m_numbered))
             return -1;
-        return hid_get_feature_report(m_handle, data, length);
+        const std::uint8_t asked = data[0];
+        const int got = hid_get_feature_report(m_handle, data, length);
+        return HidapiBackend::checkFeatureReply(asked, m_numbered, data, got);
     }
 
     void close() override
@@ -113,6 +115,23 @@ QByteArray HidapiBackend::readReportDescriptor(const QString &devicePath)
         return QByteArray();
     // One byte more than a descriptor may hold, so an overlong one is seen and refused.
     return file.read(65536);
+}
+
+bool HidapiBackend::featureIdFits(quint8 reportId, bool numberedReports)
+{
+    return numberedReports ? reportId != 0 : reportId == 0;
+}
+
+int HidapiBackend::checkFeatureReply(quint8 askedId, bool numberedReports, const std::uint8_t *data, int got)
+{
+    if (got < 0 || !data)
+        return -1;
+    // A numbered device answers with its report ID first; another ID is another report.
+    if (got > 0 && numberedReports && data[0] != askedId) {
+        qWarning("HID feature report %u asked, report %u came back", askedId, data[0]);
+        return -1;
+    }
+    return got;
 }
 
 QVector<HidDeviceInfo> HidapiBackend::enumerate()
