@@ -34,6 +34,21 @@ struct OnlineFixture
     std::unique_ptr<TestServer> server;
 };
 
+// A recorded request's JSON body.
+inline QJsonObject bodyOf(const TestServer::Recorded &request)
+{
+    return QJsonDocument::fromJson(QByteArray::fromStdString(request.body)).object();
+}
+
+// The paths the server was asked for, in order.
+inline std::vector<std::string> paths(const TestServer &server)
+{
+    std::vector<std::string> list;
+    for (const auto &request : server.requests())
+        list.push_back(request.path);
+    return list;
+}
+
 // Waits (bounded) for a spy's first signal.
 inline bool waitForSignal(QSignalSpy &spy, int ms = 10000)
 {

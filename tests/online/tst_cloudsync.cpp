@@ -15,11 +15,6 @@ namespace {
 
 constexpr int kMouseType = 7;
 
-QJsonObject bodyOf(const TestServer::Recorded &request)
-{
-    return QJsonDocument::fromJson(QByteArray::fromStdString(request.body)).object();
-}
-
 // Serves an archive at path.
 void serveFile(TestServer &server, const std::string &path, const QByteArray &bytes)
 {

@@ -24,11 +24,6 @@ constexpr int kMouseType = 7;
 
 using Warnings = QList<QPair<int, QString>>;
 
-QJsonObject bodyOf(const TestServer::Recorded &request)
-{
-    return QJsonDocument::fromJson(QByteArray::fromStdString(request.body)).object();
-}
-
 template <typename T>
 T *child(QObject *parent, const char *name)
 {
@@ -48,14 +43,6 @@ void type(QObject *parent, const char *name, const QString &text)
 void click(QObject *parent, const char *name)
 {
     QTest::mouseClick(child<QPushButton>(parent, name), Qt::LeftButton);
-}
-
-std::vector<std::string> paths(const TestServer &server)
-{
-    std::vector<std::string> list;
-    for (const auto &request : server.requests())
-        list.push_back(request.path);
-    return list;
 }
 
 } // namespace

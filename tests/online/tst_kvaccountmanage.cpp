@@ -15,11 +15,6 @@
 
 namespace {
 
-QJsonObject bodyOf(const TestServer::Recorded &request)
-{
-    return QJsonDocument::fromJson(QByteArray::fromStdString(request.body)).object();
-}
-
 // One operation: how to send it, where it goes, what it posts, and which
 // argument of its result signal holds the message.
 struct Operation
