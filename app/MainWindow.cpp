@@ -13,6 +13,7 @@
 #include "store/TextTable.h"
 #include "device/CheckDevice.h"
 #include "device/ProductTable.h"
+#include "device/fwupdate/FirmwareTransfer.h"
 #include "online/AccountOperations.h"
 #include "pages/CloudSyncWidget.h"
 #include "pages/CodeWidget.h"
@@ -42,7 +43,6 @@
 
 namespace {
 
-constexpr int kBatteryIntervalMs = 3000;
 constexpr int kConfigCount = 5;
 const char kUpdaterProgram[] = "KorvanUpdataOnce.exe";
 const char kRestarterProgram[] = "TestRestart3.exe";
@@ -68,25 +68,6 @@ const BatteryLook kBatteryLooks[] = {
     {21, 40, "top_icon_battery2.png", true},
     {1, 20, "top_icon_battery.png", true},
 };
-
-// Models sharing one logo; the others use their own model name.
-const struct { int mouseType; const char *group; } kLogoGroups[] = {
-    {2, "falcon"}, {4, "falcon"}, {5, "falcon"}, {6, "falcon"}, // Falcon and Saker
-    {3, "osprey"},
-};
-
-// The logo folder of a model: the whole first family shares one.
-QString logoGroup(int mouseType)
-{
-    const ProductInfo *product = Products::byType(mouseType);
-    if (product && product->family == Family::First)
-        return QStringLiteral("kestrel");
-    for (const auto &entry : kLogoGroups) {
-        if (entry.mouseType == mouseType)
-            return QLatin1String(entry.group);
-    }
-    return Products::modelName(mouseType);
-}
 
 QString borderImage(const QString &resource)
 {
@@ -372,6 +353,7 @@ void MainWindow::initMouseDataHandle()
 {
     DCDataHandle::registerMetaTypes();
     m_dataHandle = new DCDataHandle;
+    m_dataHandle->setFirmwareTransferMaker(FirmwareTransfers::shipped());
     m_dataThread = new QThread(this);
     m_dataThread->setObjectName(QStringLiteral("DCDataHandle"));
     m_dataHandle->moveToThread(m_dataThread);
@@ -727,11 +709,11 @@ void MainWindow::slot_OpenDeviceResult(bool result, int mouseType, bool isWirele
     m_mainSettingWidget->setMouseType(mouseType);
     m_cloudSyncWidget->setMouseType(mouseType);
 
-    const QString group = logoGroup(mouseType);
+    const QString group = Products::logoGroup(mouseType);
     const QString logo = QStringLiteral(":/picture/%1/picture/%2/logo_korvan.png").arg(group, group.toUpper());
     m_logoLabel->setStyleSheet(borderImage(logo));
     m_logoLabel->setProperty("logo", logo);
-    m_lightSettingWidget->setFirstFamilyLayout(mouseType >= 7 && mouseType <= 12);
+    m_lightSettingWidget->setFirstFamilyLayout(Products::usesFirstFamilyLightPage(mouseType));
 }
 
 void MainWindow::needDeviceDialogShow()
@@ -783,8 +765,16 @@ void MainWindow::startTimeCount()
 {
     if (m_batteryTimerId != 0)
         killTimer(m_batteryTimerId);
-    m_batteryTimerId = startTimer(kBatteryIntervalMs, Qt::CoarseTimer);
+    m_batteryTimerId = startTimer(m_batteryIntervalMs, Qt::CoarseTimer);
     qDebug() << "MainWindow::startTimeCount" << m_batteryTimerId;
+}
+
+void MainWindow::setTimerIntervals(int batteryMs, int presenceMs)
+{
+    m_batteryIntervalMs = qMax(1, batteryMs);
+    if (m_batteryTimerId != 0)
+        startTimeCount();
+    m_checkDevice->setPollInterval(presenceMs);
 }
 
 void MainWindow::stopTimeCount()
@@ -890,7 +880,7 @@ void MainWindow::compareFirmWareVersion()
 {
     const int mouseType = MouseType::current();
     qDebug() << "compareFirmWareVersion" << mouseType << m_firmwareVersion;
-    if ((mouseType == 18 && m_firmwareVersion < 5) || (mouseType == 19 && m_firmwareVersion < 1))
+    if (Products::firmwareTooOld(mouseType, m_firmwareVersion))
         slot_showWarningDialog(26);
 }
 

@@ -52,6 +52,10 @@ public:
     NeedDeviceDialog *needDeviceDialog() const { return m_needDeviceDialog; }
     bool isDeviceOpen() const { return m_deviceOpen; }
     bool isLoggedIn() const { return m_isLoggedIn; }
+    // How often the battery is asked for while a mouse is open (3000 ms) and
+    // the bus is polled (1000 ms); tests shorten them.
+    void setTimerIntervals(int batteryMs, int presenceMs);
+    int batteryInterval() const { return m_batteryIntervalMs; }
 
 signals:
     void QuitTheApplication();
@@ -204,6 +208,7 @@ private:
     int m_firmwareVersion = 0;
     USHORT m_currentPid = 0;
     int m_batteryTimerId = 0;
+    int m_batteryIntervalMs = 3000;
     int m_arrivalCount = 0;
     bool m_isFirmwareUpdating = false;
     int m_bootMouseType = 0;

@@ -1,5 +1,7 @@
 #include "app/SingleApplication.h"
 
+#include "platform/Process.h"
+
 #include <QDataStream>
 #include <QDebug>
 #include <QDeadlineTimer>
@@ -11,10 +13,6 @@
 #include <QThread>
 #include <QtEndian>
 
-#ifdef Q_OS_UNIX
-#include <unistd.h>
-#endif
-
 namespace {
 
 // A message is a 32-bit length and that many bytes of UTF-8; anything
@@ -25,13 +23,8 @@ constexpr quint32 kMaxMessageBytes = 64 * 1024;
 QString instanceFolder()
 {
     QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (folder.isEmpty()) {
-#ifdef Q_OS_UNIX
-        folder = QDir::tempPath() + QStringLiteral("/harrier-%1").arg(getuid());
-#else
-        folder = QDir::tempPath() + QStringLiteral("/harrier-") + qEnvironmentVariable("USERNAME");
-#endif
-    }
+    if (folder.isEmpty())
+        folder = QDir::tempPath() + QStringLiteral("/harrier-") + Process::currentUserId();
     QDir().mkpath(folder);
     return folder;
 }

@@ -17,12 +17,14 @@ if(HARRIER_SANITIZE)
   target_compile_definitions(harrier_options INTERFACE _GLIBCXX_ASSERTIONS)
 endif()
 
-# harrier_layer(target folder [EXCLUDE subfolder...] DEPS deps...): one static
-# library from every source below a folder, less the subfolders that are
-# libraries of their own. Files under linux/ or win/ are taken only on their
+# harrier_layer(target folder [EXCLUDE subfolder...] DEPS deps...
+# [PRIVATE_DEPS deps...]): one static library from every source below a
+# folder, less the subfolders that are libraries of their own. PRIVATE_DEPS
+# are used by the layer's own sources only; their headers stay out of the
+# layers above. Files under linux/ or win/ are taken only on their
 # own OS; main.cpp and fuzz_*.cpp belong to programs, not to the layer.
 function(harrier_layer target dir)
-  cmake_parse_arguments(L "" "" "EXCLUDE;DEPS" ${ARGN})
+  cmake_parse_arguments(L "" "" "EXCLUDE;DEPS;PRIVATE_DEPS" ${ARGN})
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS
     ${CMAKE_SOURCE_DIR}/${dir}/*.cpp ${CMAKE_SOURCE_DIR}/${dir}/*.h
     ${CMAKE_SOURCE_DIR}/${dir}/*.qrc ${CMAKE_SOURCE_DIR}/${dir}/*.ui)
@@ -54,6 +56,9 @@ function(harrier_layer target dir)
     endif()
     target_include_directories(${target} PUBLIC ${CMAKE_SOURCE_DIR})
     target_link_libraries(${target} PUBLIC harrier_options ${L_DEPS})
+    if(L_PRIVATE_DEPS)
+      target_link_libraries(${target} PRIVATE ${L_PRIVATE_DEPS})
+    endif()
   else()
     # A layer with nothing to compile yet still carries its dependencies.
     add_library(${target} INTERFACE)

@@ -2,17 +2,17 @@
 
 #include "device/DeviceMetaTypes.h"
 
+#include "device/FamilyTable.h"
+#include "device/ProductTable.h"
+#include "device/fwupdate/FirmwareUpdateRun.h"
+#include "platform/DeviceClock.h"
 #include "store/GearHandle.h"
 #include "store/JsonHandle.h"
-#include "device/FirmwareTransfer.h"
-#include "device/ProductTable.h"
-#include "device/kestrel/USBDriverKestrel.h"
-#include "device/kestrel/UsbDriverMangerKestrel.h"
-#include "platform/DeviceClock.h"
 
 #include <QDebug>
 #include <QFile>
 #include <QTime>
+#include <QPointer>
 #include <cstdlib>
 #include <string>
 
@@ -25,9 +25,6 @@ constexpr int kMaxUpdateRequests = 36;
 // 200 polls of 100 ms: pairing gives up after 20 s.
 constexpr int kPairingPollMs = 100;
 constexpr int kPairingMaxTicks = 200;
-// The receiver answers a command within five reads, 50 ms apart.
-constexpr int kDongleAckReads = 5;
-constexpr int kDongleAckSleepMs = 50;
 // A manager that failed this many profile reads in a row offers a firmware repair.
 constexpr int kRepairErrorCount = 4;
 // Warning numbers of the window's warning dialog.
@@ -48,37 +45,6 @@ constexpr int kOledPictureMode = 8;
 constexpr int kFactoryConfig = 0;
 constexpr int kConfigCount = 5;
 
-// Firmware version shown when a model's version cannot be read.
-struct FallbackVersion
-{
-    int mouseType;
-    int version;
-};
-constexpr FallbackVersion kFallbackVersions[] = {
-    {2, 8}, {3, 10}, {4, 4}, {6, 4}, {18, 4}, {19, 4}, {5, 3}, {7, 5}, {8, 5}, {9, 5}, {10, 5},
-    {11, 32}, {12, 13}, {13, 2},
-};
-
-int fallbackVersion(int mouseType)
-{
-    for (const FallbackVersion &f : kFallbackVersions)
-        if (f.mouseType == mouseType)
-            return f.version;
-    return 1;
-}
-
-// Models whose battery reading is already steady and reaches the window unfiltered.
-bool batteryIsUnfiltered(int mouseType, int fwVersion)
-{
-    return mouseType == 10 || mouseType == 14 || (mouseType == 11 && fwVersion >= 30);
-}
-
-// Models with a screen whose picture is rewritten on a configuration load.
-bool hasScreenPicture(int mouseType)
-{
-    return mouseType == 3 || mouseType == 10 || mouseType == 11;
-}
-
 QString categoryDevice() { return QStringLiteral("Device"); }
 QString screenBridge() { return QStringLiteral("DCDataHandle"); }
 
@@ -96,12 +62,17 @@ DCDataHandle::DCDataHandle(QObject *parent)
 DCDataHandle::~DCDataHandle()
 {
     dropManager();
-    delete m_fwUpdate;
+    m_fwUpdate.reset();
 }
 
 void DCDataHandle::registerMetaTypes()
 {
     registerDeviceMetaTypes();
+}
+
+void DCDataHandle::setFirmwareTransferMaker(FirmwareTransferMaker maker)
+{
+    m_transferMaker = std::move(maker);
 }
 
 // ---------------------------------------------------------------- helpers
@@ -116,8 +87,20 @@ void DCDataHandle::dropManager()
     if (!m_manager)
         return;
     disconnectSignal();
-    m_receiverDriver = nullptr;
+    m_receiverDriver.reset();
     m_manager.reset();
+}
+
+bool DCDataHandle::managerRequest(OnFailure onFailure, const std::function<bool(USBDriverManger &)> &call)
+{
+    if (!m_manager)
+        return false;
+    emit sig_ShowLoadingDialog();
+    const bool ok = call(*m_manager);
+    if (!ok && onFailure == OnFailure::Warn)
+        warningReadOrWriteError();
+    emit sig_EndLoadingDialog();
+    return ok;
 }
 
 // ---------------------------------------------------------------- slots
@@ -148,18 +131,14 @@ void DCDataHandle::slot_TurnOldTxtFileToNewJsonFile()
 
 void DCDataHandle::slot_setCPIListValueOnMouse(QList<DWORD> dwordList)
 {
-    if (!m_manager)
-        return;
-    emit sig_ShowLoadingDialog();
-    if (m_manager->SetCPIList(dwordList, m_bank)) {
-        SetGearLevelsEnabled(dwordList);
-        qDebug() << "slot_setDPIValueOnMouse is True";
-    } else {
-        qDebug() << "slot_setDPIValueOnMouse is False";
-        warningReadOrWriteError();
-    }
-    qDebug() << "slot_setCPIListValueOnMouse" << dwordList;
-    emit sig_EndLoadingDialog();
+    managerRequest(OnFailure::Warn, [&](USBDriverManger &manager) {
+        const bool ok = manager.SetCPIList(dwordList, m_bank);
+        if (ok)
+            SetGearLevelsEnabled(dwordList);
+        qDebug() << (ok ? "slot_setDPIValueOnMouse is True" : "slot_setDPIValueOnMouse is False");
+        qDebug() << "slot_setCPIListValueOnMouse" << dwordList;
+        return ok;
+    });
 }
 
 void DCDataHandle::slot_OpenDevice(USHORT Pid, USHORT Vid)
@@ -178,17 +157,20 @@ void DCDataHandle::slot_OpenDevice(USHORT Pid, USHORT Vid)
     qDebug() << "openDevice Count" << m_openCount;
 
     const ProductInfo *product = Products::byPid(Pid);
-    if (!product || product->family != Family::First) {
+    const FamilyEntry *family = product ? Families::find(product->family) : nullptr;
+    if (!family) {
         emit sig_OpenDeviceResult(false, MouseType::current(), m_isWireless);
         return;
     }
-    const bool viaReceiver = Pid == product->receiverPid;
-    const std::wstring wiredFilter = QString::fromLatin1(product->wiredFilter).toStdWString();
-    const std::wstring receiverFilter = QString::fromLatin1(product->receiverFilter).toStdWString();
-    createAKorvanInitObject(nullptr, product->mouseType, wiredFilter.c_str(), receiverFilter.c_str(),
-                            viaReceiver);
-    if (viaReceiver)
-        m_isWireless = true;
+    FamilyRequest request;
+    request.product = product;
+    request.viaReceiver = Pid == product->receiverPid;
+    request.wiredFilter = Products::pathFilter(product->wiredPid);
+    if (product->receiverPid)
+        request.receiverFilter = Products::pathFilter(product->receiverPid);
+    buildFamilyParts(*family, request);
+    MouseType::setCurrent(product->mouseType);
+    m_isWireless = request.viaReceiver;
     if (!m_manager) {
         emit sig_OpenDeviceResult(false, MouseType::current(), m_isWireless);
         return;
@@ -219,12 +201,24 @@ void DCDataHandle::slot_OpenDevice(USHORT Pid, USHORT Vid)
 void DCDataHandle::createAKorvanInitObject(KorvanUSBDriver *, int mosueType, const wchar_t *wireless,
                                            const wchar_t *wired, bool isWireless)
 {
-    const QString wiredFilter = QString::fromWCharArray(wireless);
-    const QString receiverFilter = QString::fromWCharArray(wired);
-    m_manager = makeKestrelManager(wiredFilter, receiverFilter, isWireless, &m_receiverDriver);
-    if (!isWireless)
-        m_receiverDriver = nullptr;
+    const FamilyEntry *family = Families::find(Family::First);
+    if (!family)
+        return;
+    FamilyRequest request;
+    request.product = Products::byType(mosueType);
+    request.viaReceiver = isWireless;
+    request.wiredFilter = QString::fromWCharArray(wireless);
+    request.receiverFilter = QString::fromWCharArray(wired);
+    buildFamilyParts(*family, request);
     MouseType::setCurrent(mosueType);
+}
+
+void DCDataHandle::buildFamilyParts(const FamilyEntry &family, const FamilyRequest &request)
+{
+    dropManager();
+    FamilyParts parts = family.make(request);
+    m_manager = std::move(parts.manager);
+    m_receiverDriver = m_manager ? std::move(parts.receiver) : nullptr;
 }
 
 void DCDataHandle::slot_OpenDeviceAgain()
@@ -296,118 +290,84 @@ bool DCDataHandle::readReportRateToPage()
 
 void DCDataHandle::setLightParameterOnPage()
 {
-    if (!m_manager)
-        return;
-    emit sig_ShowLoadingDialog();
-    m_manager->GetLightParameter(&m_lightParam, m_bank);
-    emit sig_SetLightParameterOnPage(m_lightParam);
-    emit sig_EndLoadingDialog();
+    managerRequest(OnFailure::Ignore, [this](USBDriverManger &manager) {
+        manager.GetLightParameter(&m_lightParam, m_bank);
+        emit sig_SetLightParameterOnPage(m_lightParam);
+        return true;
+    });
 }
 
 void DCDataHandle::setMouseButtonOnPage()
 {
-    if (!m_manager)
-        return;
-    emit sig_ShowLoadingDialog();
-    m_manager->CheckAllMouseButtonIsOriginalMouseButton();
-    emit sig_EndLoadingDialog();
+    managerRequest(OnFailure::Ignore, [](USBDriverManger &manager) {
+        manager.CheckAllMouseButtonIsOriginalMouseButton();
+        return true;
+    });
 }
 
 void DCDataHandle::slot_SetMouseColor(bool isWheelLightChange, QList<COLORREF> colorList)
 {
-    if (!m_manager)
-        return;
-    emit sig_ShowLoadingDialog();
-    qDebug() << "slot_SetMouseColor";
-    if (!m_manager->SetMouseColorList(isWheelLightChange, colorList, m_bank))
-        warningReadOrWriteError();
-    emit sig_EndLoadingDialog();
+    managerRequest(OnFailure::Warn, [&](USBDriverManger &manager) {
+        qDebug() << "slot_SetMouseColor";
+        return manager.SetMouseColorList(isWheelLightChange, colorList, m_bank);
+    });
 }
 
 void DCDataHandle::slot_ChangeUsbReportRate(int value)
 {
-    if (!m_manager)
-        return;
-    emit sig_ShowLoadingDialog();
-    if (!m_manager->SetReportRate(value, m_bank))
-        warningReadOrWriteError();
-    emit sig_EndLoadingDialog();
+    managerRequest(OnFailure::Warn, [&](USBDriverManger &manager) { return manager.SetReportRate(value, m_bank); });
 }
 
 void DCDataHandle::slot_setMouseLightMode(bool isWheelLightChange, int value)
 {
-    if (!m_manager)
-        return;
-    emit sig_ShowLoadingDialog();
-    if (!m_manager->SetMouseLightMode(isWheelLightChange, value))
-        warningReadOrWriteError();
-    emit sig_EndLoadingDialog();
+    managerRequest(OnFailure::Warn,
+                   [&](USBDriverManger &manager) { return manager.SetMouseLightMode(isWheelLightChange, value); });
 }
 
 void DCDataHandle::slot_MouseContinueLightDegree(bool isWheelLightChange, int value)
 {
-    if (!m_manager)
-        return;
-    emit sig_ShowLoadingDialog();
-    if (!m_manager->SetMouseLightDegree(isWheelLightChange, value))
-        warningReadOrWriteError();
-    emit sig_EndLoadingDialog();
+    managerRequest(OnFailure::Warn,
+                   [&](USBDriverManger &manager) { return manager.SetMouseLightDegree(isWheelLightChange, value); });
 }
 
 void DCDataHandle::slot_MouseBreathSpeed(bool isWheelLightChange, int value)
 {
-    if (!m_manager)
-        return;
-    emit sig_ShowLoadingDialog();
-    if (!m_manager->SetMouseBreathSpeed(isWheelLightChange, value))
-        warningReadOrWriteError();
-    emit sig_EndLoadingDialog();
+    managerRequest(OnFailure::Warn,
+                   [&](USBDriverManger &manager) { return manager.SetMouseBreathSpeed(isWheelLightChange, value); });
 }
 
 void DCDataHandle::slot_ChangeButtonToKey(int button, uint vkCode, int modifyKey, int changeType)
 {
-    if (!m_manager)
-        return;
-    emit sig_ShowLoadingDialog();
-    if (!m_manager->SetChangeButtonToKey(button, vkCode, modifyKey, changeType, m_bank)) {
-        warningReadOrWriteError();
+    if (!managerRequest(OnFailure::Warn, [&](USBDriverManger &manager) {
+            return manager.SetChangeButtonToKey(button, vkCode, modifyKey, changeType, m_bank);
+        }) && m_manager)
         qDebug() << "slot_ChangeButtonToKey failed";
-    }
-    emit sig_EndLoadingDialog();
 }
 
 void DCDataHandle::slot_ChangeButtonToMacro(int macroType, int button, uint)
 {
-    if (!m_manager)
-        return;
-    emit sig_ShowLoadingDialog();
     // The manager chooses the macro slot itself; the page's address never reaches the mouse.
-    m_manager->SetChangeButtonToMacro(button, 0, uint(macroType));
-    emit sig_EndLoadingDialog();
+    managerRequest(OnFailure::Ignore, [&](USBDriverManger &manager) {
+        return manager.SetChangeButtonToMacro(button, 0, uint(macroType));
+    });
 }
 
 void DCDataHandle::slot_WriteSingleMacro(int button, QString path)
 {
-    if (!m_manager)
-        return;
-    emit sig_ShowLoadingDialog();
-    if (m_manager->WriteSingleMacro(button, path)) {
-        qDebug() << "slot_WriteSingleMacro True";
-    } else {
-        warningReadOrWriteError();
-        qDebug() << "slot_WriteSingleMacro False";
-    }
-    emit sig_EndLoadingDialog();
+    const bool ok = managerRequest(OnFailure::Warn,
+                                   [&](USBDriverManger &manager) { return manager.WriteSingleMacro(button, path); });
+    if (m_manager)
+        qDebug() << (ok ? "slot_WriteSingleMacro True" : "slot_WriteSingleMacro False");
 }
 
 void DCDataHandle::slot_WriteListMacro(QStringList macroList)
 {
-    if (!m_manager)
-        return;
-    emit sig_ShowLoadingDialog();
-    if (m_manager->WriteListMacro(macroList))
-        emit sig_ShowWarningDialog(WarningMacroListWritten);
-    emit sig_EndLoadingDialog();
+    managerRequest(OnFailure::Ignore, [&](USBDriverManger &manager) {
+        const bool ok = manager.WriteListMacro(macroList);
+        if (ok)
+            emit sig_ShowWarningDialog(WarningMacroListWritten);
+        return ok;
+    });
 }
 
 void DCDataHandle::slot_LoadLocalConfigFileAndWriteIntoMouse(int number)
@@ -447,25 +407,22 @@ void DCDataHandle::loadConfiguration(int number, bool profileOnly)
     }
 
     const int mouseType = MouseType::current();
-    if (loaded && hasScreenPicture(mouseType)
-        && m_manager->GetOLEDScreenParameter() == kOledPictureMode) {
-        emit sig_ShowLoadingDialog();
-        if (!m_manager->WriteImageToMouse(mouseType, QString::number(m_configNumber), 0, 1))
-            warningReadOrWriteError();
-        emit sig_EndLoadingDialog();
+    if (loaded && Products::hasScreenPicture(mouseType) && m_manager->GetOLEDScreenParameter() == kOledPictureMode) {
+        managerRequest(OnFailure::Warn, [&](USBDriverManger &manager) {
+            return manager.WriteImageToMouse(mouseType, QString::number(m_configNumber), 0, 1);
+        });
     }
     emit sig_EndLoadingDialog();
 }
 
 void DCDataHandle::slot_SaveProfileToConfig1()
 {
-    if (!m_manager)
-        return;
-    emit sig_ShowLoadingDialog();
-    qDebug() << "slot_SaveProfileToConfig1";
-    m_manager->SaveConfigFileByConfigureNumber(1);
-    m_manager->SaveProfileToConfig1();
-    emit sig_EndLoadingDialog();
+    managerRequest(OnFailure::Ignore, [](USBDriverManger &manager) {
+        qDebug() << "slot_SaveProfileToConfig1";
+        manager.SaveConfigFileByConfigureNumber(1);
+        manager.SaveProfileToConfig1();
+        return true;
+    });
     RefreshPages();
 }
 
@@ -480,7 +437,7 @@ void DCDataHandle::slot_GetBatteryPower()
         m_batteryFilter.reopenAgreement();
         return;
     }
-    if (batteryIsUnfiltered(MouseType::current(), m_fwVersion))
+    if (Products::batteryIsSteady(MouseType::current(), m_fwVersion))
         emit sig_BatteryPower(value);
     else
         FilterTheQuantityOfElectricCharge(value);
@@ -512,11 +469,10 @@ void DCDataHandle::slot_ResetConfigToOriginal()
         qDebug() << "slot_ResetConfigToOriginal" << picture;
         QFile::remove(picture);
     }
-    if (mouseType == 3) {
-        emit sig_ShowLoadingDialog();
-        if (!m_manager->WriteImageToMouse(mouseType, QStringLiteral("0"), 0, 1))
-            warningReadOrWriteError();
-        emit sig_EndLoadingDialog();
+    if (Products::clearsPictureOnReset(mouseType)) {
+        managerRequest(OnFailure::Warn, [&](USBDriverManger &manager) {
+            return manager.WriteImageToMouse(mouseType, QStringLiteral("0"), 0, 1);
+        });
     }
     RefreshPages();
     emit sig_EndLoadingDialog();
@@ -571,7 +527,7 @@ void DCDataHandle::destroyUselessThings()
         return;
     disconnectSignal();
     m_manager->UnInitDevice();
-    m_receiverDriver = nullptr;
+    m_receiverDriver.reset();
     m_manager.reset();
     m_pid = 0;
     qDebug() << "DCDataHandle::destroyUselessThings() End";
@@ -602,41 +558,38 @@ void DCDataHandle::StartFirmwareUpdate(const QString &path, const QString &mouse
 {
     qDebug() << "FirmwareUpdate" << path;
     emit sig_ShowWarningDialog(WarningUpdateStarting);
-    delete m_fwUpdate;
-    m_fwUpdate = nullptr;
+    m_fwUpdate.reset();
 
+    // Only the first family's models are updated by the transfer; the others get no paths.
     const ProductInfo *product = Products::byName(mouseType);
-    const QString normalPath = product && product->family == Family::First
-        ? QString::fromLatin1(product->wiredFilter)
-        : QString();
-    const QString bootPath = normalPath.isEmpty() ? QString() : QStringLiteral("VID_3A5E&PID_3000");
-    std::unique_ptr<FirmwareTransfer> update = FirmwareTransfers::create();
-    if (!update) {
+    const bool firstFamily = product && product->family == Family::First;
+    const QString normalPath = firstFamily ? Products::pathFilter(product->wiredPid) : QString();
+    const QString bootPath = firstFamily ? Products::pathFilter(Products::kFirstFamilyBootPid) : QString();
+    std::unique_ptr<FirmwareTransfer> transfer = m_transferMaker ? m_transferMaker() : nullptr;
+    if (!transfer) {
         qWarning() << "FirmwareUpdate: no firmware transfer available";
         OnFirmwareUpdateResult(false);
         return;
     }
-    m_fwUpdate = update.release();
-    m_fwUpdate->SetDevicePaths(normalPath, bootPath);
-    connect(this, &DCDataHandle::sig_Update, m_fwUpdate, &FirmwareTransfer::slotUpdate);
-    connect(m_fwUpdate, &FirmwareTransfer::sigPercent, this, [this](uint percent) {
+    transfer->SetDevicePaths(normalPath, bootPath);
+    m_fwUpdate = std::make_unique<FirmwareUpdateRun>(std::move(transfer));
+    FirmwareTransfer *running = m_fwUpdate->transfer();
+    connect(this, &DCDataHandle::sig_Update, running, &FirmwareTransfer::slotUpdate);
+    connect(running, &FirmwareTransfer::sigPercent, this, [this](uint percent) {
         qDebug() << "updateFirmwareKestrel percent" << percent;
         emit sig_ProcessVaule(int(percent));
     });
-    connect(m_fwUpdate, &FirmwareTransfer::sigUpdateResult, this,
-            &DCDataHandle::onFirmwareTransferResult);
+    const QPointer<FirmwareTransfer> from(running);
+    connect(running, &FirmwareTransfer::sigUpdateResult, this,
+            [this, from](bool ok) { onFirmwareTransferResult(from, ok); });
     emit sig_Update(path);
 }
 
-void DCDataHandle::onFirmwareTransferResult(bool ok)
+void DCDataHandle::onFirmwareTransferResult(const FirmwareTransfer *from, bool ok)
 {
-    // The transfer may still be returning from the emit that brought us here.
-    if (m_fwUpdate) {
-        disconnect(this, nullptr, m_fwUpdate, nullptr);
-        disconnect(m_fwUpdate, nullptr, this, nullptr);
-        m_fwUpdate->deleteLater();
-    }
-    m_fwUpdate = nullptr;
+    // A transfer that a newer request replaced has already been ended with its run.
+    if (from && m_fwUpdate && m_fwUpdate->transfer() == from)
+        m_fwUpdate.reset();
     OnFirmwareUpdateResult(ok);
 }
 
@@ -662,22 +615,14 @@ void DCDataHandle::OnFirmwareUpdateResult(bool ok)
 
 void DCDataHandle::slot_OLEDScreenpParameter(int behaviour)
 {
-    if (!m_manager)
-        return;
-    emit sig_ShowLoadingDialog();
-    if (!m_manager->SetOLEDScreenParameter(behaviour))
-        warningReadOrWriteError();
-    emit sig_EndLoadingDialog();
+    managerRequest(OnFailure::Warn,
+                   [&](USBDriverManger &manager) { return manager.SetOLEDScreenParameter(behaviour); });
 }
 
 void DCDataHandle::slot_SetOLEDScreenLightIntensity(int intensity)
 {
-    if (!m_manager)
-        return;
-    emit sig_ShowLoadingDialog();
-    if (!m_manager->SetOLEDScreenLightIntensity(intensity))
-        warningReadOrWriteError();
-    emit sig_EndLoadingDialog();
+    managerRequest(OnFailure::Warn,
+                   [&](USBDriverManger &manager) { return manager.SetOLEDScreenLightIntensity(intensity); });
 }
 
 void DCDataHandle::slot_startCode()
@@ -688,17 +633,14 @@ void DCDataHandle::slot_startCode()
         return;
     }
     bool started = false;
-    const BYTE enter[2] = {0xA0, 0x81};
-    if (SendCommandDongle(enter, 2)) {
+    if (SendCommandDongle(ReceiverChannel::EnterPairing)) {
         qDebug() << QString::fromUtf8("对码命令A0发送成功");
         // The receiver listens for a mouse on an address of our choosing.
         std::srand(unsigned(QTime(0, 0).secsTo(QTime::currentTime())));
         // Receivers have only ever seen addresses in the classic C range 0..32767.
         const int addr = std::rand() & 0x7FFF;
         qDebug().noquote() << "addr:" << QString::number(addr, 16);
-        const BYTE setAddress[6] = {0xA1, 0x8F, BYTE(addr), BYTE(addr >> 8), BYTE(addr >> 16),
-                                    BYTE(addr >> 24)};
-        started = SendCommandDongle(setAddress, 6);
+        started = SendCommandDongle(ReceiverChannel::ListenOn, quint32(addr));
     }
     if (started) {
         qDebug() << QString::fromUtf8("开始对码");
@@ -742,11 +684,10 @@ void DCDataHandle::slot_codetimerout()
 
 void DCDataHandle::slot_GetProfileFromMouse()
 {
-    if (!m_manager)
-        return;
-    emit sig_ShowLoadingDialog();
-    GetProfileFromMouse();
-    emit sig_EndLoadingDialog();
+    managerRequest(OnFailure::Ignore, [this](USBDriverManger &) {
+        GetProfileFromMouse();
+        return true;
+    });
 }
 
 void DCDataHandle::GetProfileFromMouse()
@@ -776,7 +717,7 @@ void DCDataHandle::GetProfileFromMouse()
         }
     } else {
         warningReadOrWriteError();
-        emit sig_VersionNumber(fallbackVersion(mouseType));
+        emit sig_VersionNumber(Products::fallbackFirmware(mouseType));
         qDebug() << "slot_GetProfileFromMouse failed";
     }
     m_batteryFilter.restart();
@@ -814,90 +755,36 @@ void DCDataHandle::RefreshPages()
 
 bool DCDataHandle::CheckReceiverPairing(USHORT pid)
 {
-    if (!Products::isReceiverPid(pid))
+    const USHORT expected = Products::wiredPidOfReceiver(pid);
+    if (expected == 0)
         return true;
     const ProductInfo *product = Products::byPid(pid);
     int paired = 0;
     m_manager->GetMousePid(&paired);
-    if (paired == 0 || paired == product->wiredPid)
+    if (paired == 0 || paired == expected)
         return true;
 
     // Paired with another model: put the receiver back into its pairing state.
-    const BYTE reset[2] = {0xA0, 0x81};
-    if (SendCommandDongle(reset, 2))
-        qDebug() << "CheckReceiverPairing A0 81 sent";
-    const BYTE unpair[2] = {0xA1, 0x81};
-    if (SendCommandDongle(unpair, 2))
-        qDebug() << "CheckReceiverPairing A1 81 sent";
+    if (SendCommandDongle(ReceiverChannel::EnterPairing))
+        qDebug() << "CheckReceiverPairing EnterPairing sent";
+    if (SendCommandDongle(ReceiverChannel::LeavePairing))
+        qDebug() << "CheckReceiverPairing LeavePairing sent";
     emit sig_ShowWarningDialog(WarningReceiverPairedElsewhere);
     sendEvent(QStringLiteral("ReceiverPairedElsewhere"), Products::modelName(product->mouseType));
     return false;
 }
 
-bool DCDataHandle::SendCommandDongle(const BYTE *bytes, int length)
+bool DCDataHandle::SendCommandDongle(ReceiverChannel::Command command, quint32 argument)
 {
-    if (!m_receiverDriver)
-        return false;
-    if (!dongleWrite(bytes, length)) {
-        qDebug() << "SendCommandDONGLE write Failed";
-        return false;
-    }
-    for (int i = 0; i < kDongleAckReads; ++i) {
-        DeviceClock::sleep(kDongleAckSleepMs);
-        BYTE reply[2] = {};
-        if (dongleRead(reply) && reply[0] == 1) {
-            qDebug() << "GetCommand ACK == 1 OK";
-            return true;
-        }
-    }
-    qDebug() << "GetCommand ACK != 1 Failed";
-    return false;
+    return m_receiverDriver && m_receiverDriver->SendCommand(command, argument);
 }
 
 bool DCDataHandle::readWorkModel(int *mode)
 {
-    if (!m_receiverDriver)
-        return false;
-    const BYTE command[1] = {0xA7};
-    if (dongleWrite(command, 1)) {
-        for (int i = 0; i < kDongleAckReads; ++i) {
-            DeviceClock::sleep(kDongleAckSleepMs);
-            BYTE reply[2] = {};
-            if (dongleRead(reply) && reply[0] == 1) {
-                *mode = reply[1];
-                return true;
-            }
-        }
-    }
-    qDebug() << "readWorkModel failed";
-    return false;
+    return m_receiverDriver && m_receiverDriver->ReadWorkMode(mode);
 }
 
 // ---------------------------------------------------------------- family and files
-
-std::unique_ptr<USBDriverManger> DCDataHandle::makeKestrelManager(const QString &wiredFilter,
-                                                                 const QString &receiverFilter,
-                                                                 bool isWireless,
-                                                                 USBDriverKestrel **receiver)
-{
-    auto driver = new USBDriverKestrel;
-    *receiver = driver;
-    driver->SetWiredWirelessString(wiredFilter, receiverFilter);
-    driver->SetMode(isWireless ? 1 : 0);
-    auto manager = std::make_unique<UsbDriverMangerKestrel>();
-    manager->SetDriver(driver); // the manager owns the driver from here on
-    return manager;
-}
-
-bool DCDataHandle::dongleWrite(const BYTE *bytes, int length)
-{
-    return m_receiverDriver && m_receiverDriver->WriteDongle(bytes, length);
-}
-
-bool DCDataHandle::dongleRead(BYTE reply[2])
-{
-    return m_receiverDriver && m_receiverDriver->ReadDongle(reply);
-}
 
 void DCDataHandle::LoadGearJson(int number)
 {

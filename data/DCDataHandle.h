@@ -1,7 +1,9 @@
 #pragma once
 #include "data/BatteryFilter.h"
 #include "device/DeviceTypes.h"
+#include "device/ReceiverChannel.h"
 #include "device/USBDriverManger.h"
+#include "device/fwupdate/FirmwareTransfer.h"
 
 #include <QImage>
 #include <QList>
@@ -10,13 +12,15 @@
 #include <QString>
 #include <QStringList>
 #include <QTimer>
+#include <functional>
 #include <memory>
 
 class JsonHandle;
 class GearHandle;
 class KorvanUSBDriver;
-class USBDriverKestrel;
-class FirmwareTransfer;
+struct FamilyEntry;
+struct FamilyRequest;
+class FirmwareUpdateRun;
 
 // The one object through which the pages and the main window reach the
 // mouse. It lives on a worker thread of its own: requests arrive as queued
@@ -37,6 +41,10 @@ public:
     // Registers the types that cross threads through this object's signals
     // and slots; call once before the first queued connection.
     static void registerMetaTypes();
+
+    // The firmware transfer update requests run; without one they report
+    // failure. Installed once at start-up, before the object is moved to its thread.
+    void setFirmwareTransferMaker(FirmwareTransferMaker maker);
 
     // A downloaded configuration brings text-format profiles: makes them the
     // JSON profiles. Reached through a queued connection like the slots below.
@@ -145,7 +153,8 @@ public slots:
 
 private:
     bool CheckReceiverPairing(USHORT pid);
-    bool SendCommandDongle(const BYTE *bytes, int length);
+    // The receiver's commands and work mode, through the receiver's channel.
+    bool SendCommandDongle(ReceiverChannel::Command command, quint32 argument = 0);
     bool readWorkModel(int *mode);
     void RefreshPages();
     void LoadGearJson(int number);
@@ -159,17 +168,17 @@ private:
     void loadConfiguration(int number, bool profileOnly);
     bool readCpiToPage();
     bool readReportRateToPage();
-    void onFirmwareTransferResult(bool ok);
+    void onFirmwareTransferResult(const FirmwareTransfer *from, bool ok);
 
-    // The first family's manager with its driver; the driver also serves as
-    // the receiver channel (`receiver`) when the mouse is reached through it.
-    std::unique_ptr<USBDriverManger> makeKestrelManager(const QString &wiredFilter,
-                                                       const QString &receiverFilter,
-                                                       bool isWireless,
-                                                       USBDriverKestrel **receiver);
-    // Raw receiver commands: n bytes out, a 2-byte answer back.
-    bool dongleWrite(const BYTE *bytes, int length);
-    bool dongleRead(BYTE reply[2]);
+    // Builds the family's manager (and receiver channel) for a request.
+    void buildFamilyParts(const FamilyEntry &family, const FamilyRequest &request);
+
+    // What a page request does with the manager's answer.
+    enum class OnFailure { Warn, Ignore };
+    // The shape of every page request: nothing without a mouse; the loading
+    // dialog around the manager call; the read-or-write warning when it
+    // fails (unless ignored). Returns the call's result, false without a mouse.
+    bool managerRequest(OnFailure onFailure, const std::function<bool(USBDriverManger &)> &call);
     // Gear and picture files of (mouse type, configuration).
     void resetGearFile(int mouseType, int number);
     void useDefaultGear(int mouseType);
@@ -181,11 +190,13 @@ private:
     std::unique_ptr<USBDriverManger> m_manager;
     int m_bank = 1;
     QTimer m_codeTimer;
-    USBDriverKestrel *m_receiverDriver = nullptr;
+    // Works through the manager's driver, so it is declared (and goes) after the manager.
+    std::unique_ptr<ReceiverChannel> m_receiverDriver;
     bool m_isUpdating = false;
     USHORT m_pid = 0;
     bool m_isWireless = false;
-    FirmwareTransfer *m_fwUpdate = nullptr;
+    std::unique_ptr<FirmwareUpdateRun> m_fwUpdate;
+    FirmwareTransferMaker m_transferMaker;
     int m_codeTicks = 0;
     int m_updateTimes = 0;
     int m_openCount = 0;

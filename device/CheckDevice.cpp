@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr int kPollMs = 1000;
-
 // Supported PIDs in the order a scan prefers them. KestrelEU (cable and
 // receiver) and Wren come last: supported everywhere else in the program,
 // they must be reported too.
@@ -18,43 +16,6 @@ const QList<USHORT> kInitialPriority = {
     0x3000, 0x1022, 0x4122, 0x4123, 0x4130, 0x1804, 0x4133, 0x4132, 0x4126, 0x4162, 0x4163, 0x4124,
     0x4118, 0x4137, 0x180A, 0x4138, 0x180B, 0x4139, 0x180C, 0x413A, 0x180D, 0x413B, 0x180F, 0x4161,
 };
-
-// Receiver PID -> the wired PID of the same mouse.
-const struct
-{
-    USHORT receiver;
-    USHORT wired;
-} kReceiverSiblings[] = {
-    {0x1804, 0x4130}, {0x180A, 0x4137}, {0x180B, 0x4138}, {0x180C, 0x4139},
-    {0x180D, 0x413A}, {0x180F, 0x413B}, {0x4133, 0x4132},
-};
-
-// Second-family boot loader: the release number carries the normal PID.
-const struct
-{
-    USHORT normalPid;
-    int mouseType;
-} kBootReleaseTypes[] = {
-    {0x4118, 6}, {0x4122, 3}, {0x4123, 2}, {0x4124, 5}, {0x4126, 4}, {0x4161, 13}, {0x4162, 18}, {0x4163, 19},
-};
-
-int typeFromBootRelease(USHORT release)
-{
-    for (const auto &r : kBootReleaseTypes)
-        if (r.normalPid == release)
-            return r.mouseType;
-    return 0;
-}
-
-// First-family boot loader: the product string names the model.
-int typeFromBootProduct(const QString &product)
-{
-    if (product.contains(QLatin1String("KestrelEU")))
-        return 14;
-    if (product.contains(QLatin1String("Merlin")))
-        return 12;
-    return 0;
-}
 
 // The product string as the 50-byte wide-character buffer holds it, every
 // non-zero byte taken as one character.
@@ -88,7 +49,16 @@ void CheckDevice::startTheTimer()
     // A second start would leave the first timer running where stopTheTimer cannot reach it.
     if (timerId != 0)
         killTimer(timerId);
-    timerId = startTimer(kPollMs, Qt::CoarseTimer);
+    timerId = startTimer(pollMs, Qt::CoarseTimer);
+}
+
+void CheckDevice::setPollInterval(int ms)
+{
+    pollMs = qMax(1, ms);
+    if (timerId != 0) {
+        killTimer(timerId);
+        timerId = startTimer(pollMs, Qt::CoarseTimer);
+    }
 }
 
 void CheckDevice::stopTheTimer()
@@ -130,13 +100,13 @@ void CheckDevice::scan()
                 bootAnnounced.insert(info.path);
                 const QString text = productStringAsRead(info.productString);
                 qDebug() << "turnDescriptorToMouseType" << text;
-                emit sigBlootDescriptor(typeFromBootProduct(text));
+                emit sigBlootDescriptor(Products::typeOfBootProduct(text));
             }
         } else if (info.vendorId == Products::kOtherFamilyBootVid && info.productId == Products::kOtherFamilyBootPid) {
             seen.append(Products::kOtherFamilyBootPid);
             if (!bootAnnounced.contains(info.path)) {
                 bootAnnounced.insert(info.path);
-                emit sigBlootDescriptor(typeFromBootRelease(info.releaseNumber));
+                emit sigBlootDescriptor(Products::typeOfBootRelease(info.releaseNumber));
             }
         }
     }
@@ -186,15 +156,13 @@ void CheckDevice::promote(USHORT pid)
     // Position 0 stays the first family's boot loader.
     if (pid == Products::kFirstFamilyBootPid)
         return;
-    for (const auto &pair : kReceiverSiblings) {
-        if (pair.receiver == pid) {
-            // Once the mouse is known, its cable wins over its receiver.
-            priority.removeAll(pair.wired);
-            priority.insert(1, pair.wired);
-            priority.removeAll(pid);
-            priority.insert(2, pid);
-            return;
-        }
+    if (const USHORT wired = Products::wiredPidOfReceiver(pid)) {
+        // Once the mouse is known, its cable wins over its receiver.
+        priority.removeAll(wired);
+        priority.insert(1, wired);
+        priority.removeAll(pid);
+        priority.insert(2, pid);
+        return;
     }
     priority.removeAll(pid);
     priority.insert(1, pid);

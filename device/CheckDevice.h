@@ -19,6 +19,11 @@ public:
     // second; tests call it directly.
     void checkDeviceOnce();
 
+    // The time between two polls (1000 ms unless changed); a running poll
+    // timer takes the new interval at once.
+    void setPollInterval(int ms);
+    int pollInterval() const { return pollMs; }
+
 signals:
     // A supported device appeared (found) or the reported one went away.
     void sigFound(bool found, uint pid, uint vid);
@@ -46,4 +51,5 @@ private:
     USHORT foundPid = 0;
     USHORT reportedPid = 0;
     int timerId = 0;
+    int pollMs = 1000;
 };

@@ -5,23 +5,26 @@
 
 namespace {
 
+// clang-format off
 const ProductInfo kProducts[] = {
-    {"kestrel", 11, Family::First, 0x4130, 0x1804, "VID_3A5E&PID_4130", "VID_3A5E&PID_1804"},
-    {"merlin", 12, Family::First, 0x4132, 0x4133, "VID_3A5E&PID_4132", "VID_3A5E&PID_4133"},
-    {"kestrelc", 9, Family::First, 0x4137, 0x180A, "VID_3A5E&PID_4137", "VID_3A5E&PID_180a"},
-    {"kestrelq", 10, Family::First, 0x4138, 0x180B, "VID_3A5E&PID_4138", "VID_3A5E&PID_180b"},
-    {"merlinc", 7, Family::First, 0x4139, 0x180C, "VID_3A5E&PID_4139", "VID_3A5E&PID_180c"},
-    {"merlinq", 8, Family::First, 0x413A, 0x180D, "VID_3A5E&PID_413a", "VID_3A5E&PID_180d"},
-    {"kestreleu", 14, Family::First, 0x413B, 0x180F, "VID_3A5E&PID_413b", "VID_3A5E&PID_180f"},
-    {"falcon", 2, Family::Second, 0x4123, 0, "", ""},
-    {"osprey", 3, Family::Second, 0x4122, 0, "", ""},
-    {"saker", 4, Family::Second, 0x4126, 0, "", ""},
-    {"falcons", 5, Family::Second, 0x4124, 0, "", ""},
-    {"sakers", 6, Family::Second, 0x4118, 0, "", ""},
-    {"lanner", 18, Family::Second, 0x4162, 0, "", ""},
-    {"harrier", 19, Family::Second, 0x4163, 0, "", ""},
-    {"wren", 13, Family::Third, 0x4161, 0, "", ""},
+    // name       code            family          wired   receiver boot mark   fallback logo    steady screen reset  light  minimum
+    {"kestrel",   ModelKestrel,   Family::First,  0x4130, 0x1804, nullptr,     32, "kestrel",  30,  true,  false, true,  0},
+    {"merlin",    ModelMerlin,    Family::First,  0x4132, 0x4133, "Merlin",    13, "kestrel",  -1,  false, false, true,  0},
+    {"kestrelc",  ModelKestrelC,  Family::First,  0x4137, 0x180A, nullptr,      5, "kestrel",  -1,  false, false, true,  0},
+    {"kestrelq",  ModelKestrelQ,  Family::First,  0x4138, 0x180B, nullptr,      5, "kestrel",   0,  true,  false, true,  0},
+    {"merlinc",   ModelMerlinC,   Family::First,  0x4139, 0x180C, nullptr,      5, "kestrel",  -1,  false, false, true,  0},
+    {"merlinq",   ModelMerlinQ,   Family::First,  0x413A, 0x180D, nullptr,      5, "kestrel",  -1,  false, false, true,  0},
+    {"kestreleu", ModelKestrelEU, Family::First,  0x413B, 0x180F, "KestrelEU",  1, "kestrel",   0,  false, false, false, 0},
+    {"falcon",    ModelFalcon,    Family::Second, 0x4123, 0,      nullptr,      8, "falcon",   -1,  false, false, false, 0},
+    {"osprey",    ModelOsprey,    Family::Second, 0x4122, 0,      nullptr,     10, "osprey",   -1,  true,  true,  false, 0},
+    {"saker",     ModelSaker,     Family::Second, 0x4126, 0,      nullptr,      4, "falcon",   -1,  false, false, false, 0},
+    {"falcons",   ModelFalconS,   Family::Second, 0x4124, 0,      nullptr,      3, "falcon",   -1,  false, false, false, 0},
+    {"sakers",    ModelSakerS,    Family::Second, 0x4118, 0,      nullptr,      4, "falcon",   -1,  false, false, false, 0},
+    {"lanner",    ModelLanner,    Family::Second, 0x4162, 0,      nullptr,      4, "lanner",   -1,  false, false, false, 5},
+    {"harrier",   ModelHarrier,   Family::Second, 0x4163, 0,      nullptr,      4, "harrier",  -1,  false, false, false, 1},
+    {"wren",      ModelWren,      Family::Third,  0x4161, 0,      nullptr,      2, "wren",     -1,  false, false, false, 0},
 };
+// clang-format on
 
 std::atomic<int> g_mouseType{0};
 
@@ -64,10 +67,81 @@ bool isReceiverPid(USHORT pid)
     return p && p->receiverPid == pid;
 }
 
+USHORT wiredPidOfReceiver(USHORT receiverPid)
+{
+    return isReceiverPid(receiverPid) ? byPid(receiverPid)->wiredPid : 0;
+}
+
 QString modelName(int mouseType)
 {
     const ProductInfo *p = byType(mouseType);
     return QLatin1String(p ? p->name : "osprey");
+}
+
+QString pathFilter(USHORT pid)
+{
+    return QStringLiteral("VID_%1&PID_%2")
+        .arg(QString::number(kVendorId, 16).toUpper())
+        .arg(pid, 4, 16, QLatin1Char('0'));
+}
+
+int typeOfBootProduct(const QString &productString)
+{
+    // No model's mark is part of another's, so the table order does not matter.
+    for (const ProductInfo &p : kProducts)
+        if (p.bootMark && productString.contains(QLatin1String(p.bootMark)))
+            return p.mouseType;
+    return 0;
+}
+
+int typeOfBootRelease(USHORT releaseNumber)
+{
+    for (const ProductInfo &p : kProducts)
+        if (p.family != Family::First && p.wiredPid == releaseNumber)
+            return p.mouseType;
+    return 0;
+}
+
+int fallbackFirmware(int mouseType)
+{
+    const ProductInfo *p = byType(mouseType);
+    return p ? p->fallbackFirmware : 1;
+}
+
+bool batteryIsSteady(int mouseType, int firmwareVersion)
+{
+    const ProductInfo *p = byType(mouseType);
+    return p && p->steadyBatteryFrom >= 0 && firmwareVersion >= p->steadyBatteryFrom;
+}
+
+bool hasScreenPicture(int mouseType)
+{
+    const ProductInfo *p = byType(mouseType);
+    return p && p->screenPicture;
+}
+
+bool clearsPictureOnReset(int mouseType)
+{
+    const ProductInfo *p = byType(mouseType);
+    return p && p->pictureClearedOnReset;
+}
+
+bool usesFirstFamilyLightPage(int mouseType)
+{
+    const ProductInfo *p = byType(mouseType);
+    return p && p->firstFamilyLightPage;
+}
+
+bool firmwareTooOld(int mouseType, int firmwareVersion)
+{
+    const ProductInfo *p = byType(mouseType);
+    return p && p->minimumFirmware > 0 && firmwareVersion < p->minimumFirmware;
+}
+
+QString logoGroup(int mouseType)
+{
+    const ProductInfo *p = byType(mouseType);
+    return p ? QLatin1String(p->logo) : modelName(mouseType);
 }
 
 } // namespace Products

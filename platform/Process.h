@@ -20,4 +20,8 @@ int endAll(const QString &name);
 // the file is missing or cannot be started.
 bool startDetached(const QString &program);
 
+// The current user as text (the numeric user id on Unix, the user name
+// elsewhere), for folders that must be the user's own.
+QString currentUserId();
+
 } // namespace Process

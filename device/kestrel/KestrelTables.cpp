@@ -1,5 +1,7 @@
 #include "device/kestrel/KestrelTables.h"
 
+#include "device/ProductTable.h"
+
 #include <algorithm>
 #include <iterator>
 
@@ -21,8 +23,8 @@ const ButtonLayout kSwappedLayout = {
       0x00080003, 0x00040003, 0x00020003, 0xFFFFFFFF, 0xFFFFFFFF}},
 };
 
-// Identities (cable and receiver) of the models with the swapped button block.
-const USHORT kSwappedLayoutPids[] = {0x4132, 0x4133, 0x4139, 0x413A, 0x180C, 0x180D};
+// The models with the swapped button block (by cable and through the receiver).
+const int kSwappedLayoutModels[] = {ModelMerlin, ModelMerlinC, ModelMerlinQ};
 
 struct ButtonSlot
 {
@@ -110,9 +112,11 @@ struct ModelScheme
     CpiScheme scheme;
 };
 const ModelScheme kCpiSchemes[] = {
-    {7, CpiScheme::Hundreds}, {8, CpiScheme::Hundreds}, {9, CpiScheme::Hundreds},
-    {12, CpiScheme::Hundreds}, {14, CpiScheme::TwoRange},
+    {ModelMerlinC, CpiScheme::Hundreds}, {ModelMerlinQ, CpiScheme::Hundreds}, {ModelKestrelC, CpiScheme::Hundreds},
+    {ModelMerlin, CpiScheme::Hundreds},  {ModelKestrelEU, CpiScheme::TwoRange},
 };
+// Models whose sensor cannot go below 200 CPI: a level of 200 or less switches it off.
+const int kLowStepModels[] = {ModelMerlinC, ModelMerlinQ, ModelKestrelC, ModelKestrelQ, ModelKestrel, ModelMerlin};
 
 int lookup(const ByteFunction *begin, const ByteFunction *end, BYTE value, int otherwise)
 {
@@ -133,8 +137,11 @@ int recordIndexOfBankOffset(int bankOffset)
 
 const ButtonLayout &buttonLayoutForPid(USHORT pid)
 {
-    const bool swapped = std::find(std::begin(kSwappedLayoutPids), std::end(kSwappedLayoutPids), pid)
-                         != std::end(kSwappedLayoutPids);
+    const ProductInfo *product = Products::byPid(pid);
+    const bool swapped = product
+                         && std::find(std::begin(kSwappedLayoutModels), std::end(kSwappedLayoutModels),
+                                      product->mouseType)
+                                != std::end(kSwappedLayoutModels);
     return swapped ? kSwappedLayout : kDefaultLayout;
 }
 
@@ -282,7 +289,8 @@ int cpiLevelLimit(CpiScheme scheme) { return scheme == CpiScheme::Hundreds ? 2 :
 
 bool cpiRemovesLevel(int mouseType, int cpi)
 {
-    const bool lowSensorModel = mouseType >= 7 && mouseType <= 12;
+    const bool lowSensorModel = std::find(std::begin(kLowStepModels), std::end(kLowStepModels), mouseType)
+                                != std::end(kLowStepModels);
     return lowSensorModel ? cpi <= 200 : cpi == 0;
 }
 

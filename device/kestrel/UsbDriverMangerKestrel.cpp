@@ -105,7 +105,7 @@ int UsbDriverMangerKestrel::mouseType() const
     const ProductInfo *current = Products::byType(MouseType::current());
     if (current && current->family == Family::First)
         return current->mouseType;
-    return Products::byName(m_modelKey) ? Products::byName(m_modelKey)->mouseType : 11;
+    return Products::byName(m_modelKey) ? Products::byName(m_modelKey)->mouseType : int(ModelKestrel);
 }
 
 void UsbDriverMangerKestrel::SetManagerMode(int mode) { m_managerMode = mode; }

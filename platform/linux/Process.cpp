@@ -90,4 +90,9 @@ bool startDetached(const QString &program)
     return QProcess::startDetached(file.absoluteFilePath(), {}, file.absolutePath());
 }
 
+QString currentUserId()
+{
+    return QString::number(getuid());
+}
+
 } // namespace Process

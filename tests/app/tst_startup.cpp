@@ -1,5 +1,5 @@
 // Start-up steps: language, fonts, style sheet, identity and the empty frame.
-#include "MessageCapture.h"
+#include "support/MessageCapture.h"
 #include "app/MainWindow.h"
 #include "app/Startup.h"
 #include "store/TextTable.h"

@@ -1,9 +1,9 @@
 // The upload and download sequences against the local HTTPS server: both
 // archives uploaded and registered, an archive downloaded and swapped in,
 // and every way a download can go wrong leaving the user's folder alone.
-#include "OnlineFixture.h"
-#include "ZipMaker.h"
-#include "../app/MessageCapture.h"
+#include "support/OnlineFixture.h"
+#include "support/ZipMaker.h"
+#include "support/MessageCapture.h"
 #include "online/CloudSync.h"
 #include "store/OperateToken.h"
 #include "store/TextTable.h"

@@ -1,7 +1,7 @@
 // Archives from the web service are untrusted: a hostile or damaged one is
 // refused whole and leaves the user's folder byte for byte as it was; a good
 // one replaces the folder entirely.
-#include "ZipMaker.h"
+#include "support/ZipMaker.h"
 #include "online/ConfigArchive.h"
 
 #include <QtTest>

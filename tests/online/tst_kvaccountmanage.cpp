@@ -1,8 +1,8 @@
 // The web service client against a real local HTTPS server: the endpoint
 // index, the request forms, every operation's body and reply, the token, and
 // the failures (non-JSON replies, a server gone, no usable address).
-#include "OnlineFixture.h"
-#include "../app/MessageCapture.h"
+#include "support/OnlineFixture.h"
+#include "support/MessageCapture.h"
 #include "online/AccountOperations.h"
 #include "store/OperateToken.h"
 #include "store/SettingsFiles.h"

@@ -1,30 +1,11 @@
 #pragma once
-// A fresh application folder per test, and helpers to look at the files.
-#include "platform/AppPaths.h"
+// Helpers to look at the files a test's application folder holds.
+#include "support/TempAppFolder.h"
 
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLoggingCategory>
-#include <QStandardPaths>
-#include <QTemporaryDir>
-#include <memory>
-
-class TempAppFolder
-{
-public:
-    TempAppFolder()
-        : m_dir(new QTemporaryDir)
-    {
-        QStandardPaths::setTestModeEnabled(true);
-        AppPaths::setDataRoot(m_dir->path());
-    }
-    ~TempAppFolder() { AppPaths::setDataRoot(QString()); }
-    QString path() const { return m_dir->path(); }
-
-private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-};
 
 // The profile readers log every byte; keep test output readable.
 inline void quietDebugLog()

@@ -1,0 +1,47 @@
+#pragma once
+#include "device/ProductTable.h"
+#include "device/ReceiverChannel.h"
+#include "device/USBDriverManger.h"
+
+#include <QString>
+#include <memory>
+
+// What the bridge opens a mouse with: the family's manager, which owns its
+// driver, and for a mouse reached through its receiver the receiver's
+// channel, which works through that driver and must go before the manager.
+struct FamilyParts
+{
+    std::unique_ptr<USBDriverManger> manager;
+    std::unique_ptr<ReceiverChannel> receiver; // null by cable or without a receiver
+};
+
+// One open request: the product found on the bus, whether it was found by
+// its receiver identity, and the path filters of its two identities.
+struct FamilyRequest
+{
+    const ProductInfo *product = nullptr;
+    bool viaReceiver = false;
+    QString wiredFilter;
+    QString receiverFilter;
+};
+
+// Builds a family's parts; an empty manager when they cannot be made.
+using FamilyMaker = FamilyParts (*)(const FamilyRequest &request);
+
+// One row per protocol family the program can open. Adding a family is a
+// row here (its maker lives in the family's folder) and that folder.
+struct FamilyEntry
+{
+    Family family;
+    FamilyMaker make;
+};
+
+namespace Families {
+
+// Every row, in table order.
+const FamilyEntry *begin();
+const FamilyEntry *end();
+// The row of a family; null when the program cannot open it yet.
+const FamilyEntry *find(Family family);
+
+} // namespace Families
