@@ -16,7 +16,7 @@ public:
 
     int write(const std::uint8_t *data, std::size_t length) override
     {
-        if (!valid(data, length))
+        if (!valid(data, length) || length < Hid::kMinReportLength)
             return -1;
         return m_backend->transfer(m_id, [&](EmulatedDevice &d) { return d.onWrite(data, length); });
     }
@@ -28,19 +28,19 @@ public:
     }
     int getInputReport(std::uint8_t *data, std::size_t length) override
     {
-        if (!valid(data, length))
+        if (!valid(data, length) || length < Hid::kMinReportLength)
             return -1;
         return m_backend->transfer(m_id, [&](EmulatedDevice &d) { return d.onGetInputReport(data, length); });
     }
     int sendFeatureReport(const std::uint8_t *data, std::size_t length) override
     {
-        if (!valid(data, length))
+        if (!valid(data, length) || length < Hid::kMinReportLength)
             return -1;
         return m_backend->transfer(m_id, [&](EmulatedDevice &d) { return d.onSetFeature(data, length); });
     }
     int getFeatureReport(std::uint8_t *data, std::size_t length) override
     {
-        if (!valid(data, length))
+        if (!valid(data, length) || length < Hid::kMinReportLength)
             return -1;
         return m_backend->transfer(m_id, [&](EmulatedDevice &d) { return d.onGetFeature(data, length); });
     }

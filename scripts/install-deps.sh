@@ -11,6 +11,7 @@ packages=(
   clang libclang-rt-14-dev
   xvfb xauth imagemagick
   fonts-wqy-microhei
+  qemu-system-x86 linux-image-amd64 busybox-static cpio
 )
 
 missing=()

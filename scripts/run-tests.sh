@@ -3,7 +3,9 @@
 # warnings as errors, then a build under AddressSanitizer and
 # UndefinedBehaviorSanitizer, where any sanitizer report fails the run.
 # In between, the report-descriptor fuzzer runs for a short, bounded time,
-# so the run ends with the sanitizer suites' summary.
+# so the run ends with the sanitizer suites' summary. The normal build's
+# suites include vm_hidraw, the virtual-machine test through the kernel's
+# hidraw nodes (scripts/run-vm-tests.sh).
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 "$ROOT/scripts/install-deps.sh"

@@ -45,9 +45,17 @@ struct HidDeviceInfo
     HidCollectionCaps caps;    // caps.usagePage / caps.usage name the collection
 };
 
+namespace Hid {
+// The shortest report the host can send or ask for: the ID byte and one
+// more. hidraw refuses shorter ones before they reach the device, so every
+// backend does.
+constexpr std::size_t kMinReportLength = 2;
+} // namespace Hid
+
 // An open HID device. Report buffers start with the report ID byte (0 when
 // the device uses no report IDs). Each call returns the number of bytes
-// transferred, 0 on a read time-out, or -1 on failure.
+// transferred, 0 on a read time-out, or -1 on failure; a write, feature or
+// input-report request shorter than Hid::kMinReportLength fails.
 class HidDevice
 {
 public:

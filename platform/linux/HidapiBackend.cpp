@@ -25,7 +25,7 @@ public:
 
     int write(const std::uint8_t *data, std::size_t length) override
     {
-        if (!usable(data, length))
+        if (!usable(data, length) || length < Hid::kMinReportLength)
             return -1;
         return hid_write(m_handle, data, length);
     }
@@ -49,21 +49,23 @@ public:
 
     int getInputReport(std::uint8_t *data, std::size_t length) override
     {
-        if (!usable(data, length))
+        if (!usable(data, length) || length < Hid::kMinReportLength)
             return -1;
         return hid_get_input_report(m_handle, data, length);
     }
 
     int sendFeatureReport(const std::uint8_t *data, std::size_t length) override
     {
-        if (!usable(data, length) || !HidapiBackend::featureIdFits(data[0], m_numbered))
+        if (!usable(data, length) || length < Hid::kMinReportLength
+            || !HidapiBackend::featureIdFits(data[0], m_numbered))
             return -1;
         return hid_send_feature_report(m_handle, data, length);
     }
 
     int getFeatureReport(std::uint8_t *data, std::size_t length) override
     {
-        if (!usable(data, length) || !HidapiBackend::featureIdFits(data[0], m_numbered))
+        if (!usable(data, length) || length < Hid::kMinReportLength
+            || !HidapiBackend::featureIdFits(data[0], m_numbered))
             return -1;
         const std::uint8_t asked = data[0];
         const int got = hid_get_feature_report(m_handle, data, length);

@@ -66,6 +66,7 @@ private slots:
     void handleFailsOnceUnplugged();
     void faults_data();
     void faults();
+    void reportsShorterThanTwoBytesRefused();
     void plugAndUnplugWhileAnotherThreadTalks();
     void combinedBackendSeesBothBuses();
     void catalogue_data();
@@ -152,6 +153,22 @@ void TestEmulatedBackend::faults()
     int received = -1;
     QVERIFY(bus.inspect(id, [&](EmulatedDevice &d) { received = static_cast<EchoDevice &>(d).received; }));
     QCOMPARE(received, int(results.count(QLatin1Char('+'))));
+}
+
+// hidraw refuses a report of the ID byte alone before the device sees it; so does this bus.
+void TestEmulatedBackend::reportsShorterThanTwoBytesRefused()
+{
+    EmulatedBackend bus;
+    bus.plug(std::make_shared<EchoDevice>());
+    std::unique_ptr<HidDevice> device = bus.open(bus.enumerate().at(0));
+    QVERIFY(device);
+    bus.resetTransferCount();
+    std::uint8_t report[1] = {1};
+    QCOMPARE(device->write(report, 1), -1);
+    QCOMPARE(device->sendFeatureReport(report, 1), -1);
+    QCOMPARE(device->getFeatureReport(report, 1), -1);
+    QCOMPARE(device->getInputReport(report, 1), -1);
+    QCOMPARE(bus.transferCount(), 0);
 }
 
 void TestEmulatedBackend::plugAndUnplugWhileAnotherThreadTalks()

@@ -1,0 +1,143 @@
+#!/usr/bin/env bash
+# Runs test programs against the real Linux HID stack in a virtual machine:
+# Debian's own kernel under qemu (KVM when usable, plain emulation
+# otherwise), an initramfs made here from busybox, the kernel's HID
+# modules, the programs and the shared libraries they need. Inside, uhid,
+# hid-generic and hidraw are loaded and the first program runs as a Qt Test
+# suite; its output comes back over the serial console and its exit status
+# is this script's. Extra programs are copied in beside it.
+#
+#   scripts/run-vm-tests.sh build/tests/kernel/tst_hidraw [build/tests/kernel/harrier-uhid]
+#
+# VM_TIMEOUT (seconds, default 420) bounds the whole machine run. When qemu,
+# busybox or a kernel image is missing the run is skipped with exit code 77
+# (scripts/install-deps.sh installs them).
+set -euo pipefail
+
+if [ $# -lt 1 ]; then
+  echo "usage: $0 TEST_PROGRAM [PROGRAM...]" >&2
+  exit 2
+fi
+test_program="$(readlink -f "$1")"
+programs=("$@")
+timeout_s="${VM_TIMEOUT:-420}"
+
+skip() {
+  echo "################################################################" >&2
+  echo "## SKIPPED: the virtual-machine test cannot run here: $*" >&2
+  echo "## Install qemu-system-x86, linux-image-amd64, busybox-static and" >&2
+  echo "## cpio (scripts/install-deps.sh does) to run it." >&2
+  echo "################################################################" >&2
+  exit 77
+}
+
+command -v qemu-system-x86_64 >/dev/null || skip "qemu-system-x86_64 is not installed"
+command -v cpio >/dev/null || skip "cpio is not installed"
+busybox=""
+for b in /bin/busybox /usr/bin/busybox; do
+  if [ -x "$b" ] && ! ldd "$b" >/dev/null 2>&1; then busybox="$b"; break; fi
+done
+[ -n "$busybox" ] || skip "no statically linked busybox (busybox-static)"
+kernel="$(ls -1 /boot/vmlinuz-* 2>/dev/null | sort -V | tail -n 1 || true)"
+[ -n "$kernel" ] && [ -r "$kernel" ] || skip "no readable kernel image in /boot"
+version="${kernel#/boot/vmlinuz-}"
+moddir="/lib/modules/$version"
+[ -f "$moddir/modules.dep" ] || skip "no modules for kernel $version"
+
+work="$(mktemp -d "${TMPDIR:-/tmp}/harrier-vm.XXXXXX")"
+trap 'rm -rf "$work"' EXIT
+root="$work/root"
+mkdir -p "$root"/{bin,dev,proc,sys,tmp,run,harrier,modules}
+
+# busybox and its applets.
+cp "$busybox" "$root/bin/busybox"
+ln -s busybox "$root/bin/sh"
+
+# The programs and every shared library they load, at their own paths.
+copy_with_path() {
+  local f="$1"
+  [ -e "$root$f" ] && return 0
+  mkdir -p "$root$(dirname "$f")"
+  cp -L "$f" "$root$f"
+}
+for p in "${programs[@]}"; do
+  cp "$p" "$root/harrier/"
+  while read -r lib; do
+    copy_with_path "$lib"
+  done < <(ldd "$p" | awk '$2 == "=>" && $3 ~ /^\// {print $3} $1 ~ /^\// {print $1}')
+done
+
+# The HID modules and what they need, in load order (dependencies first).
+modules=()
+add_module() {
+  local rel="$1" dep
+  for m in "${modules[@]:-}"; do [ "$m" = "$rel" ] && return 0; done
+  for dep in $(awk -F': *' -v m="$rel" '$1 == m {print $2}' "$moddir/modules.dep"); do
+    add_module "$dep"
+  done
+  modules+=("$rel")
+}
+for name in hid uhid hid-generic; do
+  rel="$(awk -F: -v n="/$name.ko" 'index($1, n) && substr($1, length($1) - length(n) + 1) == n {print $1}' "$moddir/modules.dep" | head -n 1)"
+  [ -n "$rel" ] || skip "module $name.ko not found for kernel $version"
+  add_module "$rel"
+done
+load=""
+for rel in "${modules[@]}"; do
+  base="$(basename "$rel")"
+  case "$rel" in
+    *.ko.xz) xz -dc "$moddir/$rel" > "$root/modules/${base%.xz}"; base="${base%.xz}" ;;
+    *.ko.zst) zstd -qdc "$moddir/$rel" > "$root/modules/${base%.zst}"; base="${base%.zst}" ;;
+    *) cp "$moddir/$rel" "$root/modules/$base" ;;
+  esac
+  load="$load /modules/$base"
+done
+
+cat > "$root/init" <<INIT
+#!/bin/sh
+/bin/busybox --install -s /bin
+export PATH=/bin
+mount -t proc proc /proc
+mount -t sysfs sysfs /sys
+mount -t devtmpfs devtmpfs /dev
+mount -t tmpfs tmpfs /tmp
+for m in $load; do insmod \$m || echo "HARRIER-VM: cannot load \$m"; done
+# hidraw is part of the hid module; uhid gives /dev/uhid.
+i=0; while [ ! -e /dev/uhid ] && [ \$i -lt 50 ]; do sleep 0.1; i=\$((i+1)); done
+echo "HARRIER-VM: kernel \$(uname -r), modules loaded"
+cd /tmp
+HOME=/tmp QT_QPA_PLATFORM=offscreen /harrier/$(basename "$test_program") 2>&1
+echo "HARRIER-VM-EXIT=\$?"
+poweroff -f
+INIT
+chmod +x "$root/init"
+(cd "$root" && find . | cpio -o -H newc --quiet) > "$work/initramfs.cpio"
+
+accel="tcg"
+cpu="max"
+if [ -r /dev/kvm ] && [ -w /dev/kvm ]; then accel="kvm"; cpu="host"; fi
+echo "== virtual machine: kernel $version, $accel, initramfs $(( $(stat -c %s "$work/initramfs.cpio") / 1048576 )) MiB"
+
+log="$work/console.log"
+start=$(date +%s)
+set +e
+timeout --kill-after=10 "$timeout_s" qemu-system-x86_64 \
+  -machine q35 -accel "$accel" -cpu "$cpu" -smp 2 -m 1024 \
+  -kernel "$kernel" -initrd "$work/initramfs.cpio" \
+  -append "console=ttyS0 rdinit=/init quiet loglevel=3 panic=-1 oops=panic" \
+  -nographic -no-reboot -nodefaults -serial stdio -monitor none < /dev/null \
+  | tr -d '\r' | tee "$log"
+qemu_status=${PIPESTATUS[0]}
+set -e
+echo "== virtual machine ran $(( $(date +%s) - start )) s"
+
+if [ "$qemu_status" -eq 124 ] || [ "$qemu_status" -eq 137 ]; then
+  echo "FAIL: the virtual machine did not finish within ${timeout_s} s" >&2
+  exit 1
+fi
+result="$(sed -n 's/^HARRIER-VM-EXIT=\([0-9]*\)$/\1/p' "$log" | tail -n 1)"
+if [ -z "$result" ]; then
+  echo "FAIL: the test program did not report its result (qemu exit status $qemu_status)" >&2
+  exit 1
+fi
+exit "$result"
