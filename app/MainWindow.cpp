@@ -360,6 +360,11 @@ void MainWindow::initMouseDataHandle()
     connect(m_dataThread, &QThread::finished, m_dataHandle, &QObject::deleteLater);
 
     DCDataHandle *h = m_dataHandle;
+    // Each page connects its own requests and answers.
+    for (BridgePage *page : std::initializer_list<BridgePage *>{m_mainSettingWidget, m_lightSettingWidget,
+                                                                m_macroEditWidget, m_supportWidget,
+                                                                m_cloudSyncWidget, m_codeWidget})
+        page->connectBridge(h);
     // Requests: every one crosses to the worker thread as a queued call.
     connect(this, &MainWindow::sig_OpenDevice, h,
             [h](uint pid, uint vid) { h->slot_OpenDevice(USHORT(pid), USHORT(vid)); });
@@ -425,9 +430,6 @@ void MainWindow::initOnline()
     // The transfers pump events while they wait: start them once the warning's click is over.
     connect(m_warningDialog, &WarningDialog::sig_StarToDownloadFile, cloud, &CloudSyncWidget::slot_StartDownload,
             Qt::QueuedConnection);
-    connect(m_dataHandle, &DCDataHandle::sig_StartToUploadFile, cloud, &CloudSyncWidget::slot_StartUpload,
-            Qt::QueuedConnection);
-    connect(cloud, &CloudSyncWidget::sig_UploadFinished, m_dataHandle, &DCDataHandle::slot_removeOldTxtFile);
     connect(this, &MainWindow::sig_TurnOldTxtFileToNewJsonFile, m_dataHandle,
             &DCDataHandle::slot_TurnOldTxtFileToNewJsonFile);
 
@@ -699,7 +701,6 @@ void MainWindow::slot_OpenDeviceResult(bool result, int mouseType, bool isWirele
     // A mouse on its cable reports no charge; the indicator would only mislead.
     m_batteryLabel->setVisible(isWirelessState);
     m_batteryPercentLabel->setVisible(isWirelessState);
-    m_supportWidget->setPairingAvailable(isWirelessState);
     setDeviceControlsEnabled(true);
 
     showPage(MainSettingPage);
@@ -869,7 +870,6 @@ void MainWindow::slot_GetCurrentFirmVersion(int version)
 {
     qDebug() << "slot_GetCurrentFirmVersion" << version;
     m_firmwareVersion = version;
-    m_supportWidget->setFirmwareVersion(version);
     compareFirmWareVersion();
     const QString model = Products::modelName(MouseType::current());
     if (version > 0 && !model.isEmpty())

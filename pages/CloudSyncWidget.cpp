@@ -1,6 +1,7 @@
 #include "pages/CloudSyncWidget.h"
 
 #include "analytics/GAnalytics.h"
+#include "data/DCDataHandle.h"
 #include "online/CloudSync.h"
 #include "online/KVAccountManage.h"
 #include "online/ServiceAddress.h"
@@ -117,6 +118,14 @@ CloudSyncWidget::CloudSyncWidget(QWidget *parent)
     connect(m_analyticsCheckBox, &QCheckBox::toggled, this, &CloudSyncWidget::on_AnalyticsCheckBox_toggled);
 
     refreshAccount();
+}
+
+void CloudSyncWidget::connectBridge(DCDataHandle *bridge)
+{
+    // Queued: the upload pumps events while it waits, so it starts once the bridge's answer is handled.
+    connect(bridge, &DCDataHandle::sig_StartToUploadFile, this, &CloudSyncWidget::slot_StartUpload,
+            Qt::QueuedConnection);
+    connect(this, &CloudSyncWidget::sig_UploadFinished, bridge, &DCDataHandle::slot_removeOldTxtFile);
 }
 
 QString CloudSyncWidget::stateText() const

@@ -1,4 +1,6 @@
 #pragma once
+#include "pages/BridgePage.h"
+
 #include <QWidget>
 
 class QCheckBox;
@@ -11,11 +13,13 @@ class CloudSync;
 // them back and has the window load the downloaded profile. Both are asked
 // for through a confirming warning first. Without a usable service address
 // the page says so and sends nothing.
-class CloudSyncWidget : public QWidget
+class CloudSyncWidget : public QWidget, public BridgePage
 {
     Q_OBJECT
 public:
     explicit CloudSyncWidget(QWidget *parent = nullptr);
+    // The upload starts once the bridge has made the text-format copies, which go afterwards.
+    void connectBridge(DCDataHandle *bridge) override;
 
     bool isLoggedIn() const { return m_loggedIn; }
     bool isBusy() const { return m_busy; }

@@ -5,3 +5,4 @@ LightSettingWidget::LightSettingWidget(QWidget *parent) : QWidget(parent)
     setObjectName(QStringLiteral("LightSettingWidget"));
 }
 
+void LightSettingWidget::connectBridge(DCDataHandle *) {}

@@ -1,13 +1,16 @@
 #pragma once
+#include "pages/BridgePage.h"
+
 #include <QWidget>
 
 // Page 1: light modes, speed, brightness and colours.
 // Filled in with its own page; the main window already calls the operations below.
-class LightSettingWidget : public QWidget
+class LightSettingWidget : public QWidget, public BridgePage
 {
     Q_OBJECT
 public:
     explicit LightSettingWidget(QWidget *parent = nullptr);
+    void connectBridge(DCDataHandle *bridge) override;
 
     // Configures the page for a model type.
     void setMouseType(int mouseType) { m_mouseType = mouseType; }

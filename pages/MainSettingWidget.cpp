@@ -5,3 +5,4 @@ MainSettingWidget::MainSettingWidget(QWidget *parent) : QWidget(parent)
     setObjectName(QStringLiteral("MainSettingWidget"));
 }
 
+void MainSettingWidget::connectBridge(DCDataHandle *) {}
