@@ -6,6 +6,7 @@
 #include "app/TitleBar.h"
 #include "app/UpdateMouseDialog.h"
 #include "app/WarningDialog.h"
+#include "analytics/GAnalytics.h"
 #include "data/DCDataHandle.h"
 #include "store/OperateToken.h"
 #include "store/SettingsFiles.h"
@@ -13,6 +14,7 @@
 #include "device/CheckDevice.h"
 #include "device/ProductTable.h"
 #include "device/fwupdate/FirmwareTransfer.h"
+#include "online/AccountOperations.h"
 #include "pages/CloudSyncWidget.h"
 #include "pages/CodeWidget.h"
 #include "pages/LightSettingWidget.h"
@@ -90,6 +92,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     createDialogs();
     initMouseDataHandle();
     initCheckDevice();
+    initOnline();
     setWindowFlags(Qt::FramelessWindowHint | Qt::Window | Qt::WindowSystemMenuHint
                    | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     showPage(MainSettingPage);
@@ -440,6 +443,41 @@ void MainWindow::initCheckDevice()
     connect(m_dataHandle, &DCDataHandle::sig_StopCheckDeviceTimer, m_checkDevice, &CheckDevice::stopTheTimer);
 }
 
+void MainWindow::initOnline()
+{
+    CloudSyncWidget *cloud = m_cloudSyncWidget;
+    connect(cloud, &CloudSyncWidget::sig_ShowWarningDialogOnCloudSyncWidget, this,
+            &MainWindow::slot_showWarningDialogWithSpecifyMessage);
+    connect(cloud, &CloudSyncWidget::sig_LoginStateChanged, this, [this](bool loggedIn) { m_isLoggedIn = loggedIn; });
+    connect(cloud, &CloudSyncWidget::sig_LoadConfigFileAfterDownloadSucced, this,
+            [this] { slot_LoadConfigFileAfterDownloadSucced(m_currentConfig); });
+    // The transfers pump events while they wait: start them once the warning's click is over.
+    connect(m_warningDialog, &WarningDialog::sig_StarToDownloadFile, cloud, &CloudSyncWidget::slot_StartDownload,
+            Qt::QueuedConnection);
+    connect(this, &MainWindow::sig_TurnOldTxtFileToNewJsonFile, m_dataHandle,
+            &DCDataHandle::slot_TurnOldTxtFileToNewJsonFile);
+
+    m_softwareVersionCheck = new LastVersion(this);
+    connect(this, &MainWindow::sig_CheckLastSoftwareVersion, m_softwareVersionCheck,
+            &LastVersion::KvLastSoftwareVersionJson);
+    connect(m_softwareVersionCheck, &LastVersion::sigLastVersionRet, this, &MainWindow::slot_LastSoftWareVersionRet);
+    m_firmwareVersionCheck = new LastVersion(this);
+    connect(m_firmwareVersionCheck, &LastVersion::sigLastVersionRet, this,
+            [this](int rCode, QString rMsg, QString version, QString path, QString) {
+                slot_LastFirmWareVersionRet(rCode, rMsg, version, path);
+            });
+
+    // Every page that reports usage events feeds the analytics client.
+    m_analytics = new GAnalytics(this);
+    connect(this, &MainWindow::sig_SendEventMessageToGA, m_analytics, &GAnalytics::slot_SendEventMessageToGA);
+    for (int i = 0; i < m_stackedWidget->count(); ++i) {
+        QWidget *page = m_stackedWidget->widget(i);
+        if (page->metaObject()->indexOfSignal("sig_SendEventMessageToGA(QString,QString,QString,QString)") >= 0)
+            connect(page, SIGNAL(sig_SendEventMessageToGA(QString, QString, QString, QString)), m_analytics,
+                    SLOT(slot_SendEventMessageToGA(QString, QString, QString, QString)));
+    }
+}
+
 // ---------------------------------------------------------------- pages
 
 void MainWindow::SetMenuButtonStyleSheet(int button)
@@ -622,6 +660,8 @@ void MainWindow::slot_ShowCurrentConfigButton(int configureButton)
 
 void MainWindow::slot_LoadConfigFileAfterDownloadSucced(int configureButton)
 {
+    // Queued to the bridge in this order, so the profiles are converted before one is loaded.
+    emit sig_TurnOldTxtFileToNewJsonFile();
     setCurrentConfigButton(configureButton);
 }
 
@@ -700,6 +740,7 @@ void MainWindow::slot_OpenDeviceResult(bool result, int mouseType, bool isWirele
     m_macroEditWidget->setMouseType(mouseType);
     m_lightSettingWidget->setMouseType(mouseType);
     m_mainSettingWidget->setMouseType(mouseType);
+    m_cloudSyncWidget->setMouseType(mouseType);
 
     const QString group = Products::logoGroup(mouseType);
     const QString logo = QStringLiteral(":/picture/%1/picture/%2/logo_korvan.png").arg(group, group.toUpper());
@@ -717,6 +758,7 @@ void MainWindow::needDeviceDialogShow()
     m_firmwareVersion = 0;
     m_supportWidget->setFirmwareVersion(0);
     m_supportWidget->setPairingAvailable(false);
+    m_cloudSyncWidget->setMouseType(0);
     setDeviceControlsEnabled(false);
 }
 
@@ -861,6 +903,9 @@ void MainWindow::slot_GetCurrentFirmVersion(int version)
     qDebug() << "slot_GetCurrentFirmVersion" << version;
     m_firmwareVersion = version;
     compareFirmWareVersion();
+    const QString model = Products::modelName(MouseType::current());
+    if (version > 0 && !model.isEmpty())
+        m_firmwareVersionCheck->KvLastFirmVersionJson(model);
 }
 
 void MainWindow::compareFirmWareVersion()
@@ -997,6 +1042,7 @@ void MainWindow::slot_quitUser()
 {
     m_isLoggedIn = false;
     SettingsFiles::removeSystemIni();
+    m_cloudSyncWidget->refreshAccount();
     showPage(MainSettingPage);
 }
 

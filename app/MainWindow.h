@@ -10,6 +10,8 @@ class QStackedWidget;
 class QThread;
 class QWidget;
 class CheckDevice;
+class GAnalytics;
+class LastVersion;
 class CloudSyncWidget;
 class CodeWidget;
 class DCDataHandle;
@@ -50,6 +52,7 @@ public:
     UpdateMouseDialog *updateMouseDialog() const { return m_updateDialog; }
     NeedDeviceDialog *needDeviceDialog() const { return m_needDeviceDialog; }
     bool isDeviceOpen() const { return m_deviceOpen; }
+    bool isLoggedIn() const { return m_isLoggedIn; }
     // How often the battery is asked for while a mouse is open (3000 ms) and
     // the bus is polled (1000 ms); tests shorten them.
     void setTimerIntervals(int batteryMs, int presenceMs);
@@ -80,6 +83,8 @@ signals:
     void sig_UpdateButtonEnable();
     void sig_ShowWarningWidgetWithSpecifyMessage(int type, QString message);
     void sig_CloseKeySettingDialog();
+    // A downloaded configuration arrived: the bridge turns its text-format profiles into JSON.
+    void sig_TurnOldTxtFileToNewJsonFile();
     // Usage events of the window's buttons, for the analytics client.
     void sig_SendEventMessageToGA(QString category, QString action, QString Label, QString viewScreen);
     // The cloud upload of the local folder is over, either way: the text
@@ -156,6 +161,7 @@ private:
     void createDialogs();
     void initMouseDataHandle();
     void initCheckDevice();
+    void initOnline();
     void showNeedDeviceDialogIfNoDevice();
     void setCurrentConfigure(int configNumber);
     void SetMenuButtonStyleSheet(int button);
@@ -197,6 +203,10 @@ private:
     DCDataHandle *m_dataHandle = nullptr;
     QThread *m_dataThread = nullptr;
     CheckDevice *m_checkDevice = nullptr;
+    // The web service's version answers; the analytics client.
+    LastVersion *m_softwareVersionCheck = nullptr;
+    LastVersion *m_firmwareVersionCheck = nullptr;
+    GAnalytics *m_analytics = nullptr;
 
     int m_currentConfig = 1;
     bool m_isManualCheck = false;

@@ -35,6 +35,9 @@ const WarningEntry kWarnings[] = {
     {10, TextWarningTitle, TextWarningOk, kNone, false, A::None, A::None},                          // cloud needs a log-in
     {13, TextWarningFirmwareTitle, TextWarningOk, kNone, false, A::None, A::None},                  // update starting, keep the cable in
     {14, TextWarningErrorTitle, TextWarningOk, kNone, false, A::ExitSoftware, A::None},             // too many update attempts
+    {15, TextWarningTitle, TextWarningOk, kNone, false, A::None, A::None},                          // cloud upload done
+    {16, TextWarningTitle, TextWarningOk, kNone, false, A::None, A::None},                          // cloud download done
+    {17, TextWarningErrorTitle, TextWarningOk, kNone, false, A::None, A::None},                     // cloud sync failed: the reason
     {25, TextWarningFirmwareTitle, TextWarningUpdateNow, TextWarningCancel, false, A::ShowUpdateWidget, A::None}, // firmware needs a repair
     {26, TextWarningFirmwareTitle, TextWarningUpdateNow, TextWarningLater, false, A::ShowUpdateWidget, A::None},  // firmware too old
     {27, TextWarningTitle, TextWarningOk, kNone, false, A::None, A::None},                          // macro too long

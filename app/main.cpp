@@ -2,6 +2,7 @@
 #include "app/MainWindow.h"
 #include "app/SingleApplication.h"
 #include "app/Startup.h"
+#include "online/ServiceAddress.h"
 
 int main(int argc, char *argv[])
 {
@@ -20,6 +21,9 @@ int main(int argc, char *argv[])
     Startup::setApplicationIdentity();
     if (!EmulateOption::install(app.arguments()))
         return EmulateOption::kRefusedExitCode;
+
+    // "--service-url URL": the web service for this run (tests and trials), over the settings file.
+    ServiceAddress::setCommandLineAddress(ServiceAddress::optionValue(app.arguments()));
 
     MainWindow window;
     Startup::applyStyleSheet(&window);

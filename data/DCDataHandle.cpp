@@ -122,6 +122,13 @@ void DCDataHandle::slot_TurnNewFileToOldFile()
     qDebug() << "slot_TurnNewFileToOldFile End";
 }
 
+void DCDataHandle::slot_TurnOldTxtFileToNewJsonFile()
+{
+    if (!m_manager)
+        return;
+    m_manager->TurnOldTxtFileToNewJsonFile();
+}
+
 void DCDataHandle::slot_setCPIListValueOnMouse(QList<DWORD> dwordList)
 {
     managerRequest(OnFailure::Warn, [&](USBDriverManger &manager) {

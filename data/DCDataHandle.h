@@ -46,6 +46,10 @@ public:
     // failure. Installed once at start-up, before the object is moved to its thread.
     void setFirmwareTransferMaker(FirmwareTransferMaker maker);
 
+    // A downloaded configuration brings text-format profiles: makes them the
+    // JSON profiles. Reached through a queued connection like the slots below.
+    void slot_TurnOldTxtFileToNewJsonFile();
+
 signals:
     // CPI list read from the mouse (seven values, 0 for a switched-off level).
     void sig_SetCurrentCpiListValueOnPage(QList<DWORD> dwordList);

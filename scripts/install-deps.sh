@@ -8,6 +8,7 @@ packages=(
   qtbase5-dev qtbase5-dev-tools libqt5svg5-dev
   libhidapi-dev libquazip1-qt5-dev
   libglib2.0-dev gsettings-desktop-schemas
+  libcpp-httplib-dev libssl-dev openssl
   clang libclang-rt-14-dev
   xvfb xauth imagemagick
   fonts-wqy-microhei

@@ -1,0 +1,164 @@
+#include "online/KVAccountManage.h"
+
+#include "online/ServiceAddress.h"
+#include "store/TextTable.h"
+
+#include <QDebug>
+#include <QHttpMultiPart>
+#include <QJsonDocument>
+#include <QJsonParseError>
+#include <QNetworkAccessManager>
+#include <QNetworkRequest>
+#include <QTimer>
+
+namespace {
+
+// The endpoint paths, by index.
+const char *const kPaths[] = {
+    "/v1/user/login",               // 0
+    "/v1/user/register",            // 1
+    "/v1/user/updatePassword",      // 2
+    "/v1/user/findPassword",        // 3
+    "/v1/user/validatePassword",    // 4
+    "/v1/user/newPassword",         // 5
+    "/v1/file/upload",              // 6
+    "/v1/driver/macro/config/save", // 7
+    "/v1/driver/config2/save",      // 8
+    "/v1/driver/config2/get",       // 9
+    "/v1/driver/macro/config/get",  // 10
+    "/v1/driver/version",           // 11
+};
+constexpr int kPathCount = int(sizeof kPaths / sizeof kPaths[0]);
+
+} // namespace
+
+KVAccountManage::KVAccountManage(QObject *parent)
+    : QObject(parent)
+    , m_networkManager(new QNetworkAccessManager(this))
+    , m_baseUrl(ServiceAddress::baseUrl())
+{
+    // Redirects are not followed: they could lead the token off https.
+    m_networkManager->setRedirectPolicy(QNetworkRequest::ManualRedirectPolicy);
+    connect(m_networkManager, &QNetworkAccessManager::finished, this, &KVAccountManage::sigFinished);
+}
+
+KVAccountManage::~KVAccountManage() = default;
+
+QString KVAccountManage::pathOf(int index)
+{
+    if (index < 0 || index >= kPathCount)
+        return QString();
+    return QLatin1String(kPaths[index]);
+}
+
+QString KVAccountManage::urlOf(int index) const
+{
+    const QString path = pathOf(index);
+    if (path.isEmpty() || m_baseUrl.isEmpty())
+        return QString();
+    return m_baseUrl + path;
+}
+
+QString KVAccountManage::unavailableText()
+{
+    switch (ServiceAddress::status()) {
+    case ServiceAddress::Status::NotConfigured:
+        return TextTable::text(TextTable::TextCloudNotConfigured);
+    case ServiceAddress::Status::NotHttps:
+        return TextTable::text(TextTable::TextCloudNotHttps);
+    case ServiceAddress::Status::Invalid:
+        return TextTable::text(TextTable::TextCloudInvalidAddress);
+    case ServiceAddress::Status::Ok:
+        break;
+    }
+    return QString();
+}
+
+QByteArray KVAccountManage::storedToken()
+{
+    const QString token = m_token.GetToken();
+    // Never a null array: Qt would drop the header, and the service expects it even when empty.
+    QByteArray value("");
+    if (token != QLatin1String("NULL"))
+        value.append(token.toUtf8());
+    return value;
+}
+
+QNetworkRequest KVAccountManage::jsonRequest(int index)
+{
+    QNetworkRequest request{QUrl(urlOf(index))};
+    request.setHeader(QNetworkRequest::ContentTypeHeader, QStringLiteral("application/json"));
+    request.setRawHeader("Authorization", storedToken());
+    request.setTransferTimeout(kTransferTimeoutMs);
+    return request;
+}
+
+QNetworkReply *KVAccountManage::postJson(int index, const QJsonObject &body)
+{
+    if (urlOf(index).isEmpty())
+        return nullptr;
+    return m_networkManager->post(jsonRequest(index), QJsonDocument(body).toJson(QJsonDocument::Compact));
+}
+
+QNetworkReply *KVAccountManage::postArchive(QIODevice *archive, bool isMacro)
+{
+    const QString url = urlOf(EndpointUpload);
+    if (url.isEmpty())
+        return nullptr;
+    const QByteArray token = storedToken();
+    auto *multiPart = new QHttpMultiPart(QHttpMultiPart::FormDataType);
+    QHttpPart part;
+    part.setRawHeader("Authorization", token);
+    part.setHeader(QNetworkRequest::ContentDispositionHeader,
+                   isMacro ? QStringLiteral("form-data; name=\"file\"; filename=\"MacroFiles.zip\"")
+                           : QStringLiteral("form-data; name=\"file\"; filename=\"LocalFile.zip\""));
+    part.setBodyDevice(archive);
+    multiPart->append(part);
+
+    QNetworkRequest request{QUrl(url)};
+    request.setRawHeader("Authorization", token);
+    request.setTransferTimeout(kTransferTimeoutMs);
+    QNetworkReply *reply = m_networkManager->post(request, multiPart);
+    multiPart->setParent(reply);
+    return reply;
+}
+
+KVAccountManage::Reply KVAccountManage::decode(QNetworkReply *reply, const QString &networkError)
+{
+    Reply result;
+    qDebug() << "slots_onSigFinished " << int(reply->error());
+    if (reply->error() != QNetworkReply::NoError) {
+        result.msg = networkError;
+        return result;
+    }
+    if (reply->bytesAvailable() > kMaxReplyBytes) {
+        result.msg = serverErrorText();
+        return result;
+    }
+    QJsonParseError parseError;
+    const QJsonDocument document = QJsonDocument::fromJson(reply->readAll(), &parseError);
+    if (parseError.error != QJsonParseError::NoError || !document.isObject()) {
+        result.msg = serverErrorText();
+        return result;
+    }
+    const QJsonObject root = document.object();
+    result.code = root.value(QLatin1String("code")).toInt(kNoCode);
+    result.msg = root.value(QLatin1String("msg")).toString();
+    result.data = root.value(QLatin1String("data")).toObject();
+    return result;
+}
+
+void KVAccountManage::reportLater(std::function<void()> report)
+{
+    QTimer::singleShot(0, this, std::move(report));
+}
+
+QString KVAccountManage::networkErrorText()
+{
+    return tr("Network Error, please try again later");
+}
+
+QString KVAccountManage::serverErrorText()
+{
+    return tr("Server error, please try again later");
+}
