@@ -20,6 +20,7 @@
 #include "pages/MainSettingWidget.h"
 #include "pages/SupportWidget.h"
 #include "platform/AppPaths.h"
+#include "platform/PointerSettings.h"
 #include "platform/Process.h"
 
 #include <QAction>
@@ -94,7 +95,9 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     setWindowFlags(Qt::FramelessWindowHint | Qt::Window | Qt::WindowSystemMenuHint
                    | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     showPage(MainSettingPage);
-    setStyleSheet(QStringLiteral("background-color:black;"));
+    // Black through the palette: the style sheet (myStyle.qss, which paints
+    // the window black too) is set once at start-up. A first sheet set here
+    // and replaced later leaves the pages' labels without their colours.
     QPalette black = palette();
     black.setColor(QPalette::Window, Qt::black);
     setPalette(black);
@@ -165,6 +168,11 @@ void MainWindow::buildWidgets()
     connect(m_supportWidget, &SupportWidget::sig_ShowFirmwareUpdate, this,
             [this] { slot_ShowUpdateFirmwareWidget(true, true, MouseType::current(), false); });
     connect(m_supportWidget, &SupportWidget::sig_GoToMatchCode, this, &MainWindow::slot_GoToMatchCodePage);
+    MainSettingWidget *settings = m_mainSettingWidget;
+    connect(settings, &MainSettingWidget::sig_SetPointSpeed, this, &MainWindow::slot_SetSysPointSpeed);
+    connect(settings, &MainSettingWidget::sig_SetTrolleySpeed, this, &MainWindow::slot_SetSysTrolleyValue);
+    connect(settings, &MainSettingWidget::sig_showKeySettingDialog, this, &MainWindow::slot_showKeySettingDialog);
+    connect(settings, &MainSettingWidget::sig_SendEventMessageToGA, this, &MainWindow::sig_SendEventMessageToGA);
     connect(m_codeWidget, &CodeWidget::sig_startCode, this, &MainWindow::sig_startCode);
     connect(m_codeWidget, &CodeWidget::sig_stopCode, this, &MainWindow::slot_stopCode);
 }
@@ -360,6 +368,11 @@ void MainWindow::initMouseDataHandle()
     connect(m_dataThread, &QThread::finished, m_dataHandle, &QObject::deleteLater);
 
     DCDataHandle *h = m_dataHandle;
+    // Each page connects its own requests and answers.
+    for (BridgePage *page : std::initializer_list<BridgePage *>{m_mainSettingWidget, m_lightSettingWidget,
+                                                                m_macroEditWidget, m_supportWidget,
+                                                                m_cloudSyncWidget, m_codeWidget})
+        page->connectBridge(h);
     // Requests: every one crosses to the worker thread as a queued call.
     connect(this, &MainWindow::sig_OpenDevice, h,
             [h](uint pid, uint vid) { h->slot_OpenDevice(USHORT(pid), USHORT(vid)); });
@@ -534,11 +547,15 @@ void MainWindow::slot_SetHeaderButtonEnabled(bool state)
 void MainWindow::slot_SetSysPointSpeed(int value)
 {
     qDebug() << "slot_SetSysPointSpeed" << value;
+    if (!PointerSettings::system().setPointerSpeed(value))
+        qWarning() << "slot_SetSysPointSpeed not applied" << value;
 }
 
 void MainWindow::slot_SetSysTrolleyValue(int value)
 {
     qDebug() << "slot_SetSysTrolleyValue" << value;
+    if (!PointerSettings::system().setWheelLines(value))
+        qWarning() << "slot_SetSysTrolleyValue not applied" << value;
 }
 
 void MainWindow::slot_showKeySettingDialog(int changedButton, int buttonChangeType, int buttonTrueValue,
@@ -666,7 +683,6 @@ void MainWindow::slot_OpenDeviceResult(bool result, int mouseType, bool isWirele
     // A mouse on its cable reports no charge; the indicator would only mislead.
     m_batteryLabel->setVisible(isWirelessState);
     m_batteryPercentLabel->setVisible(isWirelessState);
-    m_supportWidget->setPairingAvailable(isWirelessState);
     setDeviceControlsEnabled(true);
 
     showPage(MainSettingPage);
@@ -834,7 +850,6 @@ void MainWindow::slot_GetCurrentFirmVersion(int version)
 {
     qDebug() << "slot_GetCurrentFirmVersion" << version;
     m_firmwareVersion = version;
-    m_supportWidget->setFirmwareVersion(version);
     compareFirmWareVersion();
 }
 

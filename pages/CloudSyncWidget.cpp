@@ -5,3 +5,4 @@ CloudSyncWidget::CloudSyncWidget(QWidget *parent) : QWidget(parent)
     setObjectName(QStringLiteral("CloudSyncWidget"));
 }
 
+void CloudSyncWidget::connectBridge(DCDataHandle *) {}

@@ -5,3 +5,4 @@ CodeWidget::CodeWidget(QWidget *parent) : QWidget(parent)
     setObjectName(QStringLiteral("CodeWidget"));
 }
 
+void CodeWidget::connectBridge(DCDataHandle *) {}

@@ -5,3 +5,4 @@ MacroEditWidget::MacroEditWidget(QWidget *parent) : QWidget(parent)
     setObjectName(QStringLiteral("MacroEditWidget"));
 }
 
+void MacroEditWidget::connectBridge(DCDataHandle *) {}

@@ -1,13 +1,16 @@
 #pragma once
+#include "pages/BridgePage.h"
+
 #include <QWidget>
 
 // Page 2: the macro editor.
 // Filled in with its own page; the main window already calls the operations below.
-class MacroEditWidget : public QWidget
+class MacroEditWidget : public QWidget, public BridgePage
 {
     Q_OBJECT
 public:
     explicit MacroEditWidget(QWidget *parent = nullptr);
+    void connectBridge(DCDataHandle *bridge) override;
 
     // Configures the editor for a model type.
     void setMouseType(int mouseType) { m_mouseType = mouseType; }

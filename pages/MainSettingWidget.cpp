@@ -1,7 +1,492 @@
 #include "pages/MainSettingWidget.h"
 
-MainSettingWidget::MainSettingWidget(QWidget *parent) : QWidget(parent)
+#include "data/DCDataHandle.h"
+#include "pages/CPIForm.h"
+#include "pages/CpiTables.h"
+#include "pages/MoveSlider.h"
+#include "pages/MyPushButton.h"
+#include "platform/PointerSettings.h"
+#include "store/GearHandle.h"
+#include "store/TextTable.h"
+
+#include <QButtonGroup>
+#include <QDebug>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QVariant>
+#include <QSpinBox>
+#include <iterator>
+
+namespace {
+
+// The assignable buttons of the mouse picture.
+constexpr int kFirstButton = 4;
+constexpr int kLastButton = 17;
+// Report-rate codes, in the order of the radio buttons.
+const struct
 {
-    setObjectName(QStringLiteral("MainSettingWidget"));
+    const char *name;
+    const char *caption;
+    const char *label;
+} kReportRateButtons[] = {
+    {"USBReportRate_125RadioButton", "125Hz", "Hz125"},
+    {"USBReportRate_250RadioButton", "250Hz", "Hz250"},
+    {"USBReportRate_500RadioButton", "500Hz", "Hz500"},
+    {"USBReportRate_1000RadioButton", "1000Hz", "Hz1000"},
+};
+constexpr int kReportRateCount = int(std::size(kReportRateButtons));
+constexpr int kReportRate1000 = 3;
+
+// Placement of the CPI rows inside their card.
+constexpr int kRowLeft = 20;
+constexpr int kRowRight = 360;
+constexpr int kRowTop = 44;
+constexpr int kRowPitch = 40;
+
+QWidget *card(QWidget *parent, const QRect &geometry)
+{
+    auto *w = new QWidget(parent);
+    w->setProperty("card", true);
+    w->setAttribute(Qt::WA_StyledBackground);
+    w->setGeometry(geometry);
+    return w;
 }
 
+QLabel *label(QWidget *parent, int text, const QRect &geometry, const char *objectName = nullptr)
+{
+    auto *l = new QLabel(TextTable::text(text), parent);
+    if (objectName)
+        l->setObjectName(QLatin1String(objectName));
+    l->setGeometry(geometry);
+    return l;
+}
+
+QLabel *title(QWidget *parent, int text, int width)
+{
+    QLabel *l = label(parent, text, QRect(20, 10, width, 22));
+    l->setProperty("cardTitle", true);
+    return l;
+}
+
+QLabel *note(QWidget *parent, int text, const QRect &geometry, const char *objectName)
+{
+    QLabel *l = label(parent, text, geometry, objectName);
+    l->setProperty("cardHelp", true);
+    l->setWordWrap(true);
+    l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return l;
+}
+
+} // namespace
+
+MainSettingWidget::MainSettingWidget(QWidget *parent) : QWidget(parent), m_gearHandle(new GearHandle(this))
+{
+    setObjectName(QStringLiteral("MainSettingWidget"));
+    buildCpiCard();
+    buildReportRateCard();
+    buildPointerCard();
+    buildWheelCard();
+    buildMouseArea();
+    readPointerSettings();
+    layoutLevels(CpiLevels);
+}
+
+// ---------------------------------------------------------------- building
+
+QWidget *MainSettingWidget::buildCpiCard()
+{
+    m_cpiCard = card(this, QRect(16, 12, 700, 212));
+    m_cpiCard->setObjectName(QStringLiteral("CpiCard"));
+    title(m_cpiCard, TextTable::TextMainCpiTitle, 300);
+    for (int level = 0; level < CpiLevels; ++level) {
+        auto *form = new CPIForm(level, m_cpiCard);
+        connect(form, &CPIForm::sig_CurrentCPIValue, this, &MainSettingWidget::slot_ChangeCPIValueOnMouse);
+        connect(form, &CPIForm::sig_CheckIsLastOneCpi, this, &MainSettingWidget::slot_CheckIsLastOneCpi);
+        connect(form, &CPIForm::sig_CpiSliderChange, this, &MainSettingWidget::slot_CpiChangeUIEvent);
+        m_cpiForms.insert(level, form);
+    }
+    return m_cpiCard;
+}
+
+QWidget *MainSettingWidget::buildReportRateCard()
+{
+    QWidget *c = card(this, QRect(16, 236, 700, 56));
+    c->setObjectName(QStringLiteral("ReportRateCard"));
+    QLabel *caption = label(c, TextTable::TextMainReportRate, QRect(20, 17, 170, 22));
+    caption->setProperty("cardTitle", true);
+    auto *group = new QButtonGroup(c);
+    void (MainSettingWidget::*clicked[])() = {
+        &MainSettingWidget::on_USBReportRate_125RadioButton_clicked,
+        &MainSettingWidget::on_USBReportRate_250RadioButton_clicked,
+        &MainSettingWidget::on_USBReportRate_500RadioButton_clicked,
+        &MainSettingWidget::on_USBReportRate_1000RadioButton_clicked,
+    };
+    for (int code = 0; code < kReportRateCount; ++code) {
+        auto *radio = new QRadioButton(QLatin1String(kReportRateButtons[code].caption), c);
+        radio->setObjectName(QLatin1String(kReportRateButtons[code].name));
+        radio->setFocusPolicy(Qt::NoFocus);
+        radio->setGeometry(200 + code * 110, 17, 100, 22);
+        group->addButton(radio, code);
+        connect(radio, &QRadioButton::clicked, this, clicked[code]);
+        m_reportRateButtons.append(radio);
+    }
+    m_reportRateButtons.at(kReportRate1000)->setChecked(true);
+    return c;
+}
+
+QWidget *MainSettingWidget::buildPointerCard()
+{
+    QWidget *c = card(this, QRect(16, 304, 344, 156));
+    c->setObjectName(QStringLiteral("PointerCard"));
+    title(c, TextTable::TextMainPointerSpeed, 304);
+    label(c, TextTable::TextMainSlow, QRect(20, 42, 40, 20))->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    m_pointSpeedSlider = new MoveSlider(c);
+    m_pointSpeedSlider->setObjectName(QStringLiteral("PointSpeedSlider"));
+    m_pointSpeedSlider->setCPIType(PointerSettings::MinSpeed, PointerSettings::MaxSpeed, 200, 10);
+    m_pointSpeedSlider->move(68, 47);
+    label(c, TextTable::TextMainFast, QRect(276, 42, 48, 20))->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    connect(m_pointSpeedSlider, &MoveSlider::sig_ValueChange, this, &MainSettingWidget::slot_SetPointSpeed);
+    m_speedNote = note(c, TextTable::TextMainSpeedKeptOnly, QRect(20, 76, 304, 66), "SpeedNoteLabel");
+    return c;
+}
+
+QWidget *MainSettingWidget::buildWheelCard()
+{
+    QWidget *c = card(this, QRect(372, 304, 344, 156));
+    c->setObjectName(QStringLiteral("WheelCard"));
+    title(c, TextTable::TextMainWheelSpeed, 304);
+    label(c, TextTable::TextMainWheelPerNotch, QRect(20, 36, 304, 20));
+    m_linesRadio = new QRadioButton(TextTable::text(TextTable::TextMainWheelLines), c);
+    m_linesRadio->setObjectName(QStringLiteral("TrolleySpeed_RadioButton_1"));
+    m_linesRadio->setGeometry(20, 60, 200, 22);
+    m_linesSpinBox = new QSpinBox(c);
+    m_linesSpinBox->setObjectName(QStringLiteral("spinBox"));
+    m_linesSpinBox->setRange(PointerSettings::MinLines, PointerSettings::MaxLines);
+    m_linesSpinBox->setValue(PointerSettings::DefaultLines);
+    // A value is applied once typed in full, not at every digit.
+    m_linesSpinBox->setKeyboardTracking(false);
+    m_linesSpinBox->setGeometry(230, 60, 60, 22);
+    m_screenRadio = new QRadioButton(TextTable::text(TextTable::TextMainWheelScreen), c);
+    m_screenRadio->setObjectName(QStringLiteral("TrolleySpeed_RadioButton_2"));
+    m_screenRadio->setGeometry(20, 88, 280, 22);
+    for (QRadioButton *radio : {m_linesRadio, m_screenRadio})
+        radio->setFocusPolicy(Qt::NoFocus);
+    auto *group = new QButtonGroup(c);
+    group->addButton(m_linesRadio);
+    group->addButton(m_screenRadio);
+    m_wheelNote = note(c, TextTable::TextMainNoWheelSetting, QRect(20, 114, 304, 36), "WheelNoteLabel");
+    return c;
+}
+
+QWidget *MainSettingWidget::buildMouseArea()
+{
+    auto *area = new QWidget(this);
+    area->setObjectName(QStringLiteral("MousePictureArea"));
+    area->setGeometry(728, 12, 216, 448);
+    auto *picture = new QLabel(area);
+    picture->setObjectName(QStringLiteral("MousePictureLabel"));
+    picture->setGeometry(8, 0, 200, 330);
+    picture->setStyleSheet(QStringLiteral("border-image:url(:/picture/picture/mouse_picture.png);"));
+
+    // The assignable buttons keep their places on the picture; they are
+    // shown once a button can be assigned from here.
+    for (int index = kFirstButton; index <= kLastButton; ++index) {
+        auto *button = new MyPushButton(index, area);
+        const int row = index - kFirstButton;
+        button->setGeometry(0, 8 + row * 22, 96, 20);
+        button->hide();
+        connect(button, &QPushButton::clicked, this, [this, button] {
+            slot_ShowKeySettingDialog(button->index(), button->changeType(), button->trueMouseValue(),
+                                      button->modifyKey());
+        });
+        m_buttons.insert(index, button);
+        auto *keyLabel = new QLabel(area);
+        keyLabel->setObjectName(QStringLiteral("KeyLabel_%1").arg(index));
+        keyLabel->hide();
+        m_keyLabels.insert(index, keyLabel);
+    }
+
+    m_drawLabel = label(area, TextTable::TextMainScreenText, QRect(8, 344, 200, 36), "DrawLabel");
+    m_drawLabel->setProperty("cardHelp", true);
+    m_drawLabel->setWordWrap(true);
+    m_drawLabel->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    m_drawButton = new QPushButton(TextTable::text(TextTable::TextMainScreenButton), area);
+    m_drawButton->setObjectName(QStringLiteral("DrawButton"));
+    m_drawButton->setCursor(Qt::PointingHandCursor);
+    m_drawButton->setFocusPolicy(Qt::NoFocus);
+    m_drawButton->setGeometry(28, 388, 160, 34);
+    connect(m_drawButton, &QPushButton::clicked, this, &MainSettingWidget::on_DrawButton_clicked);
+    m_drawLabel->hide();
+    m_drawButton->hide();
+    return area;
+}
+
+// The desktop's values, read once: nothing below is sent back while they are shown.
+void MainSettingWidget::readPointerSettings()
+{
+    const PointerSettings &pointer = PointerSettings::system();
+    m_pointSpeedSlider->setValue(pointer.pointerSpeed());
+    m_speedNote->setVisible(!pointer.speedReachesDesktop());
+
+    const int lines = pointer.wheelLines();
+    const bool screen = lines == PointerSettings::ScreenPerNotch;
+    (screen ? m_screenRadio : m_linesRadio)->setChecked(true);
+    if (!screen) {
+        const QSignalBlocker blocker(m_linesSpinBox);
+        m_linesSpinBox->setValue(lines);
+    }
+    m_linesSpinBox->setEnabled(!screen && pointer.hasWheelLines());
+    m_linesRadio->setEnabled(pointer.hasWheelLines());
+    m_screenRadio->setEnabled(pointer.hasScreenPerNotch());
+    m_wheelNote->setVisible(!pointer.hasWheelLines());
+
+    connect(m_linesRadio, &QRadioButton::clicked, this, &MainSettingWidget::on_TrolleySpeed_RadioButton_1_clicked);
+    connect(m_screenRadio, &QRadioButton::clicked, this, &MainSettingWidget::on_TrolleySpeed_RadioButton_2_clicked);
+    connect(m_linesSpinBox, QOverload<int>::of(&QSpinBox::valueChanged), this,
+            &MainSettingWidget::on_spinBox_valueChanged);
+}
+
+// ---------------------------------------------------------------- model
+
+void MainSettingWidget::connectBridge(DCDataHandle *handle)
+{
+    connect(this, &MainSettingWidget::sig_ChangeCPIListValue, handle, &DCDataHandle::slot_setCPIListValueOnMouse);
+    connect(this, &MainSettingWidget::sig_ChangeUSBReportRate, handle, &DCDataHandle::slot_ChangeUsbReportRate);
+    connect(handle, &DCDataHandle::sig_SetCurrentCpiListValueOnPage, this,
+            &MainSettingWidget::slot_SetCpidListValueOnPage);
+    connect(handle, &DCDataHandle::sig_SetCurrentReportRate, this, &MainSettingWidget::slot_SetUSBReportRateOnPage);
+    connect(handle, &DCDataHandle::sig_TrueMouseValue, this, &MainSettingWidget::slot_SetKeyTrueValue);
+    connect(handle, &DCDataHandle::sig_CurrentButtonIsOriginalButton, this,
+            &MainSettingWidget::slot_SetMouseButtonStyleSheetIsOriginal);
+}
+
+void MainSettingWidget::setMouseType(int mouseType)
+{
+    m_mouseType = mouseType;
+    for (CPIForm *form : qAsConst(m_cpiForms))
+        form->setMouseType(mouseType);
+    for (MyPushButton *button : qAsConst(m_buttons))
+        button->setMouseType(mouseType);
+    const int levels = CpiTables::levelCount(mouseType);
+    if (levels > 0)
+        layoutLevels(levels);
+    const bool screen = CpiTables::hasScreenButton(mouseType);
+    m_drawButton->setVisible(screen);
+    m_drawLabel->setVisible(screen);
+}
+
+// Seven levels: 1-4 left, 5-7 right. Five levels: 1-3 left, 4-5 right, and
+// rows 6 and 7 hidden and never counted as active.
+void MainSettingWidget::layoutLevels(int count)
+{
+    const int leftRows = count == CpiLevels ? 4 : 3;
+    for (int level = 0; level < CpiLevels; ++level) {
+        CPIForm *form = m_cpiForms.value(level);
+        const bool left = level < leftRows;
+        const int row = left ? level : level - leftRows;
+        form->move(left ? kRowLeft : kRowRight, kRowTop + row * kRowPitch);
+        const bool shown = level < count;
+        form->setVisible(shown);
+        form->setCheckable(shown);
+    }
+}
+
+// ---------------------------------------------------------------- CPI
+
+void MainSettingWidget::slot_CpiChangeUIEvent(bool type)
+{
+    sendEvent(type ? QStringLiteral("CPISlider") : QStringLiteral("CPISpinBox"));
+}
+
+void MainSettingWidget::slot_CheckIsLastOneCpi(int level, int value)
+{
+    CPIForm *form = m_cpiForms.value(level);
+    if (!form)
+        return;
+    // The form being switched off still counts itself.
+    int active = 0;
+    for (CPIForm *f : qAsConst(m_cpiForms))
+        active += f->isChecked() ? 1 : 0;
+    if (active < 2) {
+        form->setCPIValue(value, true);
+        return;
+    }
+    slot_ChangeCPIValueOnMouse(level, 0);
+    form->setCheckedState(false);
+}
+
+void MainSettingWidget::slot_ChangeCPIValueOnMouse(int level, int value)
+{
+    if (level < 0 || level >= CpiLevels)
+        return;
+    sendEvent(QStringLiteral("CPILevel%1").arg(level + 1), QString::number(value));
+    // A list not yet filled from the mouse grows with switched-off levels.
+    while (m_cpiList.size() <= level)
+        m_cpiList.append(0);
+    m_cpiList[level] = DWORD(value);
+    if (value != 0)
+        storeCurrentValue(level, value);
+    // Fewer than five levels is not a list the mouse was read into.
+    if (m_cpiList.size() >= 5)
+        emit sig_ChangeCPIListValue(m_cpiList);
+}
+
+void MainSettingWidget::slot_SetCpidListValueOnPage(QList<DWORD> listDword)
+{
+    const QJsonObject gear = SharedGear::current();
+    for (int level = 0; level < CpiLevels; ++level) {
+        CPIForm *form = m_cpiForms.value(level);
+        form->setCPIValue(m_gearHandle->GetGearCurrentValue(gear, level), false);
+        form->setCheckedState(false);
+    }
+    // Every level the list does not switch on is off: nothing of the previous
+    // list may reach the mouse with the next change.
+    m_cpiList = QList<DWORD>();
+    for (int level = 0; level < CpiLevels; ++level)
+        m_cpiList.append(0);
+
+    // With variable positions the i-th level of the mouse sits at the i-th
+    // enabled position of the gear file. A gear file with fewer enabled
+    // positions than the mouse has levels is not this mouse's: the levels
+    // then go in order, so none of them is lost.
+    QList<int> positions;
+    if (gear.value(QStringLiteral("GearVariable")).toBool()) {
+        const QJsonArray levels = gear.value(QStringLiteral("GearData")).toArray();
+        for (int p = 0; p < CpiLevels && p < levels.size(); ++p)
+            if (levels.at(p).toObject().value(QStringLiteral("GearEnable")).toBool())
+                positions.append(p);
+    }
+    int lastOn = -1;
+    for (int i = 0; i < CpiLevels && i < listDword.size(); ++i)
+        if (listDword.at(i) != 0)
+            lastOn = i;
+    const bool variable = !positions.isEmpty() && positions.size() > lastOn;
+
+    for (int i = 0; i < CpiLevels && i < listDword.size(); ++i) {
+        const DWORD value = listDword.at(i);
+        if (value == 0)
+            continue;
+        const int p = variable ? positions.at(i) : i;
+        CPIForm *form = m_cpiForms.value(p);
+        form->setCheckedState(true);
+        m_cpiList[p] = value;
+        form->setCPIValue(int(value), true);
+        storeCurrentValue(p, int(value));
+    }
+}
+
+void MainSettingWidget::storeCurrentValue(int level, int value)
+{
+    // Nothing to keep before a model is known.
+    if (m_mouseType == 0)
+        return;
+    QJsonObject gear = SharedGear::current();
+    if (m_gearHandle->GetGearCurrentValue(gear, level) == value)
+        return;
+    m_gearHandle->SetGearCurrentValue(m_mouseType, m_configNumber, gear, level, value);
+    SharedGear::setCurrent(gear);
+}
+
+// ---------------------------------------------------------------- report rate
+
+void MainSettingWidget::slot_SetUSBReportRateOnPage(int value)
+{
+    if (value < 0 || value >= m_reportRateButtons.size())
+        return;
+    m_reportRateButtons.at(value)->setChecked(true);
+}
+
+void MainSettingWidget::changeReportRate(int code)
+{
+    emit sig_ChangeUSBReportRate(code);
+    sendEvent(QStringLiteral("USBReportRate"), QLatin1String(kReportRateButtons[code].label));
+}
+
+void MainSettingWidget::on_USBReportRate_125RadioButton_clicked()
+{
+    changeReportRate(0);
+}
+
+void MainSettingWidget::on_USBReportRate_250RadioButton_clicked()
+{
+    changeReportRate(1);
+}
+
+void MainSettingWidget::on_USBReportRate_500RadioButton_clicked()
+{
+    changeReportRate(2);
+}
+
+void MainSettingWidget::on_USBReportRate_1000RadioButton_clicked()
+{
+    changeReportRate(3);
+}
+
+// ---------------------------------------------------------------- pointer and wheel
+
+void MainSettingWidget::slot_SetPointSpeed(int value)
+{
+    sendEvent(QStringLiteral("PointSpeed"), QString::number(value));
+    emit sig_SetPointSpeed(value);
+}
+
+void MainSettingWidget::on_TrolleySpeed_RadioButton_1_clicked()
+{
+    m_linesSpinBox->setEnabled(true);
+    applyWheelLines(m_linesSpinBox->value());
+}
+
+void MainSettingWidget::on_TrolleySpeed_RadioButton_2_clicked()
+{
+    m_linesSpinBox->setEnabled(false);
+    applyWheelLines(PointerSettings::ScreenPerNotch);
+}
+
+void MainSettingWidget::on_spinBox_valueChanged(int arg1)
+{
+    applyWheelLines(arg1);
+}
+
+void MainSettingWidget::applyWheelLines(int lines)
+{
+    emit sig_SetTrolleySpeed(lines);
+    sendEvent(QStringLiteral("TrolleySpeed"),
+              lines == PointerSettings::ScreenPerNotch ? QStringLiteral("OneScreen") : QString::number(lines));
+}
+
+// ---------------------------------------------------------------- buttons and screen
+
+void MainSettingWidget::slot_SetKeyTrueValue(int button, int changeType, int trueMosueValue, int modifyKey)
+{
+    if (MyPushButton *b = m_buttons.value(button))
+        b->setAssignment(changeType, trueMosueValue, modifyKey);
+}
+
+void MainSettingWidget::slot_SetMouseButtonStyleSheetIsOriginal(bool state, int button)
+{
+    if (MyPushButton *b = m_buttons.value(button))
+        b->setOriginal(state);
+}
+
+void MainSettingWidget::slot_ShowKeySettingDialog(int changedKey, int buttonChangeType, int buttonTrueValue,
+                                                  int modifyKeyValue)
+{
+    sendEvent(QStringLiteral("MouseButton"), QString::number(changedKey));
+    emit sig_showKeySettingDialog(changedKey, buttonChangeType, buttonTrueValue, modifyKeyValue);
+}
+
+void MainSettingWidget::on_DrawButton_clicked()
+{
+    sendEvent(QStringLiteral("DrawButton"));
+    emit sig_showDrawDialog();
+}
+
+void MainSettingWidget::sendEvent(const QString &action, const QString &label)
+{
+    emit sig_SendEventMessageToGA(QStringLiteral("MainSettingWidget"), action, label,
+                                  QStringLiteral("MainSettingWidget"));
+}

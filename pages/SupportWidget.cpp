@@ -1,5 +1,7 @@
 #include "pages/SupportWidget.h"
 
+#include "data/DCDataHandle.h"
+
 #include "store/TextTable.h"
 
 #include <QCoreApplication>
@@ -99,4 +101,13 @@ void SupportWidget::setPairingAvailable(bool available)
 {
     m_pairButton->setEnabled(available);
     m_pairState->setText(TextTable::text(available ? TextTable::TextWirelessTip : TextTable::TextSupportPairUnavailable));
+}
+
+void SupportWidget::connectBridge(DCDataHandle *bridge)
+{
+    connect(bridge, &DCDataHandle::sig_VersionNumber, this, &SupportWidget::setFirmwareVersion);
+    connect(bridge, &DCDataHandle::sig_OpenDeviceResult, this, [this](bool result, int, bool isWireless) {
+        if (result)
+            setPairingAvailable(isWireless);
+    });
 }

@@ -1,4 +1,6 @@
 #pragma once
+#include "pages/BridgePage.h"
+
 #include <QWidget>
 
 class QLabel;
@@ -6,11 +8,12 @@ class QPushButton;
 
 // Page 3: the program's and the mouse's versions, the update checks and the
 // way to the receiver pairing page.
-class SupportWidget : public QWidget
+class SupportWidget : public QWidget, public BridgePage
 {
     Q_OBJECT
 public:
     explicit SupportWidget(QWidget *parent = nullptr);
+    void connectBridge(DCDataHandle *bridge) override;
 
 signals:
     // The user asked whether a newer program exists.

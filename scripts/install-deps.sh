@@ -7,6 +7,7 @@ packages=(
   build-essential cmake ninja-build ccache pkg-config
   qtbase5-dev qtbase5-dev-tools libqt5svg5-dev
   libhidapi-dev libquazip1-qt5-dev
+  libglib2.0-dev gsettings-desktop-schemas
   clang libclang-rt-14-dev
   xvfb xauth imagemagick
   fonts-wqy-microhei

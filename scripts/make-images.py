@@ -130,6 +130,41 @@ def logo(name):
     return svg(160, 32, body)
 
 
+def mouse_picture():
+    """The mouse seen from above, 200 x 330, for the settings page."""
+    body = ('<defs><linearGradient id="shell" x1="0" y1="0" x2="1" y2="1">'
+            '<stop offset="0" stop-color="#2a2a31"/><stop offset="1" stop-color="#0e0e11"/></linearGradient></defs>'
+            # shell
+            '<path d="M100 14 C52 14 34 58 32 118 L30 210 C30 282 60 318 100 318 C140 318 170 282 170 210 '
+            'L168 118 C166 58 148 14 100 14 Z" fill="url(#shell)" stroke="#5a5a62" stroke-width="2"/>'
+            # button split and palm edge
+            f'<path d="M100 16 L100 128" stroke="{EDGE}" stroke-width="2"/>'
+            f'<path d="M34 128 C70 142 130 142 166 128" fill="none" stroke="{EDGE}" stroke-width="2"/>'
+            # wheel
+            f'<rect x="91" y="46" width="18" height="44" rx="9" ry="9" fill="#1c1c21" stroke="{LINE}" stroke-width="1.6"/>'
+            f'<path d="M94 58 L106 58 M94 66 L106 66 M94 74 L106 74" stroke="{MUTED}" stroke-width="1.2"/>'
+            # CPI buttons behind the wheel
+            f'<rect x="93" y="98" width="14" height="8" rx="2" ry="2" fill="{ACCENT}"/>'
+            f'<rect x="93" y="110" width="14" height="8" rx="2" ry="2" fill="{ACCENT_DARK}"/>'
+            # side buttons
+            f'<path d="M30 150 L24 152 L24 186 L30 188 Z" fill="#1c1c21" stroke="{LINE}" stroke-width="1.4"/>'
+            f'<path d="M30 194 L24 196 L24 226 L30 228 Z" fill="#1c1c21" stroke="{LINE}" stroke-width="1.4"/>'
+            # accent wing
+            f'<path d="M58 236 L100 212 L142 236" fill="none" stroke="{ACCENT}" stroke-width="4" '
+            'stroke-linecap="round" stroke-linejoin="round"/>'
+            f'<path d="M70 258 L100 242 L130 258" fill="none" stroke="{ACCENT}" stroke-width="2.5" opacity="0.6" '
+            'stroke-linecap="round" stroke-linejoin="round"/>')
+    return svg(200, 330, body)
+
+
+def spin_arrow(up):
+    """The arrows of the CPI number boxes, 14 x 11."""
+    path = "M3.5 7.5 L7 3.5 L10.5 7.5" if up else "M3.5 3.5 L7 7.5 L10.5 3.5"
+    body = (f'<path d="{path}" fill="none" stroke="{LINE}" stroke-width="1.6" '
+            'stroke-linecap="round" stroke-linejoin="round"/>')
+    return svg(14, 11, body)
+
+
 # resource file (below resources/picture) -> (SVG, width, height); sizes are
 # twice the size shown, so the images stay sharp on high-density screens.
 IMAGES = {
@@ -152,6 +187,9 @@ IMAGES = {
     "check_off.png": (check_box(False), 36, 36),
     "check_on.png": (check_box(True), 36, 36),
     "128-128.png": (app_icon(), 128, 128),
+    "mouse_picture.png": (mouse_picture(), 400, 660),
+    "spin_up.png": (spin_arrow(True), 28, 22),
+    "spin_down.png": (spin_arrow(False), 28, 22),
 }
 for group in ["kestrel", "falcon", "osprey", "wren", "lanner", "harrier"]:
     IMAGES[f"{group.upper()}/logo_korvan.png"] = (logo(group), 320, 64)

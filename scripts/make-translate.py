@@ -179,6 +179,23 @@ TEXTS = {
     501: ("使用本机保存的固件", "Firmware stored on this computer"),
     502: ("使用下载的固件", "Downloaded firmware"),
     503: ("通过接收器连接鼠标后可用", "Available while the mouse is connected through its receiver"),
+
+    # Main settings page.
+    504: ("CPI 档位", "CPI levels"),
+    505: ("USB报告率： ", "USB report rate: "),
+    506: ("系统指针速度设置：", "Pointer speed:"),
+    507: ("Slow", "Slow"),
+    508: ("Fast", "Fast"),
+    509: ("系统滚轮速度设置：", "Wheel scrolling:"),
+    510: ("滚动滑轮一个齿轮格滚动：", "One notch of the wheel scrolls:"),
+    511: ("一次按设置的行数滚动：", "This many lines:"),
+    512: ("一次滚动一个屏幕", "One screen"),
+    513: ("OLED显示", "Screen picture"),
+    514: ("绘制鼠标屏幕上显示的图片", "Draw what the mouse's screen shows"),
+    515: ("此桌面不允许程序更改指针速度，这里的设置只由本程序保存。",
+          "This desktop does not let programs change the pointer speed; the value set here is only kept by HarrierDriver."),
+    516: ("此桌面没有可供程序更改的滚轮设置。",
+          "This desktop has no wheel scrolling setting that programs may change."),
 }
 
 # Translations of the other slots, index: text. Where a slot has no text of

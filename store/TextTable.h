@@ -132,6 +132,21 @@ enum TextIndex : int {
     TextUpdateLocalSource = 501,
     TextUpdateCloudSource = 502,
     TextSupportPairUnavailable = 503,
+
+    // Main settings page.
+    TextMainCpiTitle = 504,
+    TextMainReportRate = 505,
+    TextMainPointerSpeed = 506,
+    TextMainSlow = 507,
+    TextMainFast = 508,
+    TextMainWheelSpeed = 509,
+    TextMainWheelPerNotch = 510,
+    TextMainWheelLines = 511,
+    TextMainWheelScreen = 512,
+    TextMainScreenButton = 513,
+    TextMainScreenText = 514,
+    TextMainSpeedKeptOnly = 515,
+    TextMainNoWheelSetting = 516,
 };
 Q_ENUM_NS(TextIndex)
 

@@ -1,5 +1,7 @@
 #include "device/kestrel/USBDriverKestrel.h"
 
+#include "device/kestrel/KestrelMacroCodec.h"
+
 #include "platform/DeviceClock.h"
 
 #include <QDebug>
@@ -55,11 +57,7 @@ constexpr DWORD kAddrColours = kBank1Base + kColoursOffset;         // 2232
 // Button key 1..11 to its offset in a bank.
 constexpr int kButtonOffsets[11] = {512, 520, 516, 524, 528, 532, 536, 548, 552, 540, 544};
 
-constexpr int kOledWidth = 64;
-constexpr int kOledHeight = 48;
 constexpr DWORD kOledFirstSlot = 34;
-// Macro code of a pointer-move head event.
-constexpr BYTE kMoveCode = 0xF7;
 
 struct KeyPair
 {
@@ -892,74 +890,9 @@ DWORD USBDriverKestrel::MacroSlotAddress(int slot, int form)
     return 0;
 }
 
-bool USBDriverKestrel::MacroToDeviceImage(const KestrelMacro &macro, BYTE *image, int *length)
+DWORD USBDriverKestrel::RapidFireLengthAddress(int k)
 {
-    if (!image)
-        return false;
-    std::memset(image, 0, kMacroImageSize);
-    image[2] = BYTE(macro.header);
-    image[3] = BYTE(macro.header >> 8);
-    int n = 0;
-    // Index of the head of the last pointer move, when the move is the last thing added.
-    int moveHead = -1;
-    auto event = [image](int i) { return image + 4 + 3 * i; };
-    for (DWORD e : macro.events) {
-        const DWORD kind = (e >> 24) & 0xFF;
-        const DWORD value = e & 0xFFFFFF;
-        qDebug("%x", quint32(kind));
-        if (kind == kMacroKeyPress || kind == kMacroKeyRelease) {
-            const int usage = value <= 0xFF ? KeyToUsage(int(value)) : 0;
-            if (usage == 0 || n + 1 > kMaxMacroEvents)
-                return false;
-            BYTE *ev = event(n++);
-            ev[0] = kind == kMacroKeyPress ? 1 : 0;
-            ev[1] = 0;
-            ev[2] = BYTE(usage);
-            moveHead = -1;
-        } else if (kind == kMacroDelay) {
-            // A delay belongs to the event before it; after a pointer move, to the move's head.
-            if (n == 0)
-                continue;
-            const WORD delay = WORD((value & 0xFFFF) * 2);
-            BYTE *ev = event(moveHead >= 0 ? moveHead : n - 1);
-            WORD w = WORD(ev[0] | (ev[1] << 8));
-            if (moveHead >= 0)
-                w = WORD(w | (delay & 0xFFFE));
-            else
-                w = WORD((w & 1) | (delay & 0xFFFE));
-            ev[0] = BYTE(w);
-            ev[1] = BYTE(w >> 8);
-        } else if (kind == kMacroPointerMove) {
-            if (n + 2 > kMaxMacroEvents)
-                return false;
-            int x = int(value & 0x7FF);
-            if (value & 0x800)
-                x = -x;
-            int y = int((value >> 12) & 0x7FF);
-            if (value & 0x800000)
-                y = -y;
-            y = -y; // the device counts up where the screen counts down
-            const unsigned ux = unsigned(x) & 0xFFF;
-            const unsigned uy = unsigned(y) & 0xFFF;
-            moveHead = n;
-            BYTE *head = event(n++);
-            head[0] = 0;
-            head[1] = 0;
-            head[2] = kMoveCode;
-            BYTE *move = event(n++);
-            move[0] = BYTE(((ux >> 8) << 4) | (uy >> 8));
-            move[1] = BYTE(ux);
-            move[2] = BYTE(uy);
-        } else {
-            return false;
-        }
-    }
-    const int total = 3 * n + 4;
-    image[0] = BYTE(total);
-    image[1] = BYTE(total >> 8);
-    if (length)
-        *length = total;
-    return true;
+    return k >= 0 && k < kSecondFormSlots - kFirstFormSlots ? DWORD(kMacroAreaStart) * DWORD(12 + k) : 0;
 }
 
 bool USBDriverKestrel::WriteMacro(int slot, int form, const KestrelMacro &macro)
@@ -972,7 +905,7 @@ bool USBDriverKestrel::WriteMacro(int slot, int form, const KestrelMacro &macro)
     QByteArray image(kMacroImageSize, '\0');
     BYTE *b = reinterpret_cast<BYTE *>(image.data());
     int length = 0;
-    if (!MacroToDeviceImage(macro, b, &length)) {
+    if (!KestrelMacroCodec::toDeviceImage(macro, b, &length)) {
         qWarning("StandardToHardware = 0x%x", unsigned(macro.header));
         return false;
     }
@@ -1022,46 +955,6 @@ bool USBDriverKestrel::IsMacroSlotFree(int slot)
         return false;
     const int length = head[0] | (head[1] << 8);
     return length == 0 || length > kMacroImageSize;
-}
-
-// ---- OLED pictures ----
-
-bool USBDriverKestrel::ImageToByteArr(const QImage &image, BYTE *buffer, int len)
-{
-    qInfo() << "ImageToByteArr image.byteCount()  imageDataLen" << image.size() << image.sizeInBytes() << len;
-    const bool oneBit = image.format() == QImage::Format_Mono || image.format() == QImage::Format_MonoLSB;
-    if (!buffer || !oneBit || image.width() != kOledWidth || image.height() != kOledHeight
-        || image.sizeInBytes() != kOledImageSize || len != kOledImageSize)
-        return false;
-    for (int page = 0; page < kOledHeight / 8; ++page) {
-        for (int x = 0; x < kOledWidth; ++x) {
-            BYTE b = 0;
-            for (int k = 0; k < 8; ++k)
-                if (image.pixelIndex(x, page * 8 + k) == 0)
-                    b |= BYTE(1 << k);
-            buffer[page * kOledWidth + x] = b;
-        }
-    }
-    return true;
-}
-
-bool USBDriverKestrel::ByteArrToImage(const BYTE *buffer, int len, QImage *image)
-{
-    if (!buffer || !image || len != kOledImageSize) {
-        qWarning("ByteArrToImage: a picture is 384 bytes, got %d", len);
-        return false;
-    }
-    QImage result(kOledWidth, kOledHeight, QImage::Format_MonoLSB);
-    // A set device bit is a lit pixel, shown white.
-    result.setColorCount(2);
-    result.setColor(0, qRgb(0, 0, 0));
-    result.setColor(1, qRgb(255, 255, 255));
-    for (int page = 0; page < kOledHeight / 8; ++page)
-        for (int x = 0; x < kOledWidth; ++x)
-            for (int k = 0; k < 8; ++k)
-                result.setPixel(x, page * 8 + k, (buffer[page * kOledWidth + x] >> k) & 1);
-    *image = result;
-    return true;
 }
 
 // ---- key codes ----

@@ -6,32 +6,17 @@
 // protocol; only the link marker byte differs.
 #include "device/KorvanUSBDriver.h"
 #include "device/hidparse/HidParse.h"
+#include "device/kestrel/KestrelMacroCodec.h"
 
 #include <QImage>
 #include <QString>
 #include <QVector>
 
-// A macro as the manager builds it from a macro file: the 16-bit header
-// value and a list of events, each with its kind in the top byte and its
-// value in the low 24 bits.
-struct KestrelMacro
-{
-    WORD header = 0;
-    QVector<DWORD> events;
-};
-
 class USBDriverKestrel : public KorvanUSBDriver
 {
     Q_OBJECT
 public:
-    // Event kinds of a KestrelMacro (top byte of each event).
-    static constexpr DWORD kMacroKeyPress = 0xC0;
-    static constexpr DWORD kMacroKeyRelease = 0xE0;
-    static constexpr DWORD kMacroDelay = 0xA0;
-    static constexpr DWORD kMacroPointerMove = 0x40;
-
-    static constexpr int kMacroImageSize = 4096;   // one macro slot
-    static constexpr int kMaxMacroEvents = 1363;   // (4096 - 4) / 3
+    static constexpr int kMacroImageSize = KestrelMacroCodec::kImageSize; // one macro slot
     static constexpr int kOledImageSize = 384;     // 64 x 48 pixels, one bit each
     static constexpr int kProfileRecordSize = 128;
     static constexpr int kFirstFormSlots = 11;     // macro slots 0..10
@@ -182,10 +167,8 @@ public:
 
     // Address of macro slot m in form 1 (slots 0..10) or form 2 (0..13); 0 when out of range.
     static DWORD MacroSlotAddress(int slot, int form);
-    // Converts a macro to its device image (4096 bytes). The length written
-    // is 3 * events + 4; false for an unknown key, an unknown event kind or
-    // more than 1363 events.
-    static bool MacroToDeviceImage(const KestrelMacro &macro, BYTE *image4096, int *length);
+    // Where the length of rapid-fire macro k (0..2) is cleared; 0 for another k.
+    static DWORD RapidFireLengthAddress(int k);
     // Converts and writes a macro into slot m of form f.
     bool WriteMacro(int slot, int form, const KestrelMacro &macro);
     // Writes an already converted image; its length is taken from bytes 0..1.
@@ -196,14 +179,6 @@ public:
     // First form only: free when the slot's length is 0 or above 4096; a
     // failed read or a slot of 11 or more counts as used.
     bool IsMacroSlotFree(int slot);
-
-    // Packs a 64 x 48 one-bit image (384 bytes) into device order: byte
-    // page * 64 + x holds column x, rows page * 8 .. page * 8 + 7, row
-    // page * 8 + k in bit k, set where the image bit is 0.
-    static bool ImageToByteArr(const QImage &image, BYTE *buffer, int len);
-    // The reverse: 384 device bytes to a 64 x 48 one-bit image (least
-    // significant bit first), the image bit set where the device bit is set.
-    static bool ByteArrToImage(const BYTE *buffer, int len, QImage *image);
 
     // The key table: HID usage <-> Windows virtual key, first match wins; 0 when absent.
     static int UsageToKey(int usage);

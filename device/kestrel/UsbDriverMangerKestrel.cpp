@@ -1,14 +1,16 @@
 #include "device/kestrel/UsbDriverMangerKestrel.h"
 
 #include "device/ProductTable.h"
+#include "device/kestrel/KestrelButtonCodec.h"
+#include "device/kestrel/KestrelConfigStore.h"
+#include "device/kestrel/KestrelMacroCodec.h"
+#include "device/kestrel/KestrelPictureCodec.h"
 #include "device/kestrel/USBDriverKestrel.h"
 
 #include <QDebug>
-#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QThread>
 #include <QtEndian>
 
@@ -23,41 +25,15 @@ namespace {
 constexpr int kBank1 = 1;
 constexpr int kFirstForm = 1;
 constexpr int kSecondForm = 2;
-constexpr int kOledImageSize = 384;
-constexpr int kPictureWidth = 64;
-constexpr int kPictureHeight = 48;
 // Screen words and behaviours written for "no picture" and "a picture".
 constexpr DWORD kScreenWordNoPicture = 7;
 constexpr DWORD kScreenWordPicture = 8;
 constexpr int kBehaviourNoPicture = 1;
 constexpr int kBehaviourPicture = 8;
 constexpr int kBehaviourWithFlag = 3;
-// Macro header values of the two play-while modes.
-constexpr int kMacroModeToggle = 2;
-constexpr int kMacroModeHold = 4;
-constexpr WORD kHeaderToggle = 0xFFFE;
-constexpr WORD kHeaderHold = 0xFFFF;
-constexpr int kNodeKey = 3;
-constexpr int kNodeCoordinate = 6;
-// A delay fills bits 1..15 of an event word.
-constexpr int kMaxEventDelay = 0x7FFF;
-// A pointer move carries 11 bits of magnitude per axis.
-constexpr int kMaxMoveMagnitude = 0x7FF;
-
 bool validBank(int bank) { return bank == 0 || bank == 1; }
 
-// A stored macro length is usable when it covers the 4-byte header and whole 3-byte events.
-bool validMacroLength(int length)
-{
-    return length >= 4 && length <= kMacroSlotSize && (length - 4) % 3 == 0;
-}
-
-DWORD signMagnitude(int value, int shift)
-{
-    const DWORD magnitude = DWORD(std::min(std::abs(value), kMaxMoveMagnitude));
-    const DWORD sign = value < 0 ? 0x800u : 0u;
-    return (magnitude | sign) << shift;
-}
+bool validMacroLength(int length) { return KestrelMacroCodec::isWholeLength(length); }
 
 } // namespace
 
@@ -136,27 +112,6 @@ QByteArray UsbDriverMangerKestrel::configImage() const
 DWORD UsbDriverMangerKestrel::imageWord(int at) const { return qFromLittleEndian<quint32>(m_image.data() + at); }
 
 void UsbDriverMangerKestrel::setImageWord(int at, DWORD word) { qToLittleEndian<quint32>(word, m_image.data() + at); }
-
-int UsbDriverMangerKestrel::macroLength(const Image &image, int slot)
-{
-    return int(qFromLittleEndian<quint32>(image.data() + kLengthsAt + 4 * slot));
-}
-
-const BYTE *UsbDriverMangerKestrel::macroData(const Image &image, int slot)
-{
-    return image.data() + kMacrosAt + slot * kMacroSlotSize;
-}
-
-void UsbDriverMangerKestrel::setMacro(Image &image, int slot, const BYTE *data, int length)
-{
-    BYTE *at = image.data() + kMacrosAt + slot * kMacroSlotSize;
-    std::fill(at, at + kMacroSlotSize, BYTE(0));
-    if (length > 0)
-        std::copy(data, data + length, at);
-    qToLittleEndian<quint32>(quint32(length), image.data() + kLengthsAt + 4 * slot);
-}
-
-void UsbDriverMangerKestrel::clearMacro(Image &image, int slot) { setMacro(image, slot, nullptr, 0); }
 
 void UsbDriverMangerKestrel::saveCurrentConfig() { SaveConfigFileByConfigureNumber(m_configNumber); }
 
@@ -539,14 +494,8 @@ bool UsbDriverMangerKestrel::WriteImageToMouse(int type, const QString &picture,
     if (!m_kestrel || !validBank(bank))
         return false;
     if (picture == QLatin1String("0")) {
-        if (!m_kestrel->SetGlobal2208(kScreenWordNoPicture, bank))
+        if (!setScreenMode(kScreenWordNoPicture, kBehaviourNoPicture, bank))
             return false;
-        setImageWord(kScreenWordAt, kScreenWordNoPicture);
-        if (!SetOLEDScreenParameter(kBehaviourNoPicture))
-            return false;
-        m_pictureNumber = int(kScreenWordNoPicture);
-        m_oledBehaviour = kBehaviourNoPicture;
-        saveCurrentConfig();
         QFile::remove(JsonHandle::currentPicturePath(type, m_configNumber));
         return true;
     }
@@ -555,35 +504,32 @@ bool UsbDriverMangerKestrel::WriteImageToMouse(int type, const QString &picture,
     const int configNumber = picture.toInt(&isNumber);
     if (!isNumber || configNumber < 0 || configNumber > 5)
         return false;
-    const QImage stored(JsonHandle::currentPicturePath(type, configNumber));
-    if (stored.isNull() || stored.width() != kPictureWidth || stored.height() != kPictureHeight) {
-        qWarning() << "WriteImageToMouse: no 64 x 48 picture for configuration" << configNumber;
-        return false;
-    }
-    const QImage image = stored.convertToFormat(QImage::Format_MonoLSB);
-    BYTE packed[kOledImageSize] = {};
-    if (!USBDriverKestrel::ImageToByteArr(image, packed, kOledImageSize))
+    BYTE packed[KestrelPictureCodec::kPackedSize] = {};
+    if (!KestrelPictureCodec::packFile(JsonHandle::currentPicturePath(type, configNumber), packed, sizeof packed))
         return false;
     // Success only once the mouse holds the picture, so a lost one is reported.
-    if (!m_kestrel->WriteOLEDImage(pictureNumber, packed))
+    return m_kestrel->WriteOLEDImage(pictureNumber, packed) && setScreenMode(kScreenWordPicture, kBehaviourPicture, bank);
+}
+
+bool UsbDriverMangerKestrel::setScreenMode(DWORD screenWord, int behaviour, int bank)
+{
+    if (!m_kestrel->SetGlobal2208(screenWord, bank))
         return false;
-    if (!m_kestrel->SetGlobal2208(kScreenWordPicture, bank))
+    setImageWord(kScreenWordAt, screenWord);
+    if (!SetOLEDScreenParameter(behaviour))
         return false;
-    setImageWord(kScreenWordAt, kScreenWordPicture);
-    if (!SetOLEDScreenParameter(kBehaviourPicture))
-        return false;
-    m_pictureNumber = int(kScreenWordPicture);
-    m_oledBehaviour = kBehaviourPicture;
+    m_pictureNumber = int(screenWord);
+    m_oledBehaviour = behaviour;
     saveCurrentConfig();
     return true;
 }
 
 bool UsbDriverMangerKestrel::ReadImageFromMouse(int picture, QImage *out)
 {
-    BYTE packed[kOledImageSize] = {};
+    BYTE packed[KestrelPictureCodec::kPackedSize] = {};
     QImage image;
     if (!m_kestrel || !out || !m_kestrel->ReadOLEDImage(picture, packed)
-        || !USBDriverKestrel::ByteArrToImage(packed, kOledImageSize, &image))
+        || !KestrelPictureCodec::unpack(packed, sizeof packed, &image))
         return false;
     *out = image;
     return true;
@@ -612,61 +558,6 @@ bool UsbDriverMangerKestrel::isChangeOnlyLeftButton(int button, int changeType)
     return !(changeType == ChangeRestoreFactory && button == kFirstButton);
 }
 
-bool UsbDriverMangerKestrel::buttonWordFor(int button, uint vkCode, int modifyKey, int changeType, DWORD *word) const
-{
-    const int usage = vkCode > 0xFFFF ? 0 : USBDriverKestrel::KeyToUsage(int(vkCode));
-    // A key the table does not know would silently become "no key".
-    const bool unknownKey = vkCode != 0 && usage == 0;
-    switch (changeType) {
-    case ChangeKey:
-        if (unknownKey || (vkCode == 0 && modifyKey == 0))
-            return false;
-        if (modifyKey == 0) {
-            *word = makeButtonWord(0, 0, BYTE(usage), 0);
-            return true;
-        }
-        [[fallthrough]];
-    case ChangeKeyCombination: {
-        const int modifier = USBDriverKestrel::ExchangeModifierBits(modifyKey);
-        if (unknownKey || modifier < 0)
-            return false;
-        *word = makeButtonWord(2, 0, BYTE(modifier), BYTE(usage));
-        return true;
-    }
-    case ChangeRestoreFactory:
-        *word = factoryWordAt(*m_layout, buttonOffset(*m_layout, button));
-        return true;
-    case ChangeConsumerKey:
-        if (unknownKey)
-            return false;
-        *word = makeButtonWord(4, 0, 0, BYTE(usage));
-        return true;
-    case ChangeMouseButton:
-        *word = makeButtonWord(3, 0, BYTE(usage), BYTE(modifyKey));
-        return true;
-    case ChangeDisabled:
-        *word = makeButtonWord(7, 0, 0, 0);
-        return true;
-    case ChangeCpiFunction:
-        *word = makeButtonWord(8, 0, BYTE(usage), 0);
-        return true;
-    case ChangeType9Lookup:
-        *word = makeButtonWord(9, 0, 0, BYTE(usage));
-        return true;
-    default:
-        break;
-    }
-    if (const WORD consumer = consumerUsageOfChangeType(changeType)) {
-        *word = makeButtonWord(4, 0, BYTE(consumer >> 8), BYTE(consumer));
-        return true;
-    }
-    if (const DWORD fixed = fixedButtonWord(changeType)) {
-        *word = fixed;
-        return true;
-    }
-    return false;
-}
-
 bool UsbDriverMangerKestrel::writeButtonWord(int button, DWORD word, int bank)
 {
     const int offset = buttonOffset(*m_layout, button);
@@ -686,7 +577,7 @@ bool UsbDriverMangerKestrel::clearSingleMacroData(int slot, DWORD address)
         qDebug() << "ClearSingleMacroData failed" << slot;
         return false;
     }
-    clearMacro(m_image, slot);
+    KestrelConfigStore::clearMacro(m_image, slot);
     qDebug() << "ClearSingleMacroData ok" << slot;
     return true;
 }
@@ -695,8 +586,13 @@ bool UsbDriverMangerKestrel::resetRapidFire()
 {
     if (!SetGunFireNumber(0, kBank1) || !SetFireByte1(0, kBank1))
         return false;
+    return clearRapidFireMacros();
+}
+
+bool UsbDriverMangerKestrel::clearRapidFireMacros()
+{
     for (int k = 0; k < kRapidFireMacroCount; ++k)
-        if (!clearSingleMacroData(kFirstRapidFireMacro + k, DWORD(kMacroSlotSize * (12 + k))))
+        if (!clearSingleMacroData(kFirstRapidFireMacro + k, USBDriverKestrel::RapidFireLengthAddress(k)))
             return false;
     return true;
 }
@@ -710,7 +606,8 @@ bool UsbDriverMangerKestrel::SetChangeButtonToKey(int button, uint vkCode, int m
         return true;
     }
     DWORD word = 0;
-    if (!buttonWordFor(button, vkCode, modifyKey, changeType, &word))
+    const DWORD factory = factoryWordAt(*m_layout, buttonOffset(*m_layout, button));
+    if (!KestrelButtonCodec::encode(changeType, vkCode, modifyKey, factory, &word))
         return false;
     if (changeType == ChangeRestoreFactory) {
         if (isLeftButtonWord(word) && !resetRapidFire())
@@ -770,57 +667,11 @@ void UsbDriverMangerKestrel::CheckAllMouseButtonIsOriginalMouseButton()
             continue;
         }
         emit sig_CurrentButtonIsOriginalButton(false, button);
-        const BYTE type = wordByte(word, 0);
-        const BYTE b2 = wordByte(word, 2);
-        const BYTE b3 = wordByte(word, 3);
-        qDebug() << "checkButton++++" << type;
-        switch (type) {
-        case 0:
-            emit sig_TrueMouseValue(button, ChangeKey, USBDriverKestrel::UsageToKey(b2), 0);
-            break;
-        case 2: {
-            const int key = USBDriverKestrel::UsageToKey(b3);
-            qDebug() << "FindTheCombinationKeyboardType modifyKey  vkcode" << b2 << key;
-            const int shortcut = shortcutIndex(b2, key);
-            if (shortcut >= 0)
-                emit sig_TrueMouseValue(button, ChangeFunction, shortcut, 0);
-            else
-                emit sig_TrueMouseValue(button, ChangeKey, key,
-                                        std::max(0, USBDriverKestrel::ExchangeModifierBits(b2 & 0x0F)));
-            break;
-        }
-        case 3:
-            if (b2 == 1) {
-                if (b3 == 1)
-                    emit sig_TrueMouseValue(button, ChangeFunction, ChangeLeftFire, 0);
-                else if (rapidFireState() == 0)
-                    emit sig_TrueMouseValue(button, ChangeFunction, ChangeLeftButton, 0);
-                else
-                    emit sig_TrueMouseValue(button, ChangeMacro, -1, 0);
-            } else if (b2 == 0) {
-                emit sig_TrueMouseValue(button, ChangeMacro, -1, 0);
-            } else {
-                emit sig_TrueMouseValue(button, ChangeFunction, functionOfButtonMask(b2), 0);
-            }
-            break;
-        case 4:
-            emit sig_TrueMouseValue(button, ChangeFunction, functionOfConsumerUsage(b3), 0);
-            break;
-        case 5:
-            emit sig_TrueMouseValue(button, ChangeMacro, -1, 0);
-            break;
-        case 7:
-            emit sig_TrueMouseValue(button, ChangeDisabled, 0, 0);
-            break;
-        case 8:
-            emit sig_TrueMouseValue(button, ChangeFunction, functionOfCpiWord(b2), 0);
-            break;
-        case 9:
-            emit sig_TrueMouseValue(button, ChangeFunction, functionOfType9Word(b2), 0);
-            break;
-        default:
-            break;
-        }
+        qDebug() << "checkButton++++" << wordByte(word, 0);
+        ButtonAssignment shown;
+        shown.button = button;
+        if (KestrelButtonCodec::decode(word, [&rapidFireState] { return rapidFireState() != 0; }, &shown))
+            emit sig_TrueMouseValue(button, shown.changeType, shown.trueMouseValue, shown.modifyKey);
     }
 }
 
@@ -828,48 +679,14 @@ void UsbDriverMangerKestrel::CheckAllMouseButtonIsOriginalMouseButton()
 
 bool UsbDriverMangerKestrel::macroFromFile(const QString &path, KestrelMacro *macro, int *type)
 {
-    *type = m_jsonHandle.getMacroType(path);
-    const QList<MacroNode> nodes = m_jsonHandle.getMacroNodeList(path);
-    if (*type == kMacroModeToggle)
-        macro->header = kHeaderToggle;
-    else if (*type == kMacroModeHold)
-        macro->header = kHeaderHold;
-    else // a repeat count must not read as one of the two modes
-        macro->header = WORD(std::clamp(m_jsonHandle.getRepeatTimes(path), 0, int(kHeaderToggle) - 1));
-
-    const bool keepDelays = *type != kMacroModeToggle;
-    auto delayEvent = [keepDelays](int delay) {
-        const int kept = keepDelays ? std::clamp(delay, 0, kMaxEventDelay) : 0;
-        return USBDriverKestrel::kMacroDelay << 24 | DWORD(kept);
-    };
-    QVector<DWORD> events;
-    for (const MacroNode &node : nodes) {
-        if (node.valueType == kNodeKey && (node.state == 0 || node.state == 1)) {
-            const DWORD kind = node.state == 0 ? USBDriverKestrel::kMacroKeyPress : USBDriverKestrel::kMacroKeyRelease;
-            events.append(kind << 24 | (DWORD(node.keyValue) & 0xFFFFFF));
-            events.append(delayEvent(node.timeLapse));
-        } else if (node.valueType == kNodeCoordinate) {
-            qDebug() << "SpecialCoordinate" << node.coordinateX << node.coordinateY;
-            events.append(USBDriverKestrel::kMacroPointerMove << 24 | signMagnitude(node.coordinateX, 0)
-                          | signMagnitude(node.coordinateY, 12));
-            qDebug() << "SpecialCoordinateDelayTime" << node.timeLapse;
-            events.append(delayEvent(node.timeLapse));
-        }
-    }
-    // A delay before the first event has nothing to wait after.
-    int firstEvent = 0;
-    while (firstEvent < events.size() && events[firstEvent] >> 24 == USBDriverKestrel::kMacroDelay)
-        ++firstEvent;
-    macro->events = events.mid(firstEvent);
-    qDebug() << "node len:" << nodes.size();
-    qDebug() << "pMacro number:" << macro->events.size();
+    *macro = m_store.macroFromFile(path, type);
     return !macro->events.isEmpty();
 }
 
 bool UsbDriverMangerKestrel::convertMacro(const KestrelMacro &macro, QByteArray *image4096, int *length)
 {
     image4096->fill('\0', kMacroSlotSize);
-    return USBDriverKestrel::MacroToDeviceImage(macro, reinterpret_cast<BYTE *>(image4096->data()), length)
+    return KestrelMacroCodec::toDeviceImage(macro, reinterpret_cast<BYTE *>(image4096->data()), length)
            && validMacroLength(*length);
 }
 
@@ -895,7 +712,7 @@ bool UsbDriverMangerKestrel::WriteSingleMacro(int button, const QString &path)
     qDebug() << "getmacroid:" << slot << length;
     if (!m_kestrel->WriteMacroImage(slot, kFirstForm, reinterpret_cast<const BYTE *>(image.constData())))
         return false;
-    setMacro(m_image, slot, reinterpret_cast<const BYTE *>(image.constData()), length);
+    KestrelConfigStore::setMacro(m_image, slot, reinterpret_cast<const BYTE *>(image.constData()), length);
     qDebug() << "fill macro";
     return SetButtonToMacroSlot(button, slot, type, kBank1);
 }
@@ -927,9 +744,8 @@ bool UsbDriverMangerKestrel::WriteListMacro(const QStringList &macroList)
 
     if (!SetChangeButtonToKey(kFirstButton, 0, 0, ChangeRestoreFactory, kBank1))
         return false;
-    for (int k = 0; k < kRapidFireMacroCount; ++k)
-        if (!clearSingleMacroData(kFirstRapidFireMacro + k, DWORD(kMacroSlotSize * (12 + k))))
-            return false;
+    if (!clearRapidFireMacros())
+        return false;
     for (int i = 0; i < images.size(); ++i) {
         const int macroId = kFirstRapidFireMacro + i;
         qDebug() << "UsbDriverMangerKestrel::WriteListMacro macroId " << macroId;
@@ -939,7 +755,7 @@ bool UsbDriverMangerKestrel::WriteListMacro(const QStringList &macroList)
         const BYTE *data = reinterpret_cast<const BYTE *>(images[i].constData());
         if (!m_kestrel->WriteMacroImage(macroId, kSecondForm, data))
             return false;
-        setMacro(m_image, macroId, data, lengths[i]);
+        KestrelConfigStore::setMacro(m_image, macroId, data, lengths[i]);
     }
     if (!SetGunFireNumber(images.size(), kBank1) || !SetFireByte1(0, kBank1))
         return false;
@@ -961,7 +777,7 @@ bool UsbDriverMangerKestrel::GetProfileData()
     }
     QByteArray slot(kMacroSlotSize, '\0');
     for (int m = 0; m < kFirstRapidFireMacro; ++m) {
-        clearMacro(next, m);
+        KestrelConfigStore::clearMacro(next, m);
         if (m_kestrel->IsMacroSlotFree(m))
             continue;
         BYTE *data = reinterpret_cast<BYTE *>(slot.data());
@@ -971,7 +787,7 @@ bool UsbDriverMangerKestrel::GetProfileData()
         if (!validMacroLength(length))
             length = 0; // what the mouse holds there is no macro
         qDebug() << "GetProfileData  m_MACRO_CONFIGFILE.macroData[i].MacroSize" << length;
-        setMacro(next, m, data, length);
+        KestrelConfigStore::setMacro(next, m, data, length);
     }
     // The rapid-fire macros cannot be read back; the image keeps what it knows of them.
     m_image = next;
@@ -990,7 +806,7 @@ bool UsbDriverMangerKestrel::CompareMouseAndLocalFileData(int *out)
     const int type = mouseType();
     qDebug() << ";;;;;" << record()[kCpiLevelAt];
     for (int number = 1; number <= 5; ++number) {
-        const QByteArray stored = m_jsonHandle.getMouseData_Korvan(type, number);
+        const QByteArray stored = m_store.record(type, number);
         if (stored.size() < kRecordSize)
             continue;
         const int ret = std::memcmp(stored.constData() + kCompareFrom, m_image.data() + kCompareFrom,
@@ -1008,7 +824,7 @@ bool UsbDriverMangerKestrel::CompareMouseAndLocalFileData(int *out)
         // The mouse cannot give its rapid-fire macros back; the matched file holds them.
         const Image fromFile = loadConfiguration(number);
         for (int m = kFirstRapidFireMacro; m < kMacroCount; ++m)
-            setMacro(m_image, m, macroData(fromFile, m), macroLength(fromFile, m));
+            KestrelConfigStore::setMacro(m_image, m, KestrelConfigStore::macroData(fromFile, m), KestrelConfigStore::macroLength(fromFile, m));
         const int limit = cpiLevelLimit(cpiSchemeOf(type));
         const int level = m_cpiLevel < limit ? m_cpiLevel : limit;
         if (m_kestrel && m_kestrel->SetDpiLed(level, kBank1)) {
@@ -1038,14 +854,14 @@ bool UsbDriverMangerKestrel::LoadConfigFileByNumber(int number)
     if (!writeConfigurationRecord(number))
         return false;
     for (int m = 0; m < kMacroCount; ++m) {
-        const int length = macroLength(m_image, m);
+        const int length = KestrelConfigStore::macroLength(m_image, m);
         if (length == 0) {
             qDebug() << "size == 0 i:" << m;
             continue;
         }
         qDebug() << "SetNormalMacroDataToMouse" << m << length;
         const int form = m < kFirstRapidFireMacro ? kFirstForm : kSecondForm;
-        if (!m_kestrel->WriteMacroImage(m, form, macroData(m_image, m)))
+        if (!m_kestrel->WriteMacroImage(m, form, KestrelConfigStore::macroData(m_image, m)))
             return false;
     }
     CheckAllMouseButtonIsOriginalMouseButton();
@@ -1088,129 +904,35 @@ void UsbDriverMangerKestrel::SaveConfigFileByConfigureNumber(int number)
         m_kestrel->SetCurrentBank(kBank1);
 }
 
+// ---- whole configurations in the files -------------------------------------
+
 UsbDriverMangerKestrel::Image UsbDriverMangerKestrel::loadConfiguration(int number)
 {
-    const int type = mouseType();
-    Image image(kImageSize, 0);
-    const QByteArray profile = m_jsonHandle.getMouseData_Korvan(type, number).left(kRecordSize);
-    std::copy(profile.cbegin(), profile.cend(), image.begin());
-    for (int m = 0; m < kMacroCount; ++m) {
-        const QByteArray macro = m_jsonHandle.getMacroData_Korvan(type, number, m).left(kMacroSlotSize);
-        const int length = macro.size() >= 2 ? qFromLittleEndian<quint16>(macro.constData()) : 0;
-        if (length == 0)
-            continue;
-        if (!validMacroLength(length) || length > macro.size()) {
-            qWarning() << "configuration" << number << "macro" << m << "has a bad length" << length;
-            continue;
-        }
-        setMacro(image, m, reinterpret_cast<const BYTE *>(macro.constData()), length);
-    }
-    return image;
+    return m_store.load(mouseType(), number);
 }
 
 void UsbDriverMangerKestrel::saveConfiguration(const Image &image, int number)
 {
-    QList<QByteArray> macros;
-    for (int m = 0; m < kMacroCount; ++m)
-        macros.append(QByteArray(reinterpret_cast<const char *>(macroData(image, m)), kMacroSlotSize));
-    m_jsonHandle.saveConfigData_Korvan(QByteArray(reinterpret_cast<const char *>(image.data()), kRecordSize), macros,
-                                       mouseType(), number);
+    m_store.save(image, mouseType(), number);
 }
-
-// ---- legacy text files ---------------------------------------------------
 
 QString UsbDriverMangerKestrel::oldTxtFilePath(int configNumber) const
 {
-    const QString model = QStringLiteral("%1/%2/%3").arg(JsonHandle::configFilesRoot(), QStringLiteral("MouseFile"), m_modelKey);
-    const QString folder = QStringLiteral("%1/%2").arg(model, configNumber == 0 ? QStringLiteral("OriginalFile")
-                                                                               : QStringLiteral("AFile"));
-    QDir().mkpath(folder);
-    const QString path = QStringLiteral("%1/%2%3%4").arg(folder, QStringLiteral("Config"),
-                                                         QString::number(configNumber), QStringLiteral(".txt"));
-    qDebug() << "getConfigFilePath " << path;
-    return path;
-}
-
-UsbDriverMangerKestrel::Image UsbDriverMangerKestrel::imageFromLegacyFile(const QByteArray &data)
-{
-    Image image(kImageSize, 0);
-    // What the file lacks of the profile keeps the model's factory values.
-    QByteArray factory(kRecordSize, '\0');
-    m_jsonHandle.createAOriginalMouseDataFile_Korvan(factory, mouseType());
-    std::copy(factory.cbegin(), factory.cbegin() + std::min(int(factory.size()), kRecordSize), image.begin());
-    std::copy(data.cbegin(), data.cbegin() + std::min(int(data.size()), kImageHeadSize), image.begin());
-
-    int at = kImageHeadSize;
-    for (int m = 0; m < kMacroCount; ++m) {
-        const int length = macroLength(image, m);
-        qToLittleEndian<quint32>(0, image.data() + kLengthsAt + 4 * m);
-        if (length == 0)
-            continue;
-        qDebug() << "len macro:" << m << length;
-        // The writer leaves out what is no whole macro, so the stream holds nothing for it.
-        if (!validMacroLength(length))
-            continue;
-        const int available = std::clamp(data.size() - at, 0, length);
-        // A cut-off macro keeps its whole events.
-        const int kept = available < 4 ? 0 : 4 + (available - 4) / 3 * 3;
-        if (kept > 0) {
-            QByteArray macro = data.mid(at, kept);
-            qToLittleEndian<quint16>(quint16(kept), reinterpret_cast<uchar *>(macro.data()));
-            setMacro(image, m, reinterpret_cast<const BYTE *>(macro.constData()), kept);
-        }
-        at += available;
-    }
-    return image;
-}
-
-QByteArray UsbDriverMangerKestrel::legacyFileFromImage(const Image &image)
-{
-    QByteArray data(reinterpret_cast<const char *>(image.data()), kImageHeadSize);
-    for (int m = 0; m < kMacroCount; ++m) {
-        const int length = macroLength(image, m);
-        if (length != 0 && validMacroLength(length))
-            data.append(reinterpret_cast<const char *>(macroData(image, m)), length);
-    }
-    return data;
+    return KestrelConfigStore::legacyFilePath(m_modelKey, configNumber);
 }
 
 void UsbDriverMangerKestrel::TurnOldTxtFileToNewJsonFile()
 {
     qDebug() << "TurnOldTxtFileToNewJsonFile";
-    if (!QFile::exists(oldTxtFilePath(1)))
-        return;
-    QFile::remove(oldTxtFilePath(0));
-    for (int number = 1; number <= 5; ++number) {
-        const QString path = oldTxtFilePath(number);
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) {
-            qDebug() << "open failed" << path;
-            continue;
-        }
-        // A whole configuration is never longer than the image.
-        const QByteArray data = file.read(kImageSize);
-        file.close();
-        qDebug() << "file get:" << data.size() << kRecordSize;
-        saveConfiguration(imageFromLegacyFile(data), number);
-        qDebug() << "end getLocalGunShootProfileByConfigureNumber";
-        QFile::remove(path);
-    }
+    m_store.convertLegacyFiles(m_modelKey, mouseType());
 }
 
 void UsbDriverMangerKestrel::TurnNewFileToOldFile()
 {
-    for (int number = 1; number <= 5; ++number) {
-        qDebug() << "UsbDriverMangerKestrel::saveToOldTxtFile" << number;
-        const QByteArray data = legacyFileFromImage(loadConfiguration(number));
-        qDebug() << "MOUSE DATA LEN:" << kImageHeadSize << kRecordSize;
-        QSaveFile file(oldTxtFilePath(number));
-        if (file.open(QIODevice::WriteOnly) && file.write(data) == data.size())
-            file.commit();
-    }
+    m_store.writeLegacyFiles(m_modelKey, mouseType());
 }
 
 void UsbDriverMangerKestrel::RemoveOldTxtFile()
 {
-    for (int number = 1; number <= 5; ++number)
-        QFile::remove(oldTxtFilePath(number));
+    KestrelConfigStore::removeLegacyFiles(m_modelKey);
 }

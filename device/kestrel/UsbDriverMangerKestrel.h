@@ -4,8 +4,9 @@
 // the five stored configurations the mouse holds, writes every change
 // through USBDriverKestrel and mirrors it into the configuration files.
 // All device work is done on profile bank 1.
-#include "store/JsonHandle.h"
 #include "device/USBDriverManger.h"
+#include "device/kestrel/KestrelConfigStore.h"
+#include "device/kestrel/KestrelMacroCodec.h"
 #include "device/kestrel/KestrelTables.h"
 
 #include <QVector>
@@ -15,7 +16,6 @@
 #include <vector>
 
 class USBDriverKestrel;
-struct KestrelMacro;
 
 class UsbDriverMangerKestrel : public USBDriverManger
 {
@@ -116,17 +116,13 @@ signals:
     void sigProcessVaule(int value);
 
 private:
-    using Image = std::vector<BYTE>;
+    using Image = KestrelConfigStore::Image;
 
     // Model code used for the configuration files.
     int mouseType() const;
     BYTE *record() { return m_image.data(); }
     DWORD imageWord(int at) const;
     void setImageWord(int at, DWORD word);
-    static int macroLength(const Image &image, int slot);
-    static const BYTE *macroData(const Image &image, int slot);
-    static void setMacro(Image &image, int slot, const BYTE *data, int length);
-    static void clearMacro(Image &image, int slot);
     void saveCurrentConfig();
     // Writes the CPI table of these level codes (and its level-count byte) into
     // the mouse, then into the image and the configuration.
@@ -137,12 +133,15 @@ private:
     // Writes one light byte into the mouse, then into the image and the configuration.
     bool writeLightByte(bool (USBDriverKestrel::*set)(int, int), int at, int value);
     void cacheFromImage();
+    // Writes the screen word and the OLED behaviour it goes with, then keeps both.
+    bool setScreenMode(DWORD screenWord, int behaviour, int bank);
 
     DWORD currentButtonWord(int button) const;
     bool isChangeOnlyLeftButton(int button, int changeType);
-    bool buttonWordFor(int button, uint vkCode, int modifyKey, int changeType, DWORD *word) const;
     bool writeButtonWord(int button, DWORD word, int bank);
     bool resetRapidFire();
+    // Empties the three rapid-fire macros in the mouse and the image.
+    bool clearRapidFireMacros();
     bool clearSingleMacroData(int slot, DWORD address);
     // The rapid-fire bytes of the word at 1180 in bank 1 (0: none set).
     DWORD rapidFireStateOfBank1();
@@ -150,16 +149,14 @@ private:
     bool macroFromFile(const QString &path, KestrelMacro *macro, int *type);
     bool convertMacro(const KestrelMacro &macro, QByteArray *image4096, int *length);
 
-    // A configuration from the files, with every macro length checked.
+    // A configuration from the files (0: factory), with every macro length checked.
     Image loadConfiguration(int number);
     void saveConfiguration(const Image &image, int number);
-    Image imageFromLegacyFile(const QByteArray &data);
-    static QByteArray legacyFileFromImage(const Image &image);
 
     USBDriverKestrel *m_kestrel = nullptr;
     const KestrelTables::ButtonLayout *m_layout;
     Image m_image;
-    JsonHandle m_jsonHandle;
+    KestrelConfigStore m_store;
     QString m_modelKey = QStringLiteral("kestrel");
     int m_mouseType = 0;
     int m_configNumber = 1;

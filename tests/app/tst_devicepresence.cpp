@@ -7,6 +7,7 @@
 #include "platform/AppPaths.h"
 #include "platform/DeviceClock.h"
 #include "platform/hid/HidBackend.h"
+#include "support/TempAppFolder.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -23,7 +24,7 @@ class TestDevicePresence : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<TempAppFolder> m_dir;
     std::unique_ptr<EmulatedBackend> m_bus;
     std::unique_ptr<MainWindow> m_window;
 
@@ -46,12 +47,9 @@ private:
     T *child(const char *name) const { return m_window->findChild<T *>(QLatin1String(name)); }
 
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
-
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        AppPaths::setDataRoot(m_dir->path());
+        m_dir = std::make_unique<TempAppFolder>();
         DeviceClock::setVirtual(true);
         m_bus = std::make_unique<EmulatedBackend>();
         Hid::setBackend(m_bus.get());
@@ -65,7 +63,7 @@ private slots:
         Hid::setBackend(nullptr);
         m_bus.reset();
         DeviceClock::setVirtual(false);
-        AppPaths::setDataRoot(QString());
+        m_dir.reset();
     }
 
     void arrivalAndRemoval_data()

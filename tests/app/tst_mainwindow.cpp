@@ -12,6 +12,7 @@
 #include "pages/MainSettingWidget.h"
 #include "platform/AppPaths.h"
 #include "platform/hid/HidBackend.h"
+#include "support/TempAppFolder.h"
 
 #include <QDesktopServices>
 #include <QDir>
@@ -35,7 +36,7 @@ class TestMainWindow : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<TempAppFolder> m_dir;
     EmulatedBackend m_bus; // an empty bus: the window's poller never sees the machine's devices
     std::unique_ptr<MainWindow> m_window;
     QList<QUrl> m_openedUrls;
@@ -73,7 +74,6 @@ public slots:
 private slots:
     void initTestCase()
     {
-        QStandardPaths::setTestModeEnabled(true);
         QDesktopServices::setUrlHandler(QStringLiteral("https"), this, "openUrl");
         QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "openUrl");
         Hid::setBackend(&m_bus);
@@ -83,8 +83,7 @@ private slots:
 
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        AppPaths::setDataRoot(m_dir->path());
+        m_dir = std::make_unique<TempAppFolder>();
         MouseType::setCurrent(0);
         m_openedUrls.clear();
         m_window = std::make_unique<MainWindow>();
@@ -94,7 +93,7 @@ private slots:
     void cleanup()
     {
         m_window.reset();
-        AppPaths::setDataRoot(QString());
+        m_dir.reset();
     }
 
     void startsWithoutADevice()

@@ -1,5 +1,6 @@
 #include "app/UpdateMouseDialog.h"
 #include "platform/AppPaths.h"
+#include "support/TempAppFolder.h"
 
 #include <QDesktopServices>
 #include <QDir>
@@ -16,7 +17,7 @@ class TestUpdateMouseDialog : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<TempAppFolder> m_dir;
     QList<QUrl> m_opened;
 
     void writeFile(const QString &path)
@@ -33,18 +34,16 @@ public slots:
 private slots:
     void initTestCase()
     {
-        QStandardPaths::setTestModeEnabled(true);
         QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "openUrl");
     }
 
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        AppPaths::setDataRoot(m_dir->path());
+        m_dir = std::make_unique<TempAppFolder>();
         m_opened.clear();
     }
 
-    void cleanup() { AppPaths::setDataRoot(QString()); }
+    void cleanup() { m_dir.reset(); }
 
     void firmwareFolder_data()
     {

@@ -1,5 +1,6 @@
 #include "app/WarningDialog.h"
 #include "platform/AppPaths.h"
+#include "support/TempAppFolder.h"
 
 #include <QCheckBox>
 #include <QDesktopServices>
@@ -29,7 +30,7 @@ class TestWarningDialog : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<TempAppFolder> m_dir;
     UrlCatcher m_urls;
 
     // One spy per action signal (every signal but the usage event), by signature.
@@ -65,19 +66,17 @@ private:
 private slots:
     void initTestCase()
     {
-        QStandardPaths::setTestModeEnabled(true);
         QDesktopServices::setUrlHandler(QStringLiteral("https"), &m_urls, "open");
         QDesktopServices::setUrlHandler(QStringLiteral("http"), &m_urls, "open");
     }
 
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        AppPaths::setDataRoot(m_dir->path());
+        m_dir = std::make_unique<TempAppFolder>();
         m_urls.urls.clear();
     }
 
-    void cleanup() { AppPaths::setDataRoot(QString()); }
+    void cleanup() { m_dir.reset(); }
 
     void confirmAction_data()
     {

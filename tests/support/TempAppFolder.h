@@ -21,6 +21,7 @@ public:
 
     bool isValid() const { return m_dir.isValid(); }
     QString path() const { return m_dir.path(); }
+    QString filePath(const QString &name) const { return m_dir.filePath(name); }
 
 private:
     QTemporaryDir m_dir;

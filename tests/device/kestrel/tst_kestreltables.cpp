@@ -1,5 +1,7 @@
 // The first-family driver's encodings that need no device: key table,
 // modifier bits, macro images and OLED picture packing.
+#include "device/kestrel/KestrelMacroCodec.h"
+#include "device/kestrel/KestrelPictureCodec.h"
 #include "device/kestrel/USBDriverKestrel.h"
 #include "platform/AppPaths.h"
 #include "support/TempAppFolder.h"
@@ -13,15 +15,15 @@ Q_DECLARE_METATYPE(QVector<DWORD>)
 
 namespace {
 
-DWORD press(int vk) { return (USBDriverKestrel::kMacroKeyPress << 24) | DWORD(vk); }
-DWORD release(int vk) { return (USBDriverKestrel::kMacroKeyRelease << 24) | DWORD(vk); }
-DWORD delay(int ms) { return (USBDriverKestrel::kMacroDelay << 24) | DWORD(ms); }
+DWORD press(int vk) { return (KestrelMacroCodec::kKeyPress << 24) | DWORD(vk); }
+DWORD release(int vk) { return (KestrelMacroCodec::kKeyRelease << 24) | DWORD(vk); }
+DWORD delay(int ms) { return (KestrelMacroCodec::kDelay << 24) | DWORD(ms); }
 // Sign-magnitude X in bits 0..11, Y in bits 12..23, as macro files give them.
 DWORD move(int x, int y)
 {
     DWORD v = DWORD(qAbs(x) & 0x7FF) | (x < 0 ? 0x800 : 0);
     v |= (DWORD(qAbs(y) & 0x7FF) << 12) | (y < 0 ? 0x800000 : 0);
-    return (USBDriverKestrel::kMacroPointerMove << 24) | v;
+    return (KestrelMacroCodec::kPointerMove << 24) | v;
 }
 
 } // namespace
@@ -135,7 +137,7 @@ private slots:
         macro.events = events;
         std::vector<BYTE> out(4096, 0xEE);
         int length = -1;
-        QVERIFY(USBDriverKestrel::MacroToDeviceImage(macro, out.data(), &length));
+        QVERIFY(KestrelMacroCodec::toDeviceImage(macro, out.data(), &length));
         QCOMPARE(length, image.size());
         QCOMPARE(QByteArray(reinterpret_cast<const char *>(out.data()), length), image);
         QCOMPARE(out[length], BYTE(0)); // the rest is cleared
@@ -160,7 +162,7 @@ private slots:
         macro.events = events;
         std::vector<BYTE> out(4096);
         int length = -1;
-        QVERIFY(!USBDriverKestrel::MacroToDeviceImage(macro, out.data(), &length));
+        QVERIFY(!KestrelMacroCodec::toDeviceImage(macro, out.data(), &length));
         QCOMPARE(length, -1);
     }
 
@@ -170,7 +172,7 @@ private slots:
         macro.events = QVector<DWORD>(1363, release(0x41));
         std::vector<BYTE> out(4096);
         int length = 0;
-        QVERIFY(USBDriverKestrel::MacroToDeviceImage(macro, out.data(), &length));
+        QVERIFY(KestrelMacroCodec::toDeviceImage(macro, out.data(), &length));
         QCOMPARE(length, 4093);
         QCOMPARE(out[0] | (out[1] << 8), 4093);
     }
@@ -187,7 +189,7 @@ private slots:
         image.setPixel(63, 47, 0); // page 5, column 63, bit 7
         image.setPixel(10, 17, 0); // page 2, column 10, bit 1
         BYTE packed[384];
-        QVERIFY(USBDriverKestrel::ImageToByteArr(image, packed, 384));
+        QVERIFY(KestrelPictureCodec::pack(image, packed, 384));
         QByteArray expected(384, '\0');
         expected[0] = char(0x01);
         expected[3] = char(0x80);
@@ -197,7 +199,7 @@ private slots:
 
         // Back from the device: the same pixels are set, and show in the same colour.
         QImage back;
-        QVERIFY(USBDriverKestrel::ByteArrToImage(packed, 384, &back));
+        QVERIFY(KestrelPictureCodec::unpack(packed, 384, &back));
         QCOMPARE(back.size(), QSize(64, 48));
         QCOMPARE(back.format(), QImage::Format_MonoLSB);
         for (QPoint p : {QPoint(0, 0), QPoint(3, 7), QPoint(63, 47), QPoint(10, 17), QPoint(1, 1), QPoint(40, 30)})
@@ -222,10 +224,10 @@ private slots:
         QFETCH(QImage, image);
         QFETCH(int, len);
         BYTE packed[384] = {};
-        QVERIFY(!USBDriverKestrel::ImageToByteArr(image, packed, len));
+        QVERIFY(!KestrelPictureCodec::pack(image, packed, len));
         QImage back;
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("ByteArrToImage"));
-        QVERIFY(!USBDriverKestrel::ByteArrToImage(packed, 100, &back));
+        QVERIFY(!KestrelPictureCodec::unpack(packed, 100, &back));
     }
 
 private:

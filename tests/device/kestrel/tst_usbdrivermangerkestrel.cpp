@@ -9,6 +9,7 @@
 #include "emulator/kestrel/EmulatedKestrelMouse.h"
 #include "platform/AppPaths.h"
 #include "platform/DeviceClock.h"
+#include "support/MacroNodes.h"
 #include "support/TempAppFolder.h"
 
 #include <QDirIterator>
@@ -89,26 +90,6 @@ struct Rig
     std::unique_ptr<UsbDriverMangerKestrel> manager;
     bool opened = false;
 };
-
-MacroNode keyNode(int key, int state, int delay)
-{
-    MacroNode n;
-    n.valueType = 3;
-    n.keyValue = key;
-    n.state = state;
-    n.timeLapse = delay;
-    return n;
-}
-
-MacroNode moveNode(int x, int y, int delay)
-{
-    MacroNode n;
-    n.valueType = 6;
-    n.coordinateX = x;
-    n.coordinateY = y;
-    n.timeLapse = delay;
-    return n;
-}
 
 QString writeMacroFile(JsonHandle &json, const QString &name, int mode, int repeat, const QList<MacroNode> &nodes)
 {

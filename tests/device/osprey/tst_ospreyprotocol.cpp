@@ -1,6 +1,6 @@
 // The second- and third-family drivers against the emulated mice: the bytes
 // on the wire, what the mouse holds afterwards, and the device time.
-#include "OspreyRig.h"
+#include "support/OspreyRig.h"
 
 #include <QtTest>
 #include <functional>
