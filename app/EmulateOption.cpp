@@ -2,11 +2,14 @@
 
 #include "emulator/EmulatedBackend.h"
 #include "emulator/EmulatedCatalog.h"
+#include "emulator/kestrel/EmulatedKestrelUpdate.h"
 #include "platform/hid/CombinedBackend.h"
 #include "platform/hid/SystemBackend.h"
 
 #include <QDebug>
 #include <cstdio>
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -17,6 +20,29 @@ EmulatedBackend &emulatedBus()
 {
     static EmulatedBackend bus;
     return bus;
+}
+
+// A first-family mouse on the emulated bus goes through firmware updates as
+// the hardware does: into its boot loader and back with the new version.
+void plugWithUpdates(const QString &model, const EmulatedDevices &devices)
+{
+    static std::vector<std::unique_ptr<EmulatedKestrelUpdate>> updates;
+    const QString name = model.trimmed().toLower();
+    for (const auto &d : devices) {
+        if (auto mouse = std::dynamic_pointer_cast<EmulatedKestrelMouse>(d)) {
+            updates.push_back(std::make_unique<EmulatedKestrelUpdate>(emulatedBus(), mouse, emulatedBus().plug(d)));
+            continue;
+        }
+        // A first-family mouse waiting in its boot loader becomes that mouse again after an update.
+        const KestrelEmulation::Model *m = KestrelEmulation::modelByName(name.chopped(qMin(5, name.size())));
+        if (m && name.endsWith(QLatin1String("-boot")) && std::dynamic_pointer_cast<EmulatedFirstFamilyBootLoader>(d)) {
+            auto mouse = std::make_shared<EmulatedKestrelMouse>(QLatin1String(m->name));
+            updates.push_back(std::make_unique<EmulatedKestrelUpdate>(emulatedBus(), mouse, 0));
+            updates.back()->enterBootLoader();
+            continue;
+        }
+        emulatedBus().plug(d);
+    }
 }
 
 } // namespace
@@ -61,9 +87,8 @@ bool install(const QStringList &arguments, QString *error)
         Hid::setBackend(Hid::systemBackend());
         return true;
     }
-    for (const EmulatedDevices &devices : qAsConst(made))
-        for (const auto &d : devices)
-            emulatedBus().plug(d);
+    for (int i = 0; i < made.size(); ++i)
+        plugWithUpdates(models.at(i), made.at(i));
     static CombinedBackend both({Hid::systemBackend(), &emulatedBus()});
     Hid::setBackend(&both);
     qInfo().noquote() << "emulating" << models.join(QLatin1String(", "));

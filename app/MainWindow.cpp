@@ -28,6 +28,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QDebug>
 #include <QFile>
 #include <QHBoxLayout>
@@ -49,6 +50,8 @@ constexpr int kConfigCount = 5;
 const char kUpdaterProgram[] = "KorvanUpdataOnce.exe";
 const char kRestarterProgram[] = "TestRestart3.exe";
 const char kPicture[] = ":/picture/picture/";
+// The bridge's warning that a wired firmware update is starting.
+constexpr int kWarningUpdateStarting = 13;
 
 // The battery indicator: the first row holding the value decides.
 struct BatteryLook
@@ -420,9 +423,16 @@ void MainWindow::initMouseDataHandle()
     connect(h, &DCDataHandle::sig_EndLoadingDialog, m_loadingDialog, &LoadingDialog::slot_End);
     connect(h, &DCDataHandle::sig_startCode, this, &MainWindow::slot_startCode);
     connect(h, &DCDataHandle::sig_finishCode, this, &MainWindow::slot_finishCode);
+    connect(h, &DCDataHandle::sig_ShowWarningDialog, this, [this](int warningType) {
+        if (warningType == kWarningUpdateStarting)
+            m_firmwareTransferRunning = true;
+    });
     connect(h, &DCDataHandle::sig_closeUpdatingWidget, this, [this] {
         m_isFirmwareUpdating = false;
+        m_firmwareTransferRunning = false;
         m_updateDialog->slot_UpdateFinished();
+        if (m_quitAfterUpdate)
+            exitSoftware();
     });
     connect(h, &DCDataHandle::sig_ProcessVaule, m_updateDialog, &UpdateMouseDialog::slot_ProcessValue);
     connect(h, &DCDataHandle::sig_CloseUpdateMouseDialog, this, &MainWindow::sig_CloseUpdateMouseDialog);
@@ -1006,8 +1016,33 @@ void MainWindow::slot_needDeviceDialogClienk()
     exitSoftware();
 }
 
+bool MainWindow::deferQuitWhileUpdating()
+{
+    // Stopping half way through the image would leave the mouse without a
+    // working firmware: the program ends once the transfer has, with its
+    // progress in view meanwhile.
+    if (!m_firmwareTransferRunning)
+        return false;
+    m_quitAfterUpdate = true;
+    bringToFront();
+    m_updateDialog->show();
+    m_updateDialog->raise();
+    return true;
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    if (deferQuitWhileUpdating()) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
+}
+
 void MainWindow::exitSoftware()
 {
+    if (deferQuitWhileUpdating())
+        return;
     // Leave through the event loop (start-up connects this to quit), so the
     // bridge finishes the request it is running and its thread is joined
     // before the process ends.

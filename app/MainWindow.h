@@ -152,6 +152,7 @@ protected:
     void timerEvent(QTimerEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void buildWidgets();
@@ -175,6 +176,8 @@ private:
     void setBatteryIcon(const QString &image, const QString &percent);
     void sendEvent(const QString &action, const QString &label = QString());
     void exitSoftware();
+    // True (and the quit remembered) while a firmware image is being sent.
+    bool deferQuitWhileUpdating();
     void setDeviceControlsEnabled(bool enabled);
 
     TitleBar *m_titleBar = nullptr;
@@ -218,6 +221,8 @@ private:
     int m_batteryIntervalMs = 3000;
     int m_arrivalCount = 0;
     bool m_isFirmwareUpdating = false;
+    bool m_firmwareTransferRunning = false; // from "update starting" to "update finished"
+    bool m_quitAfterUpdate = false;         // quitting was asked for while the image was being sent
     int m_bootMouseType = 0;
     bool m_deviceOpen = false;
 };

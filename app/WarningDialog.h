@@ -64,6 +64,14 @@ public:
     void setDownloadPath(const QString &path);
 
     int currentType() const { return m_type; }
+    // The warnings queued behind the open one, in order.
+    QList<int> waitingTypes() const
+    {
+        QList<int> types;
+        for (const auto &w : m_waiting)
+            types << w.first;
+        return types;
+    }
 
     // The vendor's download page, opened when a version check gave no address.
     static QString vendorDownloadPage();

@@ -5,6 +5,7 @@
 #include "device/FamilyTable.h"
 #include "device/ProductTable.h"
 #include "device/fwupdate/FirmwareUpdateRun.h"
+#include "device/hidparse/HidParse.h"
 #include "platform/DeviceClock.h"
 #include "store/GearHandle.h"
 #include "store/JsonHandle.h"
@@ -593,6 +594,11 @@ void DCDataHandle::onFirmwareTransferResult(const FirmwareTransfer *from, bool o
     if (from && m_fwUpdate && m_fwUpdate->transfer() == from)
         m_fwUpdate.reset();
     OnFirmwareUpdateResult(ok);
+    // The mouse went through its boot loader, so the open handle is stale:
+    // open it again once it is back in normal mode (a mouse left in its boot
+    // loader is found as such by the presence scan).
+    if (m_manager && m_pid != 0 && FindHidDevice(Products::pathFilter(m_pid)))
+        slot_OpenDeviceAgain();
 }
 
 void DCDataHandle::OnFirmwareUpdateResult(bool ok)

@@ -23,6 +23,8 @@ public:
     // timer takes the new interval at once.
     void setPollInterval(int ms);
     int pollInterval() const { return pollMs; }
+    // Whether the poll timer runs (it is paused during a firmware update).
+    bool isPolling() const { return timerId != 0; }
 
 signals:
     // A supported device appeared (found) or the reported one went away.

@@ -10,3 +10,7 @@ configure_and_build() {
   cmake -S "$ROOT" -B "$dir" -G Ninja "${LAUNCHER[@]}" "$@" >/dev/null
   cmake --build "$dir" -j "$JOBS"
 }
+
+# Paths relative to the tree, so clones in other folders share compiled objects.
+export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$ROOT}"
+export CCACHE_NOHASHDIR="${CCACHE_NOHASHDIR:-1}"

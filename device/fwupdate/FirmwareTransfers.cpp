@@ -1,12 +1,11 @@
 #include "device/fwupdate/FirmwareTransfer.h"
+#include "device/fwupdate/FwUpdate.h"
 
 namespace FirmwareTransfers {
 
 FirmwareTransferMaker shipped()
 {
-    // No boot-loader transfer is built into the program yet: an update
-    // request reports failure. The transfer, once built, is returned here.
-    return {};
+    return [] { return std::make_unique<FwUpdate>(); };
 }
 
 } // namespace FirmwareTransfers

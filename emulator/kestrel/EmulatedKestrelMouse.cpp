@@ -8,6 +8,7 @@ constexpr std::uint8_t kReportId = 0xBA;
 constexpr int kReportSize = 32;
 constexpr std::uint8_t kCableMarker = 0xFF;
 constexpr std::uint8_t kReceiverMarker = 0xA5;
+constexpr std::uint8_t kBootRequest = 0xA8; // in place of the link marker
 
 constexpr std::uint8_t kRefused = 0;
 constexpr std::uint8_t kDone = 1;
@@ -174,6 +175,18 @@ int EmulatedKestrelMouse::handleReport(const std::uint8_t *data, std::size_t len
 {
     if (!data || length < size_t(kReportSize) || data[0] != kReportId)
         return -1;
+    if (link == Link::Cable && data[1] == kBootRequest) {
+        std::function<void()> toBootLoader;
+        {
+            QMutexLocker lock(&m_mutex);
+            toBootLoader = m_bootRequest;
+        }
+        // The mouse leaves the bus for its boot loader; no reply follows.
+        if (toBootLoader) {
+            toBootLoader();
+            return int(length);
+        }
+    }
     QMutexLocker lock(&m_mutex);
     ++m_commands;
     Pending &p = m_pending[int(link)];
@@ -308,6 +321,18 @@ quint32 EmulatedKestrelMouse::batteryRaw() const
 {
     QMutexLocker lock(&m_mutex);
     return m_battery;
+}
+
+quint32 EmulatedKestrelMouse::firmwareVersion() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_firmware;
+}
+
+void EmulatedKestrelMouse::setBootRequestHandler(std::function<void()> handler)
+{
+    QMutexLocker lock(&m_mutex);
+    m_bootRequest = std::move(handler);
 }
 
 void EmulatedKestrelMouse::setFirmwareVersion(quint32 version)

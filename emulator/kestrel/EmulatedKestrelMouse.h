@@ -12,6 +12,7 @@
 #include <QMutex>
 #include <QString>
 #include <QVector>
+#include <functional>
 #include <memory>
 
 namespace KestrelEmulation {
@@ -79,8 +80,14 @@ public:
     quint32 batteryRaw() const;
     // The four version bytes, first byte in the low 8 bits.
     void setFirmwareVersion(quint32 version);
+    quint32 firmwareVersion() const;
     void setDeviceWord(quint16 word);
     int lastAbValue() const;
+
+    // What the mouse does on the boot-loader request (ID 0xBA, 0xA8 in place of
+    // the link marker): without a handler the request is refused like any
+    // report for another link.
+    void setBootRequestHandler(std::function<void()> handler);
 
     // Every command from now on is answered busy (status 2) this many times first.
     void setBusyReplies(int perCommand);
@@ -121,6 +128,7 @@ private:
     int m_replyLength = 0;
     int m_commands = 0;
     int m_replies = 0;
+    std::function<void()> m_bootRequest;
 };
 
 // The 2.4 GHz receiver of a first-family mouse. It forwards the mouse's
