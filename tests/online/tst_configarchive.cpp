@@ -89,8 +89,13 @@ void TestConfigArchive::refusedArchiveLeavesFolderUnchanged_data()
     truncated.chop(truncated.size() / 2);
     QTest::newRow("cut short") << truncated << big << 100 << unreadable;
     QByteArray damaged = zipBytes({{"ConfigJsonFile/Config1.json", QByteArray(64, 'z')}});
-    // Flip a byte of the stored data: the CRC no longer matches.
-    damaged[damaged.indexOf('z') + 3] = 'y';
+    // Change the CRC the archive records, in the local header and in the
+    // directory, so the intact data no longer matches it. (Searching the data
+    // for a byte could land in the header's time stamp instead.)
+    const int local = damaged.indexOf(QByteArray("PK\x03\x04", 4));
+    const int central = damaged.indexOf(QByteArray("PK\x01\x02", 4));
+    damaged[local + 14] = char(damaged[local + 14] ^ 0x5a);
+    damaged[central + 16] = char(damaged[central + 16] ^ 0x5a);
     QTest::newRow("bad crc") << damaged << big << 100 << unreadable;
 }
 
