@@ -30,13 +30,17 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDebug>
+#include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStackedWidget>
+#include <QStandardPaths>
 #include <QStyle>
 #include <QThread>
 #include <QTimerEvent>
@@ -52,6 +56,9 @@ const char kRestarterProgram[] = "TestRestart3.exe";
 const char kPicture[] = ":/picture/picture/";
 // The bridge's warning that a wired firmware update is starting.
 constexpr int kWarningUpdateStarting = 13;
+// Warnings that show a message of the caller's: a plain notice, and a failure with its reason.
+constexpr int kWarningNotice = 15;
+constexpr int kWarningFailedWithReason = 17;
 
 // The battery indicator: the first row holding the value decides.
 struct BatteryLook
@@ -275,6 +282,9 @@ QWidget *MainWindow::buildFooter()
         button->setFocusPolicy(Qt::NoFocus);
         button->setFixedSize(120, 40);
         connect(button, &QPushButton::clicked, this, clicked[n - 1]);
+        button->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(button, &QPushButton::customContextMenuRequested, this,
+                [this, button, n](const QPoint &pos) { showConfigMenu(n, button->mapToGlobal(pos)); });
         m_configButtons.append(button);
         layout->addWidget(button);
     }
@@ -382,6 +392,13 @@ void MainWindow::initMouseDataHandle()
     connect(m_dataThread, &QThread::finished, m_dataHandle, &QObject::deleteLater);
 
     DCDataHandle *h = m_dataHandle;
+    connect(this, &MainWindow::sig_ExportConfiguration, h, &DCDataHandle::slot_ExportConfiguration);
+    connect(this, &MainWindow::sig_ImportConfiguration, h, &DCDataHandle::slot_ImportConfiguration);
+    const auto tell = [this](bool ok, const QString &message) {
+        slot_showWarningDialogWithSpecifyMessage(ok ? kWarningNotice : kWarningFailedWithReason, message);
+    };
+    connect(h, &DCDataHandle::sig_ConfigurationExported, this, tell);
+    connect(h, &DCDataHandle::sig_ConfigurationImported, this, tell);
     // Each page connects its own requests and answers.
     for (BridgePage *page : std::initializer_list<BridgePage *>{m_mainSettingWidget, m_lightSettingWidget,
                                                                 m_macroEditWidget, m_supportWidget,
@@ -635,6 +652,52 @@ void MainWindow::setCurrentConfigure(int configNumber)
 {
     sendEvent(QStringLiteral("ConfigureButton"), TextTable::text(TextTable::TextConfiguration + configNumber));
     setCurrentConfigButton(configNumber);
+}
+
+void MainWindow::showConfigMenu(int configNumber, const QPoint &globalPos)
+{
+    if (!m_configMenu) {
+        m_configMenu = new QMenu(this);
+        m_configMenu->setObjectName(QStringLiteral("ConfigMenu"));
+        QAction *exporting = m_configMenu->addAction(TextTable::text(TextTable::TextConfigExport));
+        exporting->setObjectName(QStringLiteral("ExportConfigAction"));
+        connect(exporting, &QAction::triggered, this, [this] { exportConfiguration(m_configMenuNumber); });
+        QAction *importing = m_configMenu->addAction(TextTable::text(TextTable::TextConfigImport));
+        importing->setObjectName(QStringLiteral("ImportConfigAction"));
+        connect(importing, &QAction::triggered, this, [this] { importConfiguration(m_configMenuNumber); });
+    }
+    // Both work on the open mouse's model.
+    if (!m_deviceOpen)
+        return;
+    m_configMenuNumber = configNumber;
+    m_configMenu->popup(globalPos);
+}
+
+void MainWindow::exportConfiguration(int configNumber)
+{
+    const QString suggested = QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
+                                  .filePath(QStringLiteral("%1-%2.hdconf")
+                                                .arg(Products::modelName(MouseType::current()))
+                                                .arg(configNumber));
+    QString path = QFileDialog::getSaveFileName(this, TextTable::textWith(TextTable::TextConfigExportTitle,
+                                                                          QString::number(configNumber)),
+                                                suggested, TextTable::text(TextTable::TextConfigFileFilter), nullptr,
+                                                QFileDialog::DontUseNativeDialog);
+    if (path.isEmpty())
+        return;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".hdconf");
+    emit sig_ExportConfiguration(configNumber, path);
+}
+
+void MainWindow::importConfiguration(int configNumber)
+{
+    const QString path = QFileDialog::getOpenFileName(
+        this, TextTable::textWith(TextTable::TextConfigImportTitle, QString::number(configNumber)),
+        QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation),
+        TextTable::text(TextTable::TextConfigFileFilter), nullptr, QFileDialog::DontUseNativeDialog);
+    if (!path.isEmpty())
+        emit sig_ImportConfiguration(configNumber, path);
 }
 
 void MainWindow::showCurrentConfigButton(int configNumber)

@@ -90,6 +90,9 @@ signals:
     // The cloud upload of the local folder is over, either way: the text
     // files written for it are removed.
     void sig_UploadFinished();
+    // Configuration export and import, chosen in the profile buttons' menu.
+    void sig_ExportConfiguration(int configNumber, QString path);
+    void sig_ImportConfiguration(int configNumber, QString path);
 
 public slots:
     // A second copy of the program was started: come to the front and say so.
@@ -130,6 +133,10 @@ public slots:
     void slot_quitUser();
     // The bridge wrote the local folder's text files: upload it to the cloud.
     void slot_StartToUploadFile();
+    // Asks for a file and has the bridge export configuration n into it, or
+    // import it as configuration n; the profile buttons' menu offers both.
+    void exportConfiguration(int configNumber);
+    void importConfiguration(int configNumber);
 
 private slots:
     void on_MainSettingButton_clicked();
@@ -156,6 +163,8 @@ protected:
 
 private:
     void buildWidgets();
+    // The profile button's menu: export or import that configuration.
+    void showConfigMenu(int configNumber, const QPoint &globalPos);
     QWidget *buildHeader();
     QWidget *buildFooter();
     void createTrayIcon();
@@ -184,6 +193,8 @@ private:
     QWidget *m_header = nullptr;
     QList<QPushButton *> m_pageButtons;
     QList<QPushButton *> m_configButtons;
+    QMenu *m_configMenu = nullptr;
+    int m_configMenuNumber = 0;
     QPushButton *m_resetButton = nullptr;
     QLabel *m_logoLabel = nullptr;
     QLabel *m_wireStateLabel = nullptr;

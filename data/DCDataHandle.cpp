@@ -9,6 +9,8 @@
 #include "platform/DeviceClock.h"
 #include "store/GearHandle.h"
 #include "store/JsonHandle.h"
+#include "store/SafeFile.h"
+#include "store/TextTable.h"
 
 #include <QDebug>
 #include <QFile>
@@ -98,8 +100,10 @@ bool DCDataHandle::managerRequest(OnFailure onFailure, const std::function<bool(
         return false;
     emit sig_ShowLoadingDialog();
     const bool ok = call(*m_manager);
-    if (!ok && onFailure == OnFailure::Warn)
+    if (!ok && onFailure == OnFailure::Warn) {
         warningReadOrWriteError();
+        resyncAfterRefusedWrite();
+    }
     emit sig_EndLoadingDialog();
     return ok;
 }
@@ -383,13 +387,13 @@ void DCDataHandle::slot_LoadOnlyLocalMouseConfigFileAndWriteIntoMouse(int number
     loadConfiguration(number, true);
 }
 
-void DCDataHandle::loadConfiguration(int number, bool profileOnly)
+bool DCDataHandle::loadConfiguration(int number, bool profileOnly)
 {
     if (!m_manager)
-        return;
+        return false;
     if (number < 1 || number > kConfigCount) {
         qWarning() << "loadConfiguration: no configuration" << number;
-        return;
+        return false;
     }
     emit sig_ShowLoadingDialog();
     m_configNumber = number;
@@ -407,6 +411,7 @@ void DCDataHandle::loadConfiguration(int number, bool profileOnly)
         emit sig_EndLoadingDialog();
     } else {
         warningReadOrWriteError();
+        resyncAfterRefusedWrite();
     }
 
     const int mouseType = MouseType::current();
@@ -416,6 +421,72 @@ void DCDataHandle::loadConfiguration(int number, bool profileOnly)
         });
     }
     emit sig_EndLoadingDialog();
+    return loaded;
+}
+
+ConfigPackage::Outcome DCDataHandle::exportConfiguration(int number, const QString &path)
+{
+    using namespace ConfigPackage;
+    const int mouseType = MouseType::current();
+    if (!m_manager)
+        return Outcome{Problem::NoMouse, QString()};
+    if (number < 1 || number > kConfigCount)
+        return Outcome{Problem::NothingToExport, QString::number(number)};
+    // The configuration the mouse holds may not have been written down yet.
+    if (number == m_configNumber && !QFile::exists(JsonHandle::currentConfigJsonFilePath(mouseType, number)))
+        m_manager->SaveConfigFileByConfigureNumber(number);
+    Contents contents;
+    Outcome outcome = collect(mouseType, number, &contents);
+    // What we write must be what we would take back.
+    const QByteArray bytes = outcome.ok() ? serialise(mouseType, contents) : QByteArray();
+    if (outcome.ok())
+        outcome = parse(bytes, mouseType, &contents);
+    if (outcome.ok() && !SafeFile::writeAtomically(path, bytes))
+        outcome = Outcome{Problem::WriteFailed, path};
+    qDebug() << "exportConfiguration" << number << path << int(outcome.problem) << outcome.detail;
+    return outcome;
+}
+
+ConfigPackage::Outcome DCDataHandle::importConfiguration(int number, const QString &path)
+{
+    using namespace ConfigPackage;
+    const int mouseType = MouseType::current();
+    if (!m_manager)
+        return Outcome{Problem::NoMouse, QString()};
+    if (number < 1 || number > kConfigCount)
+        return Outcome{Problem::BadValue, QString::number(number)};
+    Contents contents;
+    Outcome outcome = readFile(path, mouseType, &contents);
+    qDebug() << "importConfiguration" << number << path << int(outcome.problem) << outcome.detail;
+    if (!outcome.ok())
+        return outcome;
+    const Saved before = save(mouseType, number);
+    outcome = install(mouseType, number, contents);
+    if (!outcome.ok())
+        return outcome;
+    if (!loadConfiguration(number, false)) {
+        // The mouse was read back by the failed load; its files go back too.
+        restore(before);
+        LoadGearJson(m_configNumber);
+        return Outcome{Problem::MouseRefused, QString()};
+    }
+    emit sig_SetCurrentConfigure(number);
+    return outcome;
+}
+
+void DCDataHandle::slot_ExportConfiguration(int number, QString path)
+{
+    const ConfigPackage::Outcome outcome = exportConfiguration(number, path);
+    emit sig_ConfigurationExported(outcome.ok(), outcome.ok() ? TextTable::textWith(TextTable::TextConfigExported, path)
+                                                             : outcome.message(MouseType::current()));
+}
+
+void DCDataHandle::slot_ImportConfiguration(int number, QString path)
+{
+    const ConfigPackage::Outcome outcome = importConfiguration(number, path);
+    emit sig_ConfigurationImported(outcome.ok(), outcome.ok() ? TextTable::textWith(TextTable::TextConfigImported,
+                                                                                   QString::number(number))
+                                                             : outcome.message(MouseType::current()));
 }
 
 void DCDataHandle::slot_SaveProfileToConfig1()
@@ -462,6 +533,7 @@ void DCDataHandle::slot_ResetConfigToOriginal()
     emit sig_ShowLoadingDialog();
     if (!m_manager->LoadConfigFileByNumber(kFactoryConfig)) {
         warningReadOrWriteError();
+        resyncAfterRefusedWrite();
         emit sig_EndLoadingDialog();
         return;
     }
@@ -745,7 +817,17 @@ void DCDataHandle::warningReadOrWriteError()
 
 // ---------------------------------------------------------------- flows
 
-void DCDataHandle::RefreshPages()
+void DCDataHandle::resyncAfterRefusedWrite()
+{
+    // A mouse that is gone has nothing to read; the presence scan ends it.
+    if (!m_manager || m_manager->IsDeviceLost())
+        return;
+    qDebug() << "resyncAfterRefusedWrite";
+    if (m_manager->GetProfileData())
+        RefreshPages(false);
+}
+
+void DCDataHandle::RefreshPages(bool warnOnFailure)
 {
     if (!m_manager)
         return;
@@ -770,7 +852,7 @@ void DCDataHandle::RefreshPages()
         m_manager->CheckAllMouseButtonIsOriginalMouseButton();
         emit sig_EndLoadingDialog();
     }
-    if (failed)
+    if (failed && warnOnFailure)
         warningReadOrWriteError();
 }
 

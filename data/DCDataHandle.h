@@ -1,5 +1,6 @@
 #pragma once
 #include "data/BatteryFilter.h"
+#include "data/ConfigPackage.h"
 #include "device/DeviceTypes.h"
 #include "device/ReceiverChannel.h"
 #include "device/USBDriverManger.h"
@@ -49,6 +50,17 @@ public:
     // A downloaded configuration brings text-format profiles: makes them the
     // JSON profiles. Reached through a queued connection like the slots below.
     void slot_TurnOldTxtFileToNewJsonFile();
+
+    // Writes configuration `number` (1..5) of the open mouse's model to one
+    // file at path. Runs on the bridge's thread, where the profile files are
+    // written; the window and the command-line tool reach it through the
+    // slots below or, on that thread, directly.
+    ConfigPackage::Outcome exportConfiguration(int number, const QString &path);
+    // Checks the file at path whole; only then makes it configuration
+    // `number` and writes it into the mouse, refreshing the pages. A refused
+    // file changes nothing; a mouse that does not take it leaves the
+    // configuration's files as they were.
+    ConfigPackage::Outcome importConfiguration(int number, const QString &path);
 
 signals:
     // CPI list read from the mouse (seven values, 0 for a switched-off level).
@@ -151,12 +163,27 @@ public slots:
     void GetProfileFromMouse();
     void warningReadOrWriteError();
 
+    // ---- not part of the fixed order above
+signals:
+    // The answers to the two requests below, with the text the user is shown.
+    void sig_ConfigurationExported(bool ok, QString message);
+    void sig_ConfigurationImported(bool ok, QString message);
+
+public slots:
+    void slot_ExportConfiguration(int number, QString path);
+    void slot_ImportConfiguration(int number, QString path);
+
 private:
     bool CheckReceiverPairing(USHORT pid);
     // The receiver's commands and work mode, through the receiver's channel.
     bool SendCommandDongle(ReceiverChannel::Command command, quint32 argument = 0);
     bool readWorkModel(int *mode);
-    void RefreshPages();
+    // Fills the pages from the manager's profile; a failure warns unless told not to.
+    void RefreshPages(bool warnOnFailure = true);
+    // After a write the mouse refused, the pages may show what was asked for
+    // rather than what the mouse holds: read the mouse again and fill them
+    // from that. Silent: the refusal has already been warned of.
+    void resyncAfterRefusedWrite();
     void LoadGearJson(int number);
     void SetGearLevelsEnabled(const QList<DWORD> &list);
     void FilterTheQuantityOfElectricCharge(DWORD value);
@@ -165,7 +192,8 @@ private:
     void disconnectSignal();
     void dropManager();
     void sendEvent(const QString &action, const QString &label);
-    void loadConfiguration(int number, bool profileOnly);
+    // True when the mouse took the configuration.
+    bool loadConfiguration(int number, bool profileOnly);
     // Send the value to its page; a failure warns unless the caller warns for it.
     bool readCpiToPage(bool warn = true);
     bool readReportRateToPage(bool warn = true);
@@ -177,8 +205,9 @@ private:
     // What a page request does with the manager's answer.
     enum class OnFailure { Warn, Ignore };
     // The shape of every page request: nothing without a mouse; the loading
-    // dialog around the manager call; the read-or-write warning when it
-    // fails (unless ignored). Returns the call's result, false without a mouse.
+    // dialog around the manager call; the read-or-write warning and a resync
+    // of the pages when it fails (unless ignored). Returns the call's result,
+    // false without a mouse.
     bool managerRequest(OnFailure onFailure, const std::function<bool(USBDriverManger &)> &call);
     // Gear and picture files of (mouse type, configuration).
     void resetGearFile(int mouseType, int number);

@@ -2,6 +2,7 @@
 
 #include "device/ProductTable.h"
 #include "platform/hid/HidBackend.h"
+#include "platform/hid/HotplugWatch.h"
 
 #include <QDebug>
 #include <QSet>
@@ -34,11 +35,28 @@ QString productStringAsRead(const QString &product)
     return text;
 }
 
+// How long a wake-up waits for the rest of a burst of device events: the
+// nodes of one mouse's interfaces appear within a few milliseconds.
+constexpr int kWakeSettleMs = 30;
+
 } // namespace
 
 CheckDevice::CheckDevice(QObject *parent) : QObject(parent), priority(kInitialPriority)
 {
+    wakeTimer.setSingleShot(true);
+    wakeTimer.setInterval(kWakeSettleMs);
+    connect(&wakeTimer, &QTimer::timeout, this, [this] {
+        if (isPolling() && wakeOn)
+            checkDeviceOnce();
+    });
+    hotplug = new HotplugWatch(this);
+    connect(hotplug, &HotplugWatch::changed, this, &CheckDevice::wake);
     startTheTimer();
+    // A mouse already plugged in shows at once, not a poll later.
+    QTimer::singleShot(0, this, [this] {
+        if (isPolling() && wakeOn)
+            checkDeviceOnce();
+    });
 }
 
 CheckDevice::~CheckDevice() = default;
@@ -67,6 +85,27 @@ void CheckDevice::stopTheTimer()
     if (timerId != 0)
         killTimer(timerId);
     timerId = 0;
+    // Paused means paused: a firmware update moves the mouse through its boot
+    // loader, and those arrivals must not be reported meanwhile.
+    wakeTimer.stop();
+}
+
+void CheckDevice::setWakeEnabled(bool enabled)
+{
+    wakeOn = enabled;
+    if (!enabled)
+        wakeTimer.stop();
+}
+
+bool CheckDevice::watchesSystemEvents() const
+{
+    return hotplug->watchesSystemEvents();
+}
+
+void CheckDevice::wake()
+{
+    if (isPolling() && wakeOn && !wakeTimer.isActive())
+        wakeTimer.start();
 }
 
 void CheckDevice::timerEvent(QTimerEvent *event)
@@ -142,6 +181,8 @@ void CheckDevice::report()
         // nothing to withdraw: a false report would repeat every tick.)
         reported = false;
         emit sigFound(false, reportedPid, vid);
+        // The new one is reported by the next scan; no need to wait a poll for it.
+        wake();
     } else if (foundNow != reported) {
         reported = foundNow;
         reportedPid = foundPid;

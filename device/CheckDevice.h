@@ -3,15 +3,22 @@
 
 #include <QList>
 #include <QObject>
+#include <QTimer>
 
-// Watches the HID bus once a second for a supported mouse, or a mouse
-// waiting in firmware-update mode, and reports when that changes.
+class HotplugWatch;
+
+// Watches the HID bus for a supported mouse, or a mouse waiting in
+// firmware-update mode, and reports when that changes. It scans once as
+// soon as the event loop runs, again whenever the system (or the emulator)
+// announces a device coming or going, and once a second in any case, for
+// buses that announce nothing.
 class CheckDevice : public QObject
 {
     Q_OBJECT
 
 public:
-    // Starts polling at once.
+    // Starts polling at once; the first scan runs on the next turn of the
+    // event loop, once the caller has connected its signals.
     explicit CheckDevice(QObject *parent = nullptr);
     ~CheckDevice() override;
 
@@ -25,6 +32,12 @@ public:
     int pollInterval() const { return pollMs; }
     // Whether the poll timer runs (it is paused during a firmware update).
     bool isPolling() const { return timerId != 0; }
+    // Whether announcements (and the start-up scan) wake a scan before the
+    // next poll; on unless turned off, which leaves the bare poll.
+    void setWakeEnabled(bool enabled);
+    bool wakeEnabled() const { return wakeOn; }
+    // Whether the system's own device events are watched (udev on Linux).
+    bool watchesSystemEvents() const;
 
 signals:
     // A supported device appeared (found) or the reported one went away.
@@ -44,6 +57,9 @@ private:
     void choose();
     void report();
     void promote(USHORT pid);
+    // Scans soon, while polling: arrivals come in bursts (a node per
+    // interface), so one scan serves them all.
+    void wake();
 
     USHORT vid = 0x3A5E;
     bool reported = false;
@@ -54,4 +70,7 @@ private:
     USHORT reportedPid = 0;
     int timerId = 0;
     int pollMs = 1000;
+    bool wakeOn = true;
+    HotplugWatch *hotplug = nullptr;
+    QTimer wakeTimer;
 };

@@ -2,12 +2,14 @@
 
 #include <iterator>
 
-// Each family's maker, defined in the family's folder.
+// Each family's maker and profile check, defined in the family's folder.
 namespace KestrelFamily {
 FamilyParts makeParts(const FamilyRequest &request);
+bool checkProfile(int mouseType, const QByteArray &record, QString *why);
 }
 namespace OspreyFamily {
 FamilyParts makeParts(const FamilyRequest &request);
+bool checkProfile(int mouseType, const QByteArray &record, QString *why);
 }
 namespace WrenFamily {
 FamilyParts makeParts(const FamilyRequest &request);
@@ -15,10 +17,12 @@ FamilyParts makeParts(const FamilyRequest &request);
 
 namespace {
 
+// Record sizes and macro slots as the profile files hold them: 128 bytes and
+// fourteen slots for the first family, 234 bytes and sixteen for the others.
 const FamilyEntry kFamilies[] = {
-    {Family::First, &KestrelFamily::makeParts},
-    {Family::Second, &OspreyFamily::makeParts},
-    {Family::Third, &WrenFamily::makeParts},
+    {Family::First, &KestrelFamily::makeParts, {128, 14, true}, &KestrelFamily::checkProfile},
+    {Family::Second, &OspreyFamily::makeParts, {234, 16, false}, &OspreyFamily::checkProfile},
+    {Family::Third, &WrenFamily::makeParts, {234, 16, false}, &OspreyFamily::checkProfile},
 };
 
 } // namespace

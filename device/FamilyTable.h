@@ -28,12 +28,28 @@ struct FamilyRequest
 // Builds a family's parts; an empty manager when they cannot be made.
 using FamilyMaker = FamilyParts (*)(const FamilyRequest &request);
 
+// What a stored configuration of the family holds: its profile record, its
+// macro slots and their form (the first family's 3-byte events with a size
+// header, or the others' 16-bit steps).
+struct ProfileShape
+{
+    int recordSize;
+    int macroSlots;
+    bool korvanMacros;
+};
+
+// Whether a profile record from outside (an imported file) holds only
+// values the family's mice take; false with the first offending value named.
+using ProfileCheck = bool (*)(int mouseType, const QByteArray &record, QString *why);
+
 // One row per protocol family the program can open. Adding a family is a
-// row here (its maker lives in the family's folder) and that folder.
+// row here (its maker and check live in the family's folder) and that folder.
 struct FamilyEntry
 {
     Family family;
     FamilyMaker make;
+    ProfileShape profile;
+    ProfileCheck checkProfile;
 };
 
 namespace Families {

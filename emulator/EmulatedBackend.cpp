@@ -1,5 +1,6 @@
 #include "emulator/EmulatedBackend.h"
 
+#include "platform/hid/HotplugWatch.h"
 #include "platform/hid/ReportDescriptor.h"
 
 #include <QDebug>
@@ -81,27 +82,38 @@ int EmulatedBackend::plug(std::shared_ptr<EmulatedDevice> device)
             qWarning().noquote() << "emulated device" << hex4(device->vendorId()) << hex4(device->productId())
                                  << "has an unusable report descriptor:" << error;
     }
-    QMutexLocker lock(&m_mutex);
-    slot.id = m_nextId++;
-    slot.device = std::move(device);
-    slot.lock = std::make_shared<QMutex>();
-    slot.plugged = slot.device != nullptr;
-    m_slots.append(slot);
-    return slot.id;
+    int id = 0;
+    {
+        QMutexLocker lock(&m_mutex);
+        slot.id = id = m_nextId++;
+        slot.device = std::move(device);
+        slot.lock = std::make_shared<QMutex>();
+        slot.plugged = slot.device != nullptr;
+        m_slots.append(slot);
+    }
+    // Announced as udev would, outside the bus lock so a listener may scan at once.
+    Hid::announceChange();
+    return id;
 }
 
 void EmulatedBackend::unplug(int id)
 {
-    QMutexLocker lock(&m_mutex);
-    if (Slot *slot = findLocked(id))
-        slot->plugged = false;
+    {
+        QMutexLocker lock(&m_mutex);
+        if (Slot *slot = findLocked(id))
+            slot->plugged = false;
+    }
+    Hid::announceChange();
 }
 
 void EmulatedBackend::unplugAll()
 {
-    QMutexLocker lock(&m_mutex);
-    for (Slot &slot : m_slots)
-        slot.plugged = false;
+    {
+        QMutexLocker lock(&m_mutex);
+        for (Slot &slot : m_slots)
+            slot.plugged = false;
+    }
+    Hid::announceChange();
 }
 
 bool EmulatedBackend::isPlugged(int id) const

@@ -1,6 +1,7 @@
 #pragma once
 #include "emulator/EmulatedDevice.h"
 #include "platform/hid/HidBackend.h"
+#include "platform/hid/HotplugWatch.h"
 
 #include <QMutex>
 #include <QVector>
@@ -8,7 +9,8 @@
 
 // A HID bus of emulated devices. Devices can be plugged and unplugged at
 // any time from any thread; a handle to an unplugged device fails every
-// transfer from then on, as a real one does. Calls into one device are
+// transfer from then on, as a real one does. Every arrival and removal is
+// announced (Hid::announceChange), as udev announces a real one. Calls into one device are
 // serialised by that device's own lock, so a slow handler holds up neither
 // the bus nor other devices.
 class EmulatedBackend : public HidBackend
@@ -104,6 +106,8 @@ int EmulatedBackend::transfer(int id, F &&call)
         ++m_transfers;
         if (slot->faults.unplugAfterTransfers == 0) {
             slot->plugged = false;
+            busLock.unlock();
+            Hid::announceChange();
             return -1;
         }
         if (slot->faults.unplugAfterTransfers > 0)

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build ccache pkg-config
   qtbase5-dev qtbase5-dev-tools libqt5svg5-dev
-  libhidapi-dev libquazip1-qt5-dev
+  libhidapi-dev libquazip1-qt5-dev libudev-dev
   libglib2.0-dev gsettings-desktop-schemas
   libcpp-httplib-dev libssl-dev openssl
   clang libclang-rt-14-dev

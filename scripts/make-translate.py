@@ -246,6 +246,29 @@ TEXTS = {
     650: ("密码已修改。", "Your password was changed."),
     651: ("关闭", "Close"),
     652: ("请稍候…", "Please wait…"),
+    # Configuration export and import.
+    800: ("导出此配置…", "Export this configuration…"),
+    801: ("导入到此配置…", "Import into this configuration…"),
+    802: ("鼠标配置 (*.hdconf)", "Mouse configurations (*.hdconf)"),
+    803: ("配置已导出到 %1。", "The configuration was exported to %1."),
+    804: ("配置已导入为配置 %1 并写入鼠标。", "The configuration was imported as configuration %1 and written into the mouse."),
+    805: ("该文件不是鼠标配置，或已损坏、不完整。未做任何更改。",
+          "This file is not a mouse configuration, or it is damaged or cut short. Nothing was changed."),
+    806: ("该文件过大，不可能是鼠标配置。未做任何更改。",
+          "This file is too large to be a mouse configuration. Nothing was changed."),
+    807: ("该文件是 %1 的配置，不能导入到这只鼠标（%2）。未做任何更改。",
+          "This file holds a configuration of a %1 mouse; it cannot go into this one (%2). Nothing was changed."),
+    808: ("该文件中有超出范围的值（%1）。未做任何更改。",
+          "The file holds a value out of range (%1). Nothing was changed."),
+    809: ("无法读取文件：%1", "The file cannot be read: %1"),
+    810: ("无法写入文件：%1", "The file could not be written: %1"),
+    811: ("鼠标未接受该配置，原来的配置文件已恢复。",
+          "The mouse did not take the configuration; the previous configuration files were put back."),
+    812: ("配置 %1 还没有可导出的文件。", "Configuration %1 has no files to export yet."),
+    813: ("没有连接鼠标。", "No mouse is connected."),
+    814: ("导出配置 %1", "Export configuration %1"),
+    815: ("导入到配置 %1", "Import into configuration %1"),
+
 }
 
 # Translations of the other slots, index: text. Where a slot has no text of

@@ -193,6 +193,23 @@ enum TextIndex : int {
     TextPasswordChanged = 650,
     TextDialogClose = 651,
     TextPleaseWait = 652,
+    // Configuration export and import.
+    TextConfigExport = 800,
+    TextConfigImport = 801,
+    TextConfigFileFilter = 802,
+    TextConfigExported = 803,        // "%1": the file
+    TextConfigImported = 804,        // "%1": the configuration number
+    TextConfigNotAPackage = 805,
+    TextConfigTooLarge = 806,
+    TextConfigOtherModel = 807,      // "%1": the file's model, "%2": the mouse's
+    TextConfigBadValue = 808,        // "%1": what is out of range
+    TextConfigUnreadable = 809,      // "%1": the file
+    TextConfigWriteFailed = 810,     // "%1": the file
+    TextConfigMouseRefused = 811,
+    TextConfigNothingToExport = 812, // "%1": the configuration number
+    TextConfigNoMouse = 813,
+    TextConfigExportTitle = 814,     // "%1": the configuration number
+    TextConfigImportTitle = 815,     // "%1": the configuration number
 };
 Q_ENUM_NS(TextIndex)
 

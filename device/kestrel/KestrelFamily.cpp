@@ -3,6 +3,7 @@
 // the receiver's channel when the mouse was found by its receiver.
 #include "device/FamilyTable.h"
 #include "device/kestrel/KestrelReceiver.h"
+#include "device/kestrel/KestrelTables.h"
 #include "device/kestrel/USBDriverKestrel.h"
 #include "device/kestrel/UsbDriverMangerKestrel.h"
 
@@ -20,6 +21,35 @@ FamilyParts makeParts(const FamilyRequest &request)
         parts.receiver = std::make_unique<KestrelReceiverChannel>(driver);
     parts.manager = std::move(manager);
     return parts;
+}
+
+bool checkProfile(int mouseType, const QByteArray &record, QString *why)
+{
+    using namespace KestrelTables;
+    auto refuse = [why](const QString &what) {
+        if (why)
+            *why = what;
+        return false;
+    };
+    if (record.size() != kRecordSize)
+        return refuse(QStringLiteral("profile record of %1 bytes").arg(record.size()));
+    const auto byte = [&record](int at) { return quint8(record.at(at)); };
+    if (reportIndexOfInterval(byte(kReportIntervalAt)) < 0)
+        return refuse(QStringLiteral("report interval %1 ms").arg(byte(kReportIntervalAt)));
+    // The table byte holds the level count less one.
+    const int levels = byte(kLevelCountAt) + 1;
+    if (levels > kMaxCpiLevels)
+        return refuse(QStringLiteral("%1 CPI levels").arg(levels));
+    if (byte(kCpiLevelAt) >= levels)
+        return refuse(QStringLiteral("CPI level %1 of %2").arg(byte(kCpiLevelAt) + 1).arg(levels));
+    const CpiScheme scheme = cpiSchemeOf(mouseType);
+    for (int level = 0; level < levels; ++level) {
+        const WORD raw = WORD(byte(kCpiTableAt + 2 * level) | byte(kCpiTableAt + 2 * level + 1) << 8);
+        // A level that is on never holds a code of nothing (or below the scheme's zero).
+        if (rawToCpi(scheme, raw) == 0 || cpiToRaw(scheme, rawToCpi(scheme, raw)) != raw)
+            return refuse(QStringLiteral("CPI code %1 of level %2").arg(raw).arg(level + 1));
+    }
+    return true;
 }
 
 } // namespace KestrelFamily

@@ -191,6 +191,25 @@ private slots:
         QCOMPARE(form(0)->slider()->value(), first);
     }
 
+    // The mouse refuses the write but still answers: the page goes back to
+    // the mouse's value by itself, while the warning is still up.
+    void aRefusedWriteIsReadBackAtOnce()
+    {
+        plugAndOpen(QStringLiteral("kestrel"));
+        const int first = form(0)->spinBox()->value();
+        // Every attempt at the write's first command (the driver tries four times).
+        m_mouse->refuseNextCommands(4);
+        QTest::mouseClick(form(0)->spinBox()->upButton(), Qt::LeftButton);
+        QCOMPARE(form(0)->spinBox()->value(), first + 50);
+        WarningDialog *warning = m_window->warningDialog();
+        QTRY_VERIFY_WITH_TIMEOUT(warning->isVisible(), kWaitMs);
+        QCOMPARE(warning->currentType(), 32);
+        QTRY_COMPARE_WITH_TIMEOUT(form(0)->spinBox()->value(), first, kWaitMs);
+        QCOMPARE(form(0)->slider()->value(), first);
+        QCOMPARE(code(*m_mouse, 0), first / 50);
+        QVERIFY(warning->isVisible());
+    }
+
     void pointerSpeedAndWheelLinesReachTheDesktop()
     {
         plugAndOpen(QStringLiteral("merlin"));

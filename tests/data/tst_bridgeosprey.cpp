@@ -31,6 +31,7 @@ class TestBridgeOsprey : public QObject
 private slots:
     void openChangeUnplugReopen_data();
     void openChangeUnplugReopen();
+    void aRefusedWriteIsReadBack();
 };
 
 void TestBridgeOsprey::openChangeUnplugReopen_data()
@@ -96,6 +97,39 @@ void TestBridgeOsprey::openChangeUnplugReopen()
     QCOMPARE(b.warnings(), QList<int>{});
     QCOMPARE(b.args("sig_SetCurrentCpiListValueOnPage").last().at(0).value<QList<DWORD>>(), cpi);
     QCOMPARE(b.args("sig_SetCurrentReportRate").last().at(0).toInt(), int(mouse->profile().at(kReportRate)));
+}
+
+// The mouse stores the profile but flags it as not taken: the write counts as
+// failed, yet the mouse now holds something else than the manager last read.
+// After the one warning the page is told what the mouse holds, exactly what
+// a fresh open would show.
+void TestBridgeOsprey::aRefusedWriteIsReadBack()
+{
+    BridgeFixture b;
+    auto mouse = std::make_shared<EmulatedOspreyMouse>(QStringLiteral("harrier"));
+    b.bus.plug(mouse);
+    QVERIFY(b.call("slot_OpenDevice", Q_ARG(USHORT, USHORT(0x4163)), Q_ARG(USHORT, kVid)));
+    b.sync();
+    const QList<DWORD> before = b.args("sig_SetCurrentCpiListValueOnPage").last().at(0).value<QList<DWORD>>();
+
+    b.clear();
+    mouse->flagStatusReplies(0, 100);
+    QVERIFY(b.call("slot_setCPIListValueOnMouse", Q_ARG(QList<DWORD>, (QList<DWORD>{400, 0, 0, 0, 0, 0, 0}))));
+    b.sync();
+    QCOMPARE(b.warnings(), QList<int>{32});
+    QCOMPARE(b.args("sig_SetCurrentCpiListValueOnPage").size(), 1);
+    QCOMPARE(b.args("sig_SetCurrentReportRate").size(), 1);
+    const QList<DWORD> shown = b.args("sig_SetCurrentCpiListValueOnPage").last().at(0).value<QList<DWORD>>();
+    QVERIFY(shown != before);
+
+    mouse->flagStatusReplies(0, 0);
+    QVERIFY(b.call("destroyUselessThings"));
+    b.clear();
+    QVERIFY(b.call("slot_OpenDevice", Q_ARG(USHORT, USHORT(0x4163)), Q_ARG(USHORT, kVid)));
+    // It matches no stored configuration now, so the open fills no page: ask.
+    QVERIFY(b.call("setCPIValueOnPage"));
+    b.sync();
+    QCOMPARE(b.args("sig_SetCurrentCpiListValueOnPage").last().at(0).value<QList<DWORD>>(), shown);
 }
 
 QTEST_GUILESS_MAIN(TestBridgeOsprey)

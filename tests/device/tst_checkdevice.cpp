@@ -62,6 +62,8 @@ private slots:
     void bootLoaderAnnouncedOncePerTick();
     void noBackendMeansNoDevice();
     void timerPollsAndStops();
+    void announcementsWakeTheScan();
+    void pausedPollIgnoresAnnouncements();
 
 private:
     // Runs one poll and returns what it reported: "T4130" / "F4130" per sigFound, "-" for nothing.
@@ -256,6 +258,71 @@ void TestCheckDevice::timerPollsAndStops()
     polling.stopTheTimer();
     QVERIFY(!found.wait(1500));
     QCOMPARE(found.count(), 1);
+}
+
+// The bus's announcements, not the poll, bring arrivals and removals: the
+// poll is set far beyond the waits below, so only a wake-up can report.
+void TestCheckDevice::announcementsWakeTheScan()
+{
+    const int present = m_bus.plug(mouse(0x4163));
+    CheckDevice check;
+    check.setPollInterval(600000);
+    QSignalSpy found(&check, &CheckDevice::sigFound);
+
+    // Already plugged in at start-up: reported by the first turn of the loop.
+    QVERIFY(found.wait(2000));
+    QCOMPARE(found.takeFirst(), (QVariantList{true, 0x4163u, 0x3A5Eu}));
+
+    m_bus.unplug(present);
+    QVERIFY(found.wait(2000));
+    QCOMPARE(found.takeFirst(), (QVariantList{false, 0x4163u, 0x3A5Eu}));
+
+    m_bus.plug(mouse(0x1804));
+    QVERIFY(found.wait(2000));
+    QCOMPARE(found.takeFirst(), (QVariantList{true, 0x1804u, 0x3A5Eu}));
+
+    // Its cable joins: the receiver is withdrawn and the cable follows at once,
+    // in the order the poll reports them.
+    const int cable = m_bus.plug(mouse(0x4130));
+    QTRY_COMPARE_WITH_TIMEOUT(found.count(), 2, 2000);
+    QCOMPARE(found.at(0), (QVariantList{false, 0x1804u, 0x3A5Eu}));
+    QCOMPARE(found.at(1), (QVariantList{true, 0x4130u, 0x3A5Eu}));
+    found.clear();
+
+    // The cable dropping off in the middle of a transfer is announced too.
+    std::unique_ptr<HidDevice> handle;
+    for (const HidDeviceInfo &info : m_bus.enumerate())
+        if (info.productId == 0x4130 && !handle)
+            handle = m_bus.open(info);
+    QVERIFY(handle);
+    m_bus.setFaults(cable, EmulatedBackend::Faults{0, 0});
+    std::uint8_t report[6] = {1};
+    QCOMPARE(handle->getFeatureReport(report, sizeof report), -1);
+    QTRY_COMPARE_WITH_TIMEOUT(found.count(), 2, 2000);
+    QCOMPARE(found.at(0), (QVariantList{false, 0x4130u, 0x3A5Eu}));
+    QCOMPARE(found.at(1), (QVariantList{true, 0x1804u, 0x3A5Eu}));
+}
+
+// While the poll is paused (a firmware update), announcements report nothing;
+// with wake-ups off, only the poll reports.
+void TestCheckDevice::pausedPollIgnoresAnnouncements()
+{
+    CheckDevice check;
+    check.setPollInterval(600000);
+    QSignalSpy found(&check, &CheckDevice::sigFound);
+    QVERIFY(!found.wait(100)); // the start-up scan found nothing
+
+    check.stopTheTimer();
+    m_bus.plug(mouse(0x4122));
+    QVERIFY(!found.wait(300));
+
+    check.startTheTimer();
+    check.setWakeEnabled(false);
+    m_bus.plug(mouse(0x4123));
+    QVERIFY(!found.wait(300));
+    check.setPollInterval(50);
+    QVERIFY(found.wait(2000));
+    QCOMPARE(found.takeFirst(), (QVariantList{true, 0x4122u, 0x3A5Eu}));
 }
 
 QTEST_GUILESS_MAIN(TestCheckDevice)

@@ -1,0 +1,143 @@
+// The profile buttons' menu in the whole program: export a configuration to
+// a file through the file dialog, import it as another configuration, and a
+// refused file told with its reason. An emulated Harrier on the bus.
+#include "app/MainWindow.h"
+#include "app/WarningDialog.h"
+#include "device/CheckDevice.h"
+#include "emulator/EmulatedBackend.h"
+#include "emulator/osprey/EmulatedOspreyMouse.h"
+#include "platform/DeviceClock.h"
+#include "platform/hid/HidBackend.h"
+#include "store/JsonHandle.h"
+#include "store/TextTable.h"
+#include "support/TempAppFolder.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QtTest>
+#include <memory>
+
+namespace {
+
+constexpr int kWaitMs = 20000;
+constexpr int kHarrier = 19;
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+class TestConfigMenu : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TempAppFolder> m_folder;
+    std::unique_ptr<EmulatedBackend> m_bus;
+    std::unique_ptr<MainWindow> m_window;
+    std::shared_ptr<EmulatedOspreyMouse> m_mouse;
+
+    QPushButton *configButton(int n) const
+    {
+        return m_window->findChild<QPushButton *>(QStringLiteral("ConfigureButton_%1").arg(n));
+    }
+
+    // Opens the menu of profile button n and picks an action, answering the
+    // file dialog that follows with path.
+    void pick(int n, const char *action, const QString &path)
+    {
+        emit configButton(n)->customContextMenuRequested(QPoint(5, 5));
+        auto *menu = m_window->findChild<QMenu *>(QStringLiteral("ConfigMenu"));
+        QVERIFY(menu && menu->isVisible());
+        QTimer::singleShot(200, [path] {
+            auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+            QVERIFY(name);
+            name->setText(path);
+            static_cast<QDialog *>(dialog)->accept();
+        });
+        menu->findChild<QAction *>(QLatin1String(action))->trigger();
+        menu->hide();
+    }
+
+    void confirm(int type, const QString &message)
+    {
+        WarningDialog *warning = m_window->warningDialog();
+        QTRY_VERIFY_WITH_TIMEOUT(warning->isVisible(), kWaitMs);
+        QCOMPARE(warning->currentType(), type);
+        QCOMPARE(warning->findChild<QLabel *>(QStringLiteral("MessageLabel"))->text(), message);
+        QTest::mouseClick(warning->findChild<QPushButton *>(QStringLiteral("OkButton")), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!warning->isVisible(), kWaitMs);
+    }
+
+private slots:
+    void init()
+    {
+        m_folder = std::make_unique<TempAppFolder>();
+        TextTable::loadTextTable(QFINDTESTDATA("../../resources/translate.json"), TextTable::kEnglishSlot);
+        DeviceClock::setVirtual(true);
+        m_bus = std::make_unique<EmulatedBackend>();
+        Hid::setBackend(m_bus.get());
+        m_window = std::make_unique<MainWindow>();
+        m_window->show();
+        m_mouse = std::make_shared<EmulatedOspreyMouse>(QStringLiteral("harrier"));
+        m_bus->plug(m_mouse);
+        QTRY_VERIFY_WITH_TIMEOUT(m_window->isDeviceOpen(), kWaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(m_window->currentConfigNumber(), 1, kWaitMs);
+    }
+
+    void cleanup()
+    {
+        m_window.reset();
+        m_mouse.reset();
+        Hid::setBackend(nullptr);
+        m_bus.reset();
+        DeviceClock::setVirtual(false);
+        m_folder.reset();
+    }
+
+    void exportThenImportAsAnotherConfiguration()
+    {
+        const QString path = m_folder->filePath(QStringLiteral("mine"));
+        pick(1, "ExportConfigAction", path);
+        // A name without a suffix takes the configuration files' own.
+        confirm(15, TextTable::textWith(TextTable::TextConfigExported, path + QStringLiteral(".hdconf")));
+        QVERIFY(QFile::exists(path + QStringLiteral(".hdconf")));
+
+        pick(4, "ImportConfigAction", path + QStringLiteral(".hdconf"));
+        confirm(15, TextTable::textWith(TextTable::TextConfigImported, QStringLiteral("4")));
+        QCOMPARE(m_window->currentConfigNumber(), 4);
+        QCOMPARE(fileBytes(JsonHandle::currentConfigJsonFilePath(kHarrier, 4)),
+                 fileBytes(JsonHandle::currentConfigJsonFilePath(kHarrier, 1)));
+    }
+
+    void refusedFileIsToldWithItsReason()
+    {
+        const QString path = m_folder->filePath(QStringLiteral("other.hdconf"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(R"({"HarrierDriverConfiguration":1,"Model":"wren"})");
+        file.close();
+        const QByteArray before = fileBytes(JsonHandle::currentConfigJsonFilePath(kHarrier, 3));
+        const QByteArray profile = m_mouse->profile();
+
+        pick(3, "ImportConfigAction", path);
+        confirm(17, TextTable::text(TextTable::TextConfigOtherModel).arg(QStringLiteral("wren"), QStringLiteral("harrier")));
+        QCOMPARE(m_window->currentConfigNumber(), 1);
+        QCOMPARE(fileBytes(JsonHandle::currentConfigJsonFilePath(kHarrier, 3)), before);
+        QCOMPARE(m_mouse->profile(), profile);
+    }
+};
+
+QTEST_MAIN(TestConfigMenu)
+#include "tst_configmenu.moc"
