@@ -703,6 +703,13 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
             printUsage(err);
             return ExitBadArguments;
         }
+        // "set" alone, or "set" with what it cannot set: name what it can.
+        QStringList group;
+        for (const Command &c : kCommands)
+            if (QLatin1String(c.name).startsWith(words.first() + QLatin1Char(' ')))
+                group << QString::fromLatin1(c.name).section(QLatin1Char(' '), 1);
+        if (!group.isEmpty())
+            return ctx.badArguments(QStringLiteral("%1 needs one of: %2").arg(words.first(), group.join(QStringLiteral(", "))));
         return ctx.badArguments(QStringLiteral("no command \"%1\"").arg(words.join(QLatin1Char(' '))));
     }
     if (help) {

@@ -331,7 +331,8 @@ private slots:
 
         QTest::newRow("no command") << "kestrel" << QStringList() << int(ExitBadArguments) << "Usage: harrierctl";
         QTest::newRow("unknown command") << "kestrel" << args("frobnicate") << int(ExitBadArguments) << "no command \"frobnicate\"";
-        QTest::newRow("set alone") << "kestrel" << args("set") << int(ExitBadArguments) << "no command \"set\"";
+        QTest::newRow("set alone") << "kestrel" << args("set") << int(ExitBadArguments) << "set needs one of: cpi, rate, light, button";
+        QTest::newRow("set what it cannot") << "kestrel" << args("set colour red") << int(ExitBadArguments) << "set needs one of: cpi, rate, light, button";
         QTest::newRow("--json on a change") << "kestrel" << args("set rate 500 --json") << int(ExitBadArguments) << "--json is for list and show";
         QTest::newRow("--mouse without a name") << "kestrel" << args("show --mouse") << int(ExitBadArguments) << "--mouse needs a model name";
         QTest::newRow("show with arguments") << "kestrel" << args("show all") << int(ExitBadArguments) << "show takes no arguments";
