@@ -27,6 +27,7 @@
 #include "platform/Process.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDebug>
@@ -59,6 +60,10 @@ constexpr int kWarningUpdateStarting = 13;
 // Warnings that show a message of the caller's: a plain notice, and a failure with its reason.
 constexpr int kWarningNotice = 15;
 constexpr int kWarningFailedWithReason = 17;
+// The bridge's answers that end an update request before any transfer: too
+// many requests in this run, and a mouse reached through its receiver.
+constexpr int kWarningTooManyUpdates = 14;
+constexpr int kWarningUpdateNeedsCable = 40;
 
 // The battery indicator: the first row holding the value decides.
 struct BatteryLook
@@ -80,6 +85,13 @@ const BatteryLook kBatteryLooks[] = {
     {21, 40, "top_icon_battery2.png", true},
     {1, 20, "top_icon_battery.png", true},
 };
+
+// The caption of configuration n on its profile button and in the tray menu.
+QString configCaption(int n)
+{
+    const QString caption = TextTable::text(TextTable::TextConfiguration + n);
+    return caption.isEmpty() ? QStringLiteral("配置%1").arg(n) : caption;
+}
 
 QString borderImage(const QString &resource)
 {
@@ -272,10 +284,7 @@ QWidget *MainWindow::buildFooter()
         &MainWindow::on_ConfigureButton_5_clicked,
     };
     for (int n = 1; n <= kConfigCount; ++n) {
-        QString caption = TextTable::text(TextTable::TextConfiguration + n);
-        if (caption.isEmpty())
-            caption = QStringLiteral("配置%1").arg(n);
-        auto *button = new QPushButton(caption, footer);
+        auto *button = new QPushButton(configCaption(n), footer);
         button->setObjectName(QStringLiteral("ConfigureButton_%1").arg(n));
         button->setProperty("configButton", true);
         button->setCursor(Qt::PointingHandCursor);
@@ -313,13 +322,29 @@ void MainWindow::createTrayIcon()
     connect(m_trayIcon, &QSystemTrayIcon::activated, this, &MainWindow::on_activatedSysTrayIcon);
 
     auto *menu = new QMenu(this);
+    menu->setObjectName(QStringLiteral("TrayMenu"));
     QAction *showAction = menu->addAction(TextTable::text(TextTable::TextTrayShow));
-    menu->addSeparator();
-    QAction *exitAction = menu->addAction(TextTable::text(TextTable::TextTrayExit));
+    showAction->setObjectName(QStringLiteral("TrayShowAction"));
     connect(showAction, &QAction::triggered, this, [this] {
         raise();
         showNormal();
     });
+    // The five configurations, as the profile buttons offer them: choosing
+    // one loads it into the mouse, and the mark follows the mouse's own.
+    menu->addSeparator();
+    auto *configs = new QActionGroup(menu);
+    for (int n = 1; n <= kConfigCount; ++n) {
+        QAction *action = menu->addAction(configCaption(n));
+        action->setObjectName(QStringLiteral("TrayConfigAction_%1").arg(n));
+        action->setCheckable(true);
+        action->setActionGroup(configs);
+        action->setChecked(n == m_currentConfig);
+        connect(action, &QAction::triggered, this, [this, n] { setCurrentConfigure(n); });
+        m_trayConfigActions.append(action);
+    }
+    menu->addSeparator();
+    QAction *exitAction = menu->addAction(TextTable::text(TextTable::TextTrayExit));
+    exitAction->setObjectName(QStringLiteral("TrayExitAction"));
     connect(exitAction, &QAction::triggered, this, &MainWindow::exitSoftware);
     m_trayIcon->setContextMenu(menu);
     if (QSystemTrayIcon::isSystemTrayAvailable())
@@ -715,6 +740,8 @@ void MainWindow::showCurrentConfigButton(int configNumber)
         button->setProperty("selected", selected);
         button->setStyleSheet(borderImage(QLatin1String(kPicture) + look + (selected ? QStringLiteral("_s") : QString())
                                           + QStringLiteral(".png")));
+        if (n <= m_trayConfigActions.size())
+            m_trayConfigActions.at(n - 1)->setChecked(selected);
     }
 }
 
@@ -864,6 +891,8 @@ void MainWindow::setDeviceControlsEnabled(bool enabled)
 {
     for (QPushButton *button : qAsConst(m_configButtons))
         button->setEnabled(enabled);
+    for (QAction *action : qAsConst(m_trayConfigActions))
+        action->setEnabled(enabled);
     m_resetButton->setEnabled(enabled);
 }
 
@@ -1000,6 +1029,10 @@ void MainWindow::slot_LastFirmWareVersionRet(int rCode, QString rMsg, QString ve
 
 void MainWindow::slot_showWarningDialog(int warningType)
 {
+    // No transfer runs after these, so a boot loader arriving later is a
+    // mouse waiting for its update, not part of ours.
+    if (warningType == kWarningTooManyUpdates || warningType == kWarningUpdateNeedsCable)
+        m_isFirmwareUpdating = false;
     emit sig_RemoveReloadWidget();
     m_warningDialog->showWarning(warningType);
 }
