@@ -9,7 +9,9 @@
 #include "data/DCDataHandle.h"
 #include "emulator/EmulatedCatalog.h"
 #include "pages/CpiTables.h"
+#include "platform/AppPaths.h"
 #include "store/JsonHandle.h"
+#include "store/TextTable.h"
 
 #include <QFileInfo>
 #include <QJsonDocument>
@@ -76,6 +78,8 @@ int cmdSetLight(Context &ctx);
 int cmdSetButton(Context &ctx);
 int cmdLoad(Context &ctx);
 int cmdReset(Context &ctx);
+int cmdExport(Context &ctx);
+int cmdImport(Context &ctx);
 
 const Command kCommands[] = {
     {"list", "", "the mice connected: model, connection, firmware, battery",
@@ -126,6 +130,17 @@ const Command kCommands[] = {
      "configurations (their CPI files and screen pictures go too). As this cannot\n"
      "be undone, it runs only with --yes.\n",
      false, cmdReset},
+    {"export", "FILE [N]", "writes configuration N (the one the mouse holds) to one file",
+     "Writes stored configuration N (1-5) of the mouse's model - its settings, the\n"
+     "macros of its buttons, its CPI levels and screen picture - into FILE, to keep\n"
+     "or to import elsewhere. Without N, the configuration the mouse holds.\n",
+     false, cmdExport},
+    {"import", "FILE [N]", "makes FILE configuration N and writes it into the mouse",
+     "Checks FILE whole (a file of another model, damaged, cut short or with a value\n"
+     "out of range is refused and nothing changes), then makes it stored\n"
+     "configuration N (1-5; without N, the one the mouse holds, else 1) and writes\n"
+     "it into the mouse.\n",
+     false, cmdImport},
 };
 
 const char kGlobalHelp[] =
@@ -656,6 +671,76 @@ int cmdReset(Context &ctx)
         return code;
     ctx.out << "The " << QLatin1String(ctx.product->name) << " and its five configurations have their factory "
             << "settings again.\n";
+    return ExitOk;
+}
+
+// FILE and the optional configuration number of export and import.
+bool fileAndNumber(Context &ctx, QString *path, int *number)
+{
+    if (ctx.args.isEmpty() || ctx.args.size() > 2)
+        return false;
+    *path = ctx.args.first();
+    *number = 0;
+    return ctx.args.size() == 1
+           || (takeInt(ctx.args.at(1), number) && *number >= 1 && *number <= kConfigCount);
+}
+
+// The refusal as the window words it; the shipped text table gives the words.
+int packageFailure(Context &ctx, const ConfigPackage::Outcome &outcome)
+{
+    if (TextTable::size() == 0)
+        TextTable::loadTextTable(AppPaths::shippedPath(QStringLiteral("/Language/translate.json")),
+                                 TextTable::kEnglishSlot);
+    QString message = outcome.message(ctx.session->mouseType());
+    if (message.isEmpty())
+        message = QStringLiteral("refused (%1)").arg(outcome.detail);
+    using P = ConfigPackage::Problem;
+    const int code = outcome.problem == P::MouseRefused ? ExitRefused
+                     : outcome.problem == P::NoMouse    ? ExitNoMouse
+                                                        : ExitBadArguments;
+    return ctx.fail(code, message);
+}
+
+int cmdExport(Context &ctx)
+{
+    QString path;
+    int number = 0;
+    if (!fileAndNumber(ctx, &path, &number))
+        return ctx.badArguments(QStringLiteral("export needs a file and may take a configuration number from 1 to %1")
+                                    .arg(kConfigCount));
+    if (const int code = openMouse(ctx))
+        return code;
+    if (number == 0)
+        number = ctx.session->configuration();
+    if (number == 0)
+        return ctx.badArguments(QStringLiteral("the %1 holds none of its stored configurations; name the one to "
+                                               "export").arg(QLatin1String(ctx.product->name)));
+    ConfigPackage::Outcome outcome;
+    ctx.session->request([&](DCDataHandle &b) { outcome = b.exportConfiguration(number, path); });
+    if (!outcome.ok())
+        return packageFailure(ctx, outcome);
+    ctx.out << "Configuration " << number << " of the " << QLatin1String(ctx.product->name) << " is in " << path
+            << ".\n";
+    return ExitOk;
+}
+
+int cmdImport(Context &ctx)
+{
+    QString path;
+    int number = 0;
+    if (!fileAndNumber(ctx, &path, &number))
+        return ctx.badArguments(QStringLiteral("import needs a file and may take a configuration number from 1 to %1")
+                                    .arg(kConfigCount));
+    if (const int code = openMouse(ctx))
+        return code;
+    if (number == 0)
+        number = qMax(1, ctx.session->configuration());
+    ConfigPackage::Outcome outcome;
+    ctx.session->request([&](DCDataHandle &b) { outcome = b.importConfiguration(number, path); });
+    if (!outcome.ok())
+        return packageFailure(ctx, outcome);
+    ctx.out << "Configuration " << number << " is " << path << " now, and it is in the "
+            << QLatin1String(ctx.product->name) << ".\n";
     return ExitOk;
 }
 

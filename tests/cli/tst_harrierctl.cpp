@@ -12,6 +12,7 @@
 #include "platform/DeviceClock.h"
 #include "platform/hid/HidBackend.h"
 #include "store/JsonHandle.h"
+#include "store/TextTable.h"
 #include "support/MacroNodes.h"
 #include "support/TempAppFolder.h"
 
@@ -459,6 +460,8 @@ private slots:
         QTest::newRow("set button") << QStringList{"set", "button", "--help"} << "Usage: harrierctl set button N ACTION";
         QTest::newRow("load") << QStringList{"load", "--help"} << "Usage: harrierctl load N";
         QTest::newRow("reset") << QStringList{"reset", "--help"} << "Usage: harrierctl reset --yes";
+        QTest::newRow("export") << QStringList{"export", "--help"} << "Usage: harrierctl export FILE [N]";
+        QTest::newRow("import") << QStringList{"import", "--help"} << "Usage: harrierctl import FILE [N]";
     }
 
     void helpForEveryCommand()
@@ -494,6 +497,76 @@ private slots:
         QCOMPARE(r.out, QStringLiteral("Button 3: key %1\n").arg(shown));
         QCOMPARE(ctl({QStringLiteral("set"), QStringLiteral("button"), QStringLiteral("3"), QStringLiteral("key"), shown}).out,
                  r.out);
+    }
+
+    // export then import on each family: the file comes back as another
+    // configuration and the mouse holds what it held; a file of another
+    // model, or one that is cut short, is refused with exit code 1 and changes nothing.
+    void exportAndImport_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("other");
+        QTest::newRow("kestrel") << "kestrel" << "harrier";
+        QTest::newRow("harrier") << "harrier" << "kestrel";
+    }
+
+    void exportAndImport()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, other);
+        TextTable::loadTextTable(QFINDTESTDATA("../../resources/translate.json"), TextTable::kEnglishSlot);
+        plug(name);
+        QCOMPARE(ctl({QStringLiteral("set"), QStringLiteral("cpi"), QStringLiteral("800"), QStringLiteral("1600")}).code,
+                 int(ExitOk));
+        const QByteArray held = cpiCodesInMouse(7);
+        const QString file = m_folder->filePath(QStringLiteral("mine.hdconf"));
+        Result r = ctl({QStringLiteral("export"), file});
+        QCOMPARE(r.code, int(ExitOk));
+        QVERIFY(QFile::exists(file));
+
+        QCOMPARE(ctl({QStringLiteral("load"), QStringLiteral("2")}).code, int(ExitOk));
+        QVERIFY(cpiCodesInMouse(7) != held);
+        r = ctl({QStringLiteral("import"), file, QStringLiteral("4")});
+        QCOMPARE(r.code, int(ExitOk));
+        QCOMPARE(cpiCodesInMouse(7), held);
+        // Configuration 4 is now configuration 1 again, file for file.
+        const int type = Products::byName(name)->mouseType;
+        QFile one(JsonHandle::currentConfigJsonFilePath(type, 1)), four(JsonHandle::currentConfigJsonFilePath(type, 4));
+        QVERIFY(one.open(QIODevice::ReadOnly) && four.open(QIODevice::ReadOnly));
+        QCOMPARE(four.readAll(), one.readAll());
+
+        // Another model's file, from the same commands on that mouse.
+        const QString foreign = m_folder->filePath(QStringLiteral("foreign.hdconf"));
+        m_bus.unplugAll();
+        m_devices.clear();
+        plug(other);
+        QCOMPARE(ctl({QStringLiteral("export"), foreign, QStringLiteral("1")}).code, int(ExitOk));
+        m_bus.unplugAll();
+        m_devices.clear();
+        plug(name);
+        const QByteArray inMouse = cpiCodesInMouse(7);
+        const QString configFour = JsonHandle::currentConfigJsonFilePath(Products::byName(name)->mouseType, 4);
+        const QByteArray stored = [&configFour] {
+            QFile f(configFour);
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        }();
+        r = ctl({QStringLiteral("import"), foreign, QStringLiteral("4")});
+        QCOMPARE(r.code, int(ExitBadArguments));
+        QVERIFY2(r.err.contains(other), qPrintable(r.err));
+        QFile cut(file);
+        QVERIFY(cut.open(QIODevice::ReadWrite));
+        cut.resize(cut.size() / 2);
+        cut.close();
+        r = ctl({QStringLiteral("import"), file, QStringLiteral("4")});
+        QCOMPARE(r.code, int(ExitBadArguments));
+        QVERIFY(!r.err.isEmpty());
+        QCOMPARE(cpiCodesInMouse(7), inMouse);
+        QFile f(configFour);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), stored);
+
+        QCOMPARE(ctl({QStringLiteral("import")}).code, int(ExitBadArguments));
+        QCOMPARE(ctl({QStringLiteral("export"), file, QStringLiteral("6")}).code, int(ExitBadArguments));
     }
 };
 
