@@ -674,17 +674,6 @@ int cmdReset(Context &ctx)
     return ExitOk;
 }
 
-// FILE and the optional configuration number of export and import.
-bool fileAndNumber(Context &ctx, QString *path, int *number)
-{
-    if (ctx.args.isEmpty() || ctx.args.size() > 2)
-        return false;
-    *path = ctx.args.first();
-    *number = 0;
-    return ctx.args.size() == 1
-           || (takeInt(ctx.args.at(1), number) && *number >= 1 && *number <= kConfigCount);
-}
-
 // The refusal as the window words it; the shipped text table gives the words.
 int packageFailure(Context &ctx, const ConfigPackage::Outcome &outcome)
 {
@@ -701,48 +690,41 @@ int packageFailure(Context &ctx, const ConfigPackage::Outcome &outcome)
     return ctx.fail(code, message);
 }
 
-int cmdExport(Context &ctx)
+// export and import: FILE and an optional configuration number, which is
+// the one the mouse holds when not named (for an import, 1 when it holds none).
+int packageCommand(Context &ctx, bool importing)
 {
-    QString path;
+    const QString what = QLatin1String(ctx.command->name);
     int number = 0;
-    if (!fileAndNumber(ctx, &path, &number))
-        return ctx.badArguments(QStringLiteral("export needs a file and may take a configuration number from 1 to %1")
+    if (ctx.args.isEmpty() || ctx.args.size() > 2
+        || (ctx.args.size() == 2 && (!takeInt(ctx.args.at(1), &number) || number < 1 || number > kConfigCount)))
+        return ctx.badArguments(QStringLiteral("%1 needs a file and may take a configuration number from 1 to %2")
+                                    .arg(what)
                                     .arg(kConfigCount));
+    const QString path = ctx.args.first();
     if (const int code = openMouse(ctx))
         return code;
+    const QString name = QLatin1String(ctx.product->name);
     if (number == 0)
-        number = ctx.session->configuration();
+        number = importing ? qMax(1, ctx.session->configuration()) : ctx.session->configuration();
     if (number == 0)
         return ctx.badArguments(QStringLiteral("the %1 holds none of its stored configurations; name the one to "
-                                               "export").arg(QLatin1String(ctx.product->name)));
+                                               "export").arg(name));
     ConfigPackage::Outcome outcome;
-    ctx.session->request([&](DCDataHandle &b) { outcome = b.exportConfiguration(number, path); });
+    ctx.session->request([&](DCDataHandle &b) {
+        outcome = importing ? b.importConfiguration(number, path) : b.exportConfiguration(number, path);
+    });
     if (!outcome.ok())
         return packageFailure(ctx, outcome);
-    ctx.out << "Configuration " << number << " of the " << QLatin1String(ctx.product->name) << " is in " << path
-            << ".\n";
+    if (importing)
+        ctx.out << "Configuration " << number << " is " << path << " now, and it is in the " << name << ".\n";
+    else
+        ctx.out << "Configuration " << number << " of the " << name << " is in " << path << ".\n";
     return ExitOk;
 }
 
-int cmdImport(Context &ctx)
-{
-    QString path;
-    int number = 0;
-    if (!fileAndNumber(ctx, &path, &number))
-        return ctx.badArguments(QStringLiteral("import needs a file and may take a configuration number from 1 to %1")
-                                    .arg(kConfigCount));
-    if (const int code = openMouse(ctx))
-        return code;
-    if (number == 0)
-        number = qMax(1, ctx.session->configuration());
-    ConfigPackage::Outcome outcome;
-    ctx.session->request([&](DCDataHandle &b) { outcome = b.importConfiguration(number, path); });
-    if (!outcome.ok())
-        return packageFailure(ctx, outcome);
-    ctx.out << "Configuration " << number << " is " << path << " now, and it is in the "
-            << QLatin1String(ctx.product->name) << ".\n";
-    return ExitOk;
-}
+int cmdExport(Context &ctx) { return packageCommand(ctx, false); }
+int cmdImport(Context &ctx) { return packageCommand(ctx, true); }
 
 } // namespace
 

@@ -10,6 +10,7 @@
 #include "platform/hid/HidBackend.h"
 #include "store/JsonHandle.h"
 #include "store/TextTable.h"
+#include "support/FileBytes.h"
 #include "support/TempAppFolder.h"
 
 #include <QAction>
@@ -27,12 +28,6 @@ namespace {
 
 constexpr int kWaitMs = 20000;
 constexpr int kHarrier = 19;
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 } // namespace
 

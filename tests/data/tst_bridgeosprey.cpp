@@ -2,6 +2,7 @@
 // mouse: what the pages are told on opening, what a change leaves in the
 // mouse, and a mouse pulled out in the middle of a write.
 #include "support/BridgeFixture.h"
+#include "support/FileBytes.h"
 
 #include "device/ProductTable.h"
 #include "emulator/osprey/EmulatedOspreyMouse.h"
@@ -16,12 +17,6 @@ namespace {
 constexpr USHORT kVid = 0x3A5E;
 constexpr int kCpiXLow = 300;
 constexpr int kReportRate = 242;
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 } // namespace
 

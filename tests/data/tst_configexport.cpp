@@ -2,6 +2,7 @@
 // model, taken back into an emulated mouse through the bridge; and every
 // kind of file the import must refuse, each leaving files and mouse alone.
 #include "support/BridgeFixture.h"
+#include "support/FileBytes.h"
 
 #include "data/ConfigPackage.h"
 #include "device/ProductTable.h"
@@ -24,18 +25,6 @@ namespace {
 constexpr USHORT kVid = 0x3A5E;
 constexpr int kHarrier = 19;
 constexpr int kKestrel = 11;
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
 
 // The files that make configuration n.
 QList<QByteArray> configFiles(int mouseType, int n)
@@ -63,7 +52,7 @@ QString macroFile(const QString &folder, int key)
     QJsonArray events;
     for (int state : {0, 1})
         events.append(QJsonObject{{"ValueType", 3}, {"KeyValue", key}, {"TimeLapse", 20}, {"State", state}});
-    writeFile(path, QJsonDocument(QJsonObject{{"Name", "m"}, {"MacroType", 0}, {"RepeatTimes", 2}, {"Macro", events}})
+    writeFileBytes(path, QJsonDocument(QJsonObject{{"Name", "m"}, {"MacroType", 0}, {"RepeatTimes", 2}, {"Macro", events}})
                         .toJson());
     return path;
 }
@@ -168,7 +157,7 @@ void TestConfigExport::roundTrip()
     b.sync();
     QCOMPARE(b.warnings(), QList<int>{});
     if (Products::hasScreenPicture(mouseType))
-        QVERIFY(writeFile(JsonHandle::currentPicturePath(mouseType, 1), bmp(64, 48)));
+        QVERIFY(writeFileBytes(JsonHandle::currentPicturePath(mouseType, 1), bmp(64, 48)));
     const QByteArray held = mouseState();
     const QList<QByteArray> files = configFiles(mouseType, 1);
 
@@ -269,7 +258,7 @@ void TestConfigExport::refusedImportChangesNothing()
     b.bus.plug(mouse);
     QVERIFY(b.call("slot_OpenDevice", Q_ARG(USHORT, USHORT(0x4130)), Q_ARG(USHORT, kVid)));
     b.sync();
-    QVERIFY(writeFile(JsonHandle::currentPicturePath(kKestrel, 2), bmp(64, 48)));
+    QVERIFY(writeFileBytes(JsonHandle::currentPicturePath(kKestrel, 2), bmp(64, 48)));
     const QString good = b.dir.path() + QStringLiteral("/good.hdconf");
     QVERIFY(b.call("slot_ExportConfiguration", Q_ARG(int, 1), Q_ARG(QString, good)));
     b.sync();
@@ -283,7 +272,7 @@ void TestConfigExport::refusedImportChangesNothing()
     const QList<QByteArray> files = configFiles(kKestrel, 2);
     for (const QByteArray &bytes : refused) {
         const QString path = b.dir.path() + QStringLiteral("/bad.hdconf");
-        QVERIFY(writeFile(path, bytes));
+        QVERIFY(writeFileBytes(path, bytes));
         b.clear();
         QVERIFY(b.call("slot_ImportConfiguration", Q_ARG(int, 2), Q_ARG(QString, path)));
         b.sync();
