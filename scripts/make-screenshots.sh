@@ -2,6 +2,8 @@
 # Takes the screenshots the README shows, under Xvfb with emulated mice:
 #   docs/main-settings-kestrel.png  the settings page of a seven-level model
 #   docs/main-settings-merlin.png   the settings page of a five-level model
+#   docs/key-dialog.png             the key dialog opened from a picture button
+#   docs/macro-page.png             the macro page with a recorded macro
 # Each run starts from a fresh application folder, so the pictures show a
 # factory-fresh mouse whatever earlier runs left behind. Run it after a
 # change to the pages and commit the PNGs.
@@ -38,5 +40,27 @@ shoot() {
   echo "Saved $out ($(stat -c %s "$out") bytes)"
 }
 
+# The key dialog and the macro page: a program of its own opens them in the
+# window and types into them (tests/app/assignment_shot.cpp).
+shoot_assignment() {
+  local work
+  work="$(mktemp -d)"
+  cp "$ROOT/build/tests/app/assignment-shot" "$work/"
+  cp -r "$ROOT/build/app/Language" "$work/"
+  [ -d "$ROOT/build/app/Font" ] && cp -r "$ROOT/build/app/Font" "$work/"
+  mkdir -m 700 "$work/run"
+  env -u LC_ALL -u LC_MESSAGES LANG=en_US.UTF-8 XDG_CURRENT_DESKTOP=GNOME GSETTINGS_BACKEND=memory \
+  XDG_RUNTIME_DIR="$work/run" xvfb-run -a -s "-screen 0 1280x800x24" \
+    "$work/assignment-shot" "$work/key-dialog.png" "$work/macro-page.png" >"$work/log.txt" 2>&1 \
+    || { tail -20 "$work/log.txt"; exit 1; }
+  local shot
+  for shot in key-dialog macro-page; do
+    convert "$work/$shot.png" -strip -colors 128 "PNG8:$ROOT/docs/$shot.png"
+    echo "Saved docs/$shot.png ($(stat -c %s "$ROOT/docs/$shot.png") bytes)"
+  done
+  rm -rf "$work"
+}
+
 shoot kestrel main-settings-kestrel.png
 shoot merlin main-settings-merlin.png
+shoot_assignment
