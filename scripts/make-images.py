@@ -321,6 +321,15 @@ def write_plates(plates_by_model):
         f.write("\n".join(lines) + "\n")
 
 
+def clock():
+    """The macro page's delay rows, 14 x 14."""
+    body = (f'<circle cx="7" cy="7.5" r="5.6" fill="none" stroke="{LINE}" stroke-width="1.4"/>'
+            f'<path d="M7 4.6 L7 7.5 L9.2 8.8" fill="none" stroke="{ACCENT}" stroke-width="1.4" '
+            'stroke-linecap="round" stroke-linejoin="round"/>'
+            f'<path d="M5.4 1 L8.6 1" stroke="{LINE}" stroke-width="1.3" stroke-linecap="round"/>')
+    return svg(14, 14, body)
+
+
 def spin_arrow(up):
     """The arrows of the CPI number boxes, 14 x 11."""
     path = "M3.5 7.5 L7 3.5 L10.5 7.5" if up else "M3.5 3.5 L7 7.5 L10.5 3.5"
@@ -353,6 +362,7 @@ IMAGES = {
     "128-128.png": (app_icon(), 128, 128),
     "mouse_picture.png": (mouse_picture(), 432, 680),
     "spin_up.png": (spin_arrow(True), 28, 22),
+    "macro_icon_time.png": (clock(), 28, 28),
     "spin_down.png": (spin_arrow(False), 28, 22),
 }
 for group in ["kestrel", "falcon", "osprey", "wren", "lanner", "harrier"]:
