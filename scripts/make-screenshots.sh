@@ -14,19 +14,36 @@ configure_and_build "$ROOT/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
 seconds="${SCREENSHOT_DELAY:-8}"
 mkdir -p "$ROOT/docs"
 
-shoot() {
-  local model="$1" out="$ROOT/docs/$2"
+# A fresh folder with a copy of the program given, its texts and fonts.
+new_work() {
   local work
   work="$(mktemp -d)"
-  cp "$ROOT/build/app/HarrierDriver" "$work/"
+  cp "$1" "$work/"
   cp -r "$ROOT/build/app/Language" "$work/"
   [ -d "$ROOT/build/app/Font" ] && cp -r "$ROOT/build/app/Font" "$work/"
   mkdir -m 700 "$work/run"
-  # English texts, a GNOME session whose settings live in memory only, and a
-  # runtime folder of its own so a copy of the program already running does
-  # not take the start.
+  echo "$work"
+}
+
+# Runs a command in a virtual screen with English texts, a GNOME session whose
+# settings live in memory only, and a runtime folder of its own ($1/run) so a
+# copy of the program already running does not take the start.
+in_xvfb() {
+  local work="$1"; shift
   env -u LC_ALL -u LC_MESSAGES LANG=en_US.UTF-8 XDG_CURRENT_DESKTOP=GNOME GSETTINGS_BACKEND=memory \
-  XDG_RUNTIME_DIR="$work/run" xvfb-run -a -s "-screen 0 1280x800x24" bash -c '
+  XDG_RUNTIME_DIR="$work/run" xvfb-run -a -s "-screen 0 1280x800x24" "$@"
+}
+
+# A dark interface needs few colours: a palette image keeps the file small.
+save_png() {
+  convert "$1" -strip -colors 128 "PNG8:$ROOT/docs/$2"
+  echo "Saved docs/$2 ($(stat -c %s "$ROOT/docs/$2") bytes)"
+}
+
+shoot() {
+  local model="$1" work
+  work="$(new_work "$ROOT/build/app/HarrierDriver")"
+  in_xvfb "$work" bash -c '
     "$0" --emulate "$1" >"$3/log.txt" 2>&1 &
     pid=$!
     sleep "$2"
@@ -34,30 +51,19 @@ shoot() {
     kill "$pid" 2>/dev/null
     wait "$pid" 2>/dev/null || true
   ' "$work/HarrierDriver" "$model" "$seconds" "$work"
-  # A dark interface needs few colours: a palette image keeps the file small.
-  convert "$work/shot.png" -strip -colors 128 "PNG8:$out"
+  save_png "$work/shot.png" "$2"
   rm -rf "$work"
-  echo "Saved $out ($(stat -c %s "$out") bytes)"
 }
 
 # The key dialog and the macro page: a program of its own opens them in the
 # window and types into them (tests/app/assignment_shot.cpp).
 shoot_assignment() {
   local work
-  work="$(mktemp -d)"
-  cp "$ROOT/build/tests/app/assignment-shot" "$work/"
-  cp -r "$ROOT/build/app/Language" "$work/"
-  [ -d "$ROOT/build/app/Font" ] && cp -r "$ROOT/build/app/Font" "$work/"
-  mkdir -m 700 "$work/run"
-  env -u LC_ALL -u LC_MESSAGES LANG=en_US.UTF-8 XDG_CURRENT_DESKTOP=GNOME GSETTINGS_BACKEND=memory \
-  XDG_RUNTIME_DIR="$work/run" xvfb-run -a -s "-screen 0 1280x800x24" \
-    "$work/assignment-shot" "$work/key-dialog.png" "$work/macro-page.png" >"$work/log.txt" 2>&1 \
+  work="$(new_work "$ROOT/build/tests/app/assignment-shot")"
+  in_xvfb "$work" "$work/assignment-shot" "$work/key-dialog.png" "$work/macro-page.png" >"$work/log.txt" 2>&1 \
     || { tail -20 "$work/log.txt"; exit 1; }
-  local shot
-  for shot in key-dialog macro-page; do
-    convert "$work/$shot.png" -strip -colors 128 "PNG8:$ROOT/docs/$shot.png"
-    echo "Saved docs/$shot.png ($(stat -c %s "$ROOT/docs/$shot.png") bytes)"
-  done
+  save_png "$work/key-dialog.png" key-dialog.png
+  save_png "$work/macro-page.png" macro-page.png
   rm -rf "$work"
 }
 

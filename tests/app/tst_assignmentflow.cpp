@@ -3,23 +3,15 @@
 // a key with modifiers and a recorded macro bound through it, found in the
 // mouse's profile and macro memory, and the page showing what the mouse then
 // reports for the buttons.
-#include "app/MainWindow.h"
-#include "device/CheckDevice.h"
-#include "emulator/EmulatedBackend.h"
 #include "emulator/osprey/EmulatedOspreyMouse.h"
-#include "pages/CPIForm.h"
 #include "pages/KeySettingDialog.h"
 #include "pages/MacroEditWidget.h"
 #include "pages/MainSettingWidget.h"
 #include "pages/MouseButtonLayout.h"
 #include "pages/MyPushButton.h"
-#include "platform/DeviceClock.h"
-#include "platform/PointerSettings.h"
-#include "platform/hid/HidBackend.h"
-#include "platform/linux/DesktopPointer.h"
 #include "store/TextTable.h"
 #include "support/PageInput.h"
-#include "support/TempAppFolder.h"
+#include "support/WindowRig.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -30,7 +22,7 @@
 
 namespace {
 
-constexpr int kWaitMs = 20000;
+constexpr int kWaitMs = WindowRig::kWaitMs;
 constexpr char kUsageA = 0x04;
 // The profile's button words: four bytes each from position 332; the
 // harrier's right button is word 1.
@@ -46,14 +38,11 @@ class TestAssignmentFlow : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<TempAppFolder> m_folder;
-    std::unique_ptr<EmulatedBackend> m_bus;
-    std::unique_ptr<PointerSettings> m_pointer;
-    std::unique_ptr<MainWindow> m_window;
+    std::unique_ptr<WindowRig> m_rig;
     std::shared_ptr<EmulatedOspreyMouse> m_mouse;
 
-    MainSettingWidget *page() const { return m_window->findChild<MainSettingWidget *>(); }
-    KeySettingDialog *dialog() const { return m_window->findChild<KeySettingDialog *>(); }
+    MainSettingWidget *page() const { return m_rig->page(); }
+    KeySettingDialog *dialog() const { return m_rig->window->findChild<KeySettingDialog *>(); }
 
     // Clicks a button's plate on the picture; the window opens the key dialog for it.
     KeySettingDialog *openDialogFor(int button)
@@ -71,36 +60,17 @@ private:
 private slots:
     void init()
     {
-        m_folder = std::make_unique<TempAppFolder>();
         TextTable::loadTextTable(QStringLiteral(HARRIER_SOURCE_DIR "/resources/translate.json"),
                                  TextTable::kEnglishSlot);
-        DeviceClock::setVirtual(true);
-        m_bus = std::make_unique<EmulatedBackend>();
-        Hid::setBackend(m_bus.get());
-        m_pointer = std::make_unique<PointerSettings>(
-            makeKeptPointerSpeed(PointerSettings::keptSpeedPath()),
-            DesktopPointer::makeKdeWheelLines(m_folder->path() + QStringLiteral("/kdeglobals")));
-        PointerSettings::setSystem(m_pointer.get());
-        m_window = std::make_unique<MainWindow>();
-        m_window->show();
+        m_rig = std::make_unique<WindowRig>();
         m_mouse = std::make_shared<EmulatedOspreyMouse>(QStringLiteral("harrier"));
-        m_bus->plug(m_mouse);
-        m_window->findChild<CheckDevice *>()->checkDeviceOnce();
-        QTRY_VERIFY_WITH_TIMEOUT(m_window->isDeviceOpen(), kWaitMs);
-        QTRY_VERIFY_WITH_TIMEOUT(page()->cpiForm(0)->checkBox()->isChecked(), kWaitMs);
-        QTest::qWait(200);
+        QVERIFY(m_rig->plugAndOpen(m_mouse));
     }
 
     void cleanup()
     {
-        m_window.reset();
+        m_rig.reset();
         m_mouse.reset();
-        Hid::setBackend(nullptr);
-        m_bus.reset();
-        PointerSettings::setSystem(nullptr);
-        m_pointer.reset();
-        DeviceClock::setVirtual(false);
-        m_folder.reset();
     }
 
     void keyWithModifiers()
@@ -141,8 +111,8 @@ private slots:
     void recordedMacro()
     {
         // Record A down, A up on the macro page.
-        clickNamed(m_window.get(), "MacroEditButton");
-        auto *macros = m_window->findChild<MacroEditWidget *>();
+        clickNamed(m_rig->window.get(), "MacroEditButton");
+        auto *macros = m_rig->window->findChild<MacroEditWidget *>();
         QVERIFY(macros->isVisible());
         clickNamed(macros, "CreateButton");
         clickNamed(macros, "StartRecordButton");
@@ -151,7 +121,7 @@ private slots:
         sendKey(macros, QEvent::KeyRelease, Qt::Key_A, Keycode::A);
         clickNamed(macros, "StartRecordButton");
 
-        clickNamed(m_window.get(), "MainSettingButton");
+        clickNamed(m_rig->window.get(), "MainSettingButton");
         KeySettingDialog *d = openDialogFor(5);
         clickNamed(d, "MarcoEditButton");
         auto *groups = d->findChild<QListWidget *>(QStringLiteral("MacroTitleListWidget"));
