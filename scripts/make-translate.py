@@ -246,6 +246,23 @@ TEXTS = {
     650: ("密码已修改。", "Your password was changed."),
     651: ("关闭", "Close"),
     652: ("请稍候…", "Please wait…"),
+    # Mouse buttons on the settings page's picture, and the key dialog's title.
+    700: ("左键", "Left"),
+    701: ("右键", "Right"),
+    702: ("中键", "Middle"),
+    703: ("侧键 3", "Side button 3"),
+    704: ("侧键 4", "Side button 4"),
+    705: ("侧滚轮上", "Side wheel up"),
+    706: ("侧滚轮下", "Side wheel down"),
+    707: ("自定义1", "Custom 1"),
+    708: ("自定义2", "Custom 2"),
+    709: ("自定义键1", "Custom button 1"),
+    710: ("自定义键2", "Custom button 2"),
+    711: ("配置", "Profile"),
+    712: ("配置键", "Profile button"),
+    713: ("音量减键", "Volume \u2212"),
+    714: ("音量加键", "Volume +"),
+    715: ("出厂设置", "Factory setting"),
 }
 
 # Translations of the other slots, index: text. Where a slot has no text of
