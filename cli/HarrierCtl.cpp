@@ -263,7 +263,7 @@ int openMouse(Context &ctx)
             waitsForUpdate = waitsForUpdate || !wanted || p.product == wanted;
             continue;
         }
-        if (!chosen && (!wanted || (p.product == wanted && (!ctx.mouse.endsWith(receiverSuffix) || p.viaReceiver))))
+        if (!chosen && (!wanted || (p.product == wanted && (!wantReceiver || p.viaReceiver))))
             chosen = &p;
     }
     if (!chosen) {

@@ -3,11 +3,14 @@
 #include "data/ButtonFunctions.h"
 #include "data/DCDataHandle.h"
 #include "device/DeviceTypes.h"
+#include "pages/MouseButtonLayout.h"
 #include "platform/KeyCodes.h"
+#include "store/SettingsFiles.h"
 #include "store/TextTable.h"
 
 #include <QCheckBox>
 #include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -26,6 +29,40 @@ namespace {
 constexpr int PlayWhilePressed = 4;
 constexpr int RowRole = Qt::UserRole;
 constexpr int PathRole = Qt::UserRole + 1;
+
+// The advanced page's launch functions, by their "function" code - 1 in
+// HighestFunction.ini. The browse dialogs start where such files live here.
+struct HighestFunction
+{
+    const char *checkBox;
+    const char *lineEdit;
+    const char *button;
+    const char *caption;
+    const char *dialogTitle;
+    const char *filter; // null: a folder is chosen
+};
+const HighestFunction kHighestFunctions[] = {
+    {"PlayMusicCheckBox", "PlayMusicLineEdit", "PlayMusicButton", "播放声音", "Sound", "Image Files (*.wav)"},
+    // Programs and files here need no ".exe" or any dot in their names.
+    {"StartProgramCheckBox", "StartProgramLineEdit", "StartProgramButton", "启动程序", "Open Program", "Program (*)"},
+    {"OpenFileCheckBox", "OpenFileLineEdit", "OpenFileButton", "打开文件", "Open Program", "Files (*)"},
+    {"OpenDirectoryCheckBox", "OpenDirectoryLineEdit", "OpenDirectoryButton", "打开目录", "Open Directory", nullptr},
+};
+constexpr int kHighestFunctionCount = int(std::size(kHighestFunctions));
+
+QString browseStart(int function)
+{
+    switch (function) {
+    case 0:
+        return QStringLiteral("/usr/share/sounds");
+    case 1:
+        return QStringLiteral("/usr/bin");
+    case 2:
+        return QDir::homePath();
+    default:
+        return QStringLiteral("/home");
+    }
+}
 
 QPushButton *makeButton(const char *name, const QString &text, QWidget *parent)
 {
@@ -115,17 +152,34 @@ KeySettingDialog::KeySettingDialog(QWidget *parent) : QDialog(parent)
     m_basicList->setObjectName(QStringLiteral("BasicFunctionListWidget"));
     m_pages->addWidget(m_basicList);
 
-    // Page 3: advanced functions (not offered).
+    // Page 3: advanced functions (not offered): one launch function, its path from a browse dialog.
     auto *highestPage = new QWidget(m_pages);
     auto *highestLayout = new QGridLayout(highestPage);
-    const QString highest[] = {QStringLiteral("播放声音"), QStringLiteral("启动程序"), QStringLiteral("打开文件"),
-                               QStringLiteral("打开目录")};
-    for (int i = 0; i < 4; ++i) {
-        highestLayout->addWidget(new QCheckBox(highest[i], highestPage), i, 0);
-        highestLayout->addWidget(new QLineEdit(highestPage), i, 1);
-        highestLayout->addWidget(new QPushButton(QStringLiteral("浏览"), highestPage), i, 2);
+    void (KeySettingDialog::*boxClicked[])() = {
+        &KeySettingDialog::on_PlayMusicCheckBox_clicked, &KeySettingDialog::on_StartProgramCheckBox_clicked,
+        &KeySettingDialog::on_OpenFileCheckBox_clicked, &KeySettingDialog::on_OpenDirectoryCheckBox_clicked};
+    void (KeySettingDialog::*browseClicked[])() = {
+        &KeySettingDialog::on_PlayMusicButton_clicked, &KeySettingDialog::on_StartProgramButton_clicked,
+        &KeySettingDialog::on_OpenFileButton_clicked, &KeySettingDialog::on_OpenDirectoryButton_clicked};
+    for (int i = 0; i < kHighestFunctionCount; ++i) {
+        const HighestFunction &f = kHighestFunctions[i];
+        QCheckBox *box = makeCheckBox(f.checkBox, QString::fromUtf8(f.caption), highestPage);
+        auto *path = new QLineEdit(highestPage);
+        path->setObjectName(QLatin1String(f.lineEdit));
+        path->setReadOnly(true);
+        path->setFocusPolicy(Qt::NoFocus);
+        QPushButton *browse = makeButton(f.button, QStringLiteral("浏览"), highestPage);
+        highestLayout->addWidget(box, i, 0);
+        highestLayout->addWidget(path, i, 1);
+        highestLayout->addWidget(browse, i, 2);
+        connect(box, &QCheckBox::clicked, this, boxClicked[i]);
+        connect(browse, &QPushButton::clicked, this, browseClicked[i]);
+        m_highestBoxes << box;
+        m_highestPaths << path;
+        m_highestBrowse << browse;
     }
     m_pages->addWidget(highestPage);
+    setHighFunctionWidgetUnable();
 
     m_disable = makeCheckBox("DisableCheckBox", QStringLiteral("禁用按键"), this);
     auto *ok = makeButton("OKButton", QStringLiteral("确定"), this);
@@ -181,12 +235,23 @@ void KeySettingDialog::setButton(int button)
     m_keyField->clear();
     for (QCheckBox *box : {m_ctrl, m_shift, m_alt, m_win, m_disable})
         box->setChecked(false);
+    // The advanced page shows the launch function kept for this button, if any.
+    for (int i = 0; i < kHighestFunctionCount; ++i) {
+        m_highestBoxes.at(i)->setChecked(false);
+        m_highestPaths.at(i)->clear();
+    }
+    setHighFunctionWidgetUnable();
+    int function = 0;
+    QString path;
+    if (SettingsFiles::launchFunction(button, &function, &path) && function >= 1
+        && function <= kHighestFunctionCount) {
+        m_highestBoxes.at(function - 1)->setChecked(true);
+        m_highestPaths.at(function - 1)->setText(path);
+        m_highestBrowse.at(function - 1)->setEnabled(true);
+    }
     m_maxMacroCount = ButtonFunctions::macroLimit(button, m_mouseType);
     rebuildBasicList();
-    if (button == 16 || button == 17)
-        m_title->setText(button == 16 ? QStringLiteral("自定义键1") : QStringLiteral("自定义键2"));
-    else
-        m_title->setText(m_buttonCaption);
+    m_title->setText(MouseButtonLayout::dialogTitle(m_mouseType, button));
     loadMacroTitleListWidget();
     setPage(KeyPage);
     setFocus(Qt::OtherFocusReason);
@@ -226,35 +291,35 @@ QString KeySettingDialog::functionName(int code)
     return f ? ButtonFunctions::caption(*f) : QString();
 }
 
-void KeySettingDialog::showStatus(int changeType, int trueMouseValue, int modifyKey)
+QString KeySettingDialog::statusText(int changeType, int trueMouseValue, int modifyKey)
 {
-    QString text;
     switch (changeType) {
-    case -1:
-        m_status->hide();
-        return;
     case ChangeKey: {
         const QString modifiers = modifierText(modifyKey);
         const QString key = KeyCodes::keyName(trueMouseValue);
-        text = TextTable::text(TextTable::TextStatusKey) + modifiers;
+        QString text = TextTable::text(TextTable::TextStatusKey) + modifiers;
         if (!modifiers.isEmpty() && !key.isEmpty())
             text += QStringLiteral(" +");
-        text += QLatin1Char(' ') + key;
-        break;
+        return text + QLatin1Char(' ') + key;
     }
     case ChangeFunction:
-        text = TextTable::text(TextTable::TextStatusFunction) + QLatin1Char(':') + functionName(trueMouseValue);
-        break;
+        return TextTable::text(TextTable::TextStatusFunction) + QLatin1Char(':') + functionName(trueMouseValue);
     case ChangeMacro:
-        text = TextTable::text(TextTable::TextStatusMacro);
-        break;
+        return TextTable::text(TextTable::TextStatusMacro);
     case ChangeDisabled:
-        text = TextTable::text(TextTable::TextStatusDisabled);
-        break;
+        return TextTable::text(TextTable::TextStatusDisabled);
     default:
-        break;
+        return QString();
     }
-    m_status->setText(text);
+}
+
+void KeySettingDialog::showStatus(int changeType, int trueMouseValue, int modifyKey)
+{
+    if (changeType == -1) {
+        m_status->hide();
+        return;
+    }
+    m_status->setText(statusText(changeType, trueMouseValue, modifyKey));
     m_status->show();
 }
 
@@ -476,8 +541,88 @@ void KeySettingDialog::setKeyToBasicFunction()
     emit sig_ButtonChangeToKey(m_button, uint(f.value), uint(f.modifiers), f.changeType);
 }
 
-// The advanced functions have no device form yet: nothing is sent.
-void KeySettingDialog::setKeyToHighestFunction() { }
+// The advanced functions have no device form: the choice is kept in
+// HighestFunction.ini for the button, and nothing is sent to the mouse.
+void KeySettingDialog::setKeyToHighestFunction()
+{
+    for (int i = 0; i < kHighestFunctionCount; ++i) {
+        const QString path = m_highestPaths.at(i)->text();
+        if (m_highestBoxes.at(i)->isChecked() && !path.isEmpty()) {
+            SettingsFiles::setLaunchFunction(m_button, 1, i + 1, path);
+            return;
+        }
+    }
+}
+
+void KeySettingDialog::setHighFunctionWidgetUnable()
+{
+    for (QPushButton *browse : qAsConst(m_highestBrowse))
+        browse->setEnabled(false);
+}
+
+void KeySettingDialog::chooseHighestFunction(int function)
+{
+    const bool on = m_highestBoxes.at(function)->isChecked();
+    for (int i = 0; i < kHighestFunctionCount; ++i) {
+        m_highestPaths.at(i)->clear();
+        if (i != function)
+            m_highestBoxes.at(i)->setChecked(false);
+    }
+    setHighFunctionWidgetUnable();
+    m_highestBrowse.at(function)->setEnabled(on);
+}
+
+void KeySettingDialog::browseHighestFunction(int function)
+{
+    const HighestFunction &f = kHighestFunctions[function];
+    auto *dialog = new QFileDialog(this, QLatin1String(f.dialogTitle), browseStart(function));
+    dialog->setObjectName(QStringLiteral("HighestFunctionFileDialog"));
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    if (f.filter) {
+        dialog->setFileMode(QFileDialog::ExistingFile);
+        dialog->setNameFilter(QLatin1String(f.filter));
+    } else {
+        dialog->setFileMode(QFileDialog::Directory);
+        dialog->setOption(QFileDialog::ShowDirsOnly);
+    }
+    QLineEdit *field = m_highestPaths.at(function);
+    connect(dialog, &QFileDialog::fileSelected, field, &QLineEdit::setText);
+    dialog->open();
+}
+
+void KeySettingDialog::on_PlayMusicCheckBox_clicked()
+{
+    chooseHighestFunction(0);
+}
+void KeySettingDialog::on_StartProgramCheckBox_clicked()
+{
+    chooseHighestFunction(1);
+}
+void KeySettingDialog::on_OpenFileCheckBox_clicked()
+{
+    chooseHighestFunction(2);
+}
+void KeySettingDialog::on_OpenDirectoryCheckBox_clicked()
+{
+    chooseHighestFunction(3);
+}
+void KeySettingDialog::on_PlayMusicButton_clicked()
+{
+    browseHighestFunction(0);
+}
+void KeySettingDialog::on_StartProgramButton_clicked()
+{
+    browseHighestFunction(1);
+}
+void KeySettingDialog::on_OpenFileButton_clicked()
+{
+    browseHighestFunction(2);
+}
+void KeySettingDialog::on_OpenDirectoryButton_clicked()
+{
+    browseHighestFunction(3);
+}
 
 void KeySettingDialog::on_OKButton_clicked()
 {

@@ -29,11 +29,10 @@ public:
     explicit KeySettingDialog(QWidget *parent = nullptr);
     void connectBridge(DCDataHandle *bridge) override;
 
-    // Set up before showing: model type, button (4..17) and its current assignment.
+    // Set up before showing: model type, button (4..17) and its current
+    // assignment. The title names the button as the model calls it.
     void setMouseType(int mouseType) { m_mouseType = mouseType; }
     void setButton(int button);
-    // The caption of the button on the mouse picture, shown as the title.
-    void setButtonCaption(const QString &caption) { m_buttonCaption = caption; }
     void setTrueMouseValue(int changeType, int trueMouseValue, int modifyKey);
     int button() const { return m_button; }
     int currentPage() const;
@@ -43,6 +42,9 @@ public:
     static QString modifierText(int modifiers);
     // Name of a mouse function code of the device; empty when it has none.
     static QString functionName(int code);
+    // What a reported assignment does, as the status label and the settings
+    // page's picture say it; empty for an assignment not known (-1) or not shown.
+    static QString statusText(int changeType, int trueMouseValue, int modifyKey);
 
 signals:
     void sig_ButtonChangeToKey(int button, uint pysicalButton, uint changedModifyKey, int changeType);
@@ -73,6 +75,15 @@ public slots:
     void on_OKButton_clicked();
     void on_BackToDefalutButton_clicked();
     void on_CloseBattaryButton_clicked();
+    void on_PlayMusicCheckBox_clicked();
+    void on_StartProgramCheckBox_clicked();
+    void on_OpenFileCheckBox_clicked();
+    void on_OpenDirectoryCheckBox_clicked();
+    void on_PlayMusicButton_clicked();
+    void on_StartProgramButton_clicked();
+    void on_OpenFileButton_clicked();
+    void on_OpenDirectoryButton_clicked();
+    void setHighFunctionWidgetUnable();
     void setCheckBoxCheckState(QCheckBox *box);
     void setKeyToBasicFunction();
     void setKeyToHighestFunction();
@@ -87,13 +98,16 @@ private:
     bool refusesHeldPlayback() const;
     void sendMacros();
     void sendEvent(const QString &action);
+    // The advanced page: a launch function chosen by its check box, its path
+    // by a browse dialog.
+    void chooseHighestFunction(int function);
+    void browseHighestFunction(int function);
 
     int m_mouseType = 0;
     int m_button = 4;
     int m_currentKey = 0;
     int m_currentModifiers = 0;
     int m_maxMacroCount = 1;
-    QString m_buttonCaption;
     QList<QListWidgetItem *> m_checkedOrder;
     JsonHandle m_json;
 
@@ -110,4 +124,7 @@ private:
     QListWidget *m_macroNames;
     QListWidget *m_basicList;
     QCheckBox *m_disable;
+    QList<QCheckBox *> m_highestBoxes;
+    QList<QLineEdit *> m_highestPaths;
+    QList<QPushButton *> m_highestBrowse;
 };

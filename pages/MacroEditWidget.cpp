@@ -14,6 +14,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QIcon>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
@@ -374,7 +375,9 @@ void MacroEditWidget::deleteListWidgetAllItem(QListWidget *list)
 
 void MacroEditWidget::addEventListTimeItem(int type, int time, int row)
 {
-    auto *item = new QListWidgetItem(QStringLiteral("\u23F1 %1ms").arg(time));
+    // A clock drawn for the row: the fonts here have no clock character.
+    auto *item = new QListWidgetItem(QIcon(QStringLiteral(":/picture/picture/macro_icon_time.png")),
+                                     QStringLiteral("%1ms").arg(time));
     item->setData(RowTypeRole, type);
     item->setData(RowTimeRole, time);
     m_eventList->insertItem(row < 0 ? m_eventList->count() : row, item);

@@ -3,6 +3,8 @@
 #include "data/DCDataHandle.h"
 #include "pages/CPIForm.h"
 #include "pages/CpiTables.h"
+#include "pages/KeySettingDialog.h"
+#include "pages/MouseButtonLayout.h"
 #include "pages/MoveSlider.h"
 #include "pages/MyPushButton.h"
 #include "platform/PointerSettings.h"
@@ -187,25 +189,24 @@ QWidget *MainSettingWidget::buildMouseArea()
     auto *area = new QWidget(this);
     area->setObjectName(QStringLiteral("MousePictureArea"));
     area->setGeometry(728, 12, 216, 448);
-    auto *picture = new QLabel(area);
-    picture->setObjectName(QStringLiteral("MousePictureLabel"));
-    picture->setGeometry(8, 0, 200, 330);
-    picture->setStyleSheet(QStringLiteral("border-image:url(:/picture/picture/mouse_picture.png);"));
+    m_picture = new QLabel(area);
+    m_picture->setObjectName(QStringLiteral("MousePictureLabel"));
+    m_picture->setGeometry(0, 0, MouseButtonLayout::PictureWidth, MouseButtonLayout::PictureHeight);
+    showPicture();
 
-    // The assignable buttons keep their places on the picture; they are
-    // shown once a button can be assigned from here.
+    // The plates take their captions and places from the model's picture.
     for (int index = kFirstButton; index <= kLastButton; ++index) {
         auto *button = new MyPushButton(index, area);
-        const int row = index - kFirstButton;
-        button->setGeometry(0, 8 + row * 22, 96, 20);
         button->hide();
-        connect(button, &QPushButton::clicked, this, [this, button] {
-            slot_ShowKeySettingDialog(button->index(), button->changeType(), button->trueMouseValue(),
-                                      button->modifyKey());
-        });
+        connect(button, &MyPushButton::sig_ShowKeySettingDialog, this, &MainSettingWidget::slot_ShowKeySettingDialog);
+        connect(button, &MyPushButton::sig_ShowMouseLeftLabel, this, &MainSettingWidget::slot_ShowMouseLeftLabel);
         m_buttons.insert(index, button);
+        // Below the mouse: what the pointed-at button is and what it does now.
         auto *keyLabel = new QLabel(area);
         keyLabel->setObjectName(QStringLiteral("KeyLabel_%1").arg(index));
+        keyLabel->setProperty("keyLabel", true);
+        keyLabel->setAlignment(Qt::AlignCenter);
+        keyLabel->setGeometry(4, MouseButtonLayout::PictureHeight - 38, MouseButtonLayout::PictureWidth - 8, 36);
         keyLabel->hide();
         m_keyLabels.insert(index, keyLabel);
     }
@@ -271,6 +272,9 @@ void MainSettingWidget::setMouseType(int mouseType)
         form->setMouseType(mouseType);
     for (MyPushButton *button : qAsConst(m_buttons))
         button->setMouseType(mouseType);
+    for (QLabel *keyLabel : qAsConst(m_keyLabels))
+        keyLabel->hide();
+    showPicture();
     const int levels = CpiTables::levelCount(mouseType);
     if (levels > 0)
         layoutLevels(levels);
@@ -466,10 +470,34 @@ void MainSettingWidget::slot_SetKeyTrueValue(int button, int changeType, int tru
         b->setAssignment(changeType, trueMosueValue, modifyKey);
 }
 
+// The mouse reports the look first and then, for a changed button, what it
+// does: a button back to its factory function forgets what it did before.
 void MainSettingWidget::slot_SetMouseButtonStyleSheetIsOriginal(bool state, int button)
 {
     if (MyPushButton *b = m_buttons.value(button))
-        b->setOriginal(state);
+        b->setMouseButtonStyleSheetIsOriginal(state);
+}
+
+void MainSettingWidget::slot_ShowMouseLeftLabel(bool state, int button)
+{
+    for (QLabel *keyLabel : qAsConst(m_keyLabels))
+        keyLabel->hide();
+    MyPushButton *b = m_buttons.value(button);
+    QLabel *keyLabel = m_keyLabels.value(button);
+    if (!state || !b || !keyLabel)
+        return;
+    QString does = KeySettingDialog::statusText(b->changeType(), b->trueMouseValue(), b->modifyKey());
+    if (b->isOriginal())
+        does = TextTable::text(TextTable::TextButtonFactorySetting);
+    const QString name = MouseButtonLayout::dialogTitle(m_mouseType, button);
+    keyLabel->setText(does.isEmpty() ? name : name + QLatin1Char('\n') + does);
+    keyLabel->show();
+    keyLabel->raise();
+}
+
+void MainSettingWidget::showPicture()
+{
+    m_picture->setStyleSheet(QStringLiteral("border-image:url(%1);").arg(MouseButtonLayout::picturePath(m_mouseType)));
 }
 
 void MainSettingWidget::slot_ShowKeySettingDialog(int changedKey, int buttonChangeType, int buttonTrueValue,

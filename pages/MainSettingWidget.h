@@ -84,6 +84,8 @@ public slots:
     void slot_ShowKeySettingDialog(int changedKey, int buttonChangeType, int buttonTrueValue, int modifyKeyValue);
     void slot_CpiChangeUIEvent(bool type);
     void slot_SetPointSpeed(int value);
+    // The pointer entered (true) or left a button: only its key label shows.
+    void slot_ShowMouseLeftLabel(bool state, int button);
 
 private:
     QWidget *buildCpiCard();
@@ -92,6 +94,7 @@ private:
     QWidget *buildWheelCard();
     QWidget *buildMouseArea();
     void readPointerSettings();
+    void showPicture();
     void layoutLevels(int count);
     void changeReportRate(int code);
     void applyWheelLines(int lines);
@@ -102,6 +105,7 @@ private:
     QList<DWORD> m_cpiList;
     QMap<int, MyPushButton *> m_buttons;
     QMap<int, QLabel *> m_keyLabels;
+    QLabel *m_picture = nullptr;
     int m_mouseType = 0;
     int m_configNumber = 1;
     GearHandle *m_gearHandle = nullptr;

@@ -1,5 +1,7 @@
 #include "pages/MyPushButton.h"
 
+#include "pages/MouseButtonLayout.h"
+
 #include <QStyle>
 #include <QVariant>
 
@@ -51,7 +53,12 @@ bool MyPushButton::isShown(int mouseType, int index)
 void MyPushButton::setMouseType(int mouseType)
 {
     m_mouseType = mouseType;
-    setVisible(isShown(mouseType, m_index));
+    const QRect plate = MouseButtonLayout::plate(mouseType, m_index);
+    if (!plate.isEmpty())
+        setGeometry(plate);
+    setText(MouseButtonLayout::caption(mouseType, m_index));
+    // Without a place on the picture the button would cover another one.
+    setVisible(isShown(mouseType, m_index) && !plate.isEmpty());
 }
 
 void MyPushButton::setOriginal(bool original)

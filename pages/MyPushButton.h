@@ -14,7 +14,8 @@ public:
 
     int index() const { return m_index; }
     int mouseType() const { return m_mouseType; }
-    // Shown only where the model has such a button.
+    // Caption and place on the model's picture; shown only where the model
+    // has such a button.
     void setMouseType(int mouseType);
     // The plain look: the button does what it did from the factory.
     bool isOriginal() const { return m_isOriginal; }

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Draws the window's images: battery and connection indicators, profile
-buttons, title-bar glyphs, check boxes, the program icon and the model logos.
+buttons, title-bar glyphs, check boxes, the program icon, the model logos and
+the mouse pictures of the settings page.
 
 Each image is written here as SVG, rendered to PNG by scripts/svg2png.cpp
 (built with Qt's SVG module on first use) and saved under resources/picture/,
@@ -8,6 +9,10 @@ where resources/resources.qrc registers it. The PNG files are kept in the
 repository, so the build does not need this script; run it after a change:
 
     scripts/make-images.py
+
+The mouse pictures and the places of the button plates on them come from the
+same table below: the script also writes pages/MousePictureSpots.inc, which
+the settings page includes, so a plate always sits over the part it names.
 """
 import os
 import subprocess
@@ -132,8 +137,9 @@ def logo(name):
 
 
 def mouse_picture():
-    """The mouse seen from above, 200 x 330, for the settings page."""
-    body = ('<defs><linearGradient id="shell" x1="0" y1="0" x2="1" y2="1">'
+    """The mouse seen from above, for the settings page while no model is known."""
+    body = ('<g transform="translate(8 5)">'
+            '<defs><linearGradient id="shell" x1="0" y1="0" x2="1" y2="1">'
             '<stop offset="0" stop-color="#2a2a31"/><stop offset="1" stop-color="#0e0e11"/></linearGradient></defs>'
             # shell
             '<path d="M100 14 C52 14 34 58 32 118 L30 210 C30 282 60 318 100 318 C140 318 170 282 170 210 '
@@ -154,8 +160,175 @@ def mouse_picture():
             f'<path d="M58 236 L100 212 L142 236" fill="none" stroke="{ACCENT}" stroke-width="4" '
             'stroke-linecap="round" stroke-linejoin="round"/>'
             f'<path d="M70 258 L100 242 L130 258" fill="none" stroke="{ACCENT}" stroke-width="2.5" opacity="0.6" '
-            'stroke-linecap="round" stroke-linejoin="round"/>')
-    return svg(200, 330, body)
+            'stroke-linecap="round" stroke-linejoin="round"/></g>')
+    return svg(216, 340, body)
+
+
+# ---- mouse pictures of the settings page ----------------------------------
+#
+# Each picture is the mouse seen from above on a 216 x 340 canvas (the size of
+# the picture on the page). The body is drawn from a few measures per model;
+# the buttons the model has are drawn where they are on the mouse, and each
+# gets a plate rectangle (x, y, w, h) on the same canvas for the page's
+# button. Plates of the side and flank buttons reach past the body's edge so
+# their captions fit.
+
+PIC_W, PIC_H = 216, 340
+CX = 108
+TOP, BOTTOM = 8, 298
+PLATE_H = 20
+SIDE_PLATE_W = 96
+
+
+def bezier(p0, p1, p2, p3, t):
+    u = 1 - t
+    return tuple(u * u * u * a + 3 * u * u * t * b + 3 * u * t * t * c + t * t * t * d
+                 for a, b, c, d in zip(p0, p1, p2, p3))
+
+
+def body_segments(m):
+    """The left half of the body as cubic segments, top to bottom; the right
+    half mirrors it with its own widths."""
+    def half(front, rear, sign):
+        x = lambda w: CX + sign * w
+        return [
+            ((CX, TOP), (x(front * 0.75), TOP), (x(front), TOP + 40), (x(front), TOP + 96)),
+            ((x(front), TOP + 96), (x(front), TOP + 150), (x(rear), BOTTOM - 130), (x(rear), BOTTOM - 86)),
+            ((x(rear), BOTTOM - 86), (x(rear), BOTTOM - 22), (x(rear * 0.55), BOTTOM), (CX, BOTTOM)),
+        ]
+    return half(m["front"], m["rear_left"], -1), half(m["front"], m["rear_right"], 1)
+
+
+def edge_x(segments, y):
+    """Where the body's outline crosses the height y."""
+    best = None
+    for seg in segments:
+        for i in range(201):
+            px, py = bezier(*seg, i / 200)
+            if best is None or abs(py - y) < abs(best[1] - y):
+                best = (px, py)
+    return best[0]
+
+
+def body_path(m):
+    left, right = body_segments(m)
+    d = f"M{CX} {TOP} "
+    for _, c1, c2, end in left:
+        d += f"C{c1[0]:.1f} {c1[1]:.1f} {c2[0]:.1f} {c2[1]:.1f} {end[0]:.1f} {end[1]:.1f} "
+    for seg in reversed(right):
+        end, c2, c1, start = seg
+        d += f"C{c1[0]:.1f} {c1[1]:.1f} {c2[0]:.1f} {c2[1]:.1f} {end[0]:.1f} {end[1]:.1f} "
+    return d + "Z"
+
+
+def side_key(x, y, w, h):
+    return (f'<rect x="{x:.1f}" y="{y:.1f}" width="{w}" height="{h}" rx="2.5" ry="2.5" '
+            f'fill="#1c1c21" stroke="{LINE}" stroke-width="1.3"/>')
+
+
+def mouse_model_picture(m):
+    """One model's picture and its plates: {button: (x, y, w, h)}."""
+    left, right = body_segments(m)
+    plates = {}
+    body = ('<defs><linearGradient id="shell" x1="0" y1="0" x2="1" y2="1">'
+            f'<stop offset="0" stop-color="{m["shell"][0]}"/><stop offset="1" stop-color="{m["shell"][1]}"/>'
+            '</linearGradient></defs>'
+            f'<path d="{body_path(m)}" fill="url(#shell)" stroke="#5a5a62" stroke-width="2"/>')
+    split = TOP + 118
+    body += (f'<path d="M{CX} {TOP + 2} L{CX} {split}" stroke="{EDGE}" stroke-width="2"/>'
+             f'<path d="M{edge_x(left, split) + 2:.1f} {split} C{CX - 30} {split + 14} {CX + 30} {split + 14} '
+             f'{edge_x(right, split) - 2:.1f} {split}" fill="none" stroke="{EDGE}" stroke-width="2"/>')
+    # Main buttons: the plates sit on each half beside the wheel.
+    main_w = min(54, m["front"] - 18)
+    plates[4] = (CX - 12 - main_w, 62, main_w, PLATE_H)
+    plates[6] = (CX + 12, 62, main_w, PLATE_H)
+    # The wheel and its click.
+    body += (f'<rect x="{CX - 9}" y="38" width="18" height="46" rx="9" ry="9" fill="#1c1c21" '
+             f'stroke="{LINE}" stroke-width="1.6"/>'
+             f'<path d="M{CX - 6} 50 L{CX + 6} 50 M{CX - 6} 58 L{CX + 6} 58 M{CX - 6} 66 L{CX + 6} 66 '
+             f'M{CX - 6} 74 L{CX + 6} 74" stroke="{MUTED}" stroke-width="1.2"/>')
+    plates[5] = (CX - 30, 32, 60, PLATE_H)
+    # CPI buttons behind the wheel: a pair, or one that steps through the levels.
+    if m["cpi"] == 2:
+        body += (f'<rect x="{CX - 8}" y="94" width="16" height="9" rx="2" ry="2" fill="{ACCENT}"/>'
+                 f'<rect x="{CX - 8}" y="118" width="16" height="9" rx="2" ry="2" fill="{ACCENT_DARK}"/>')
+        plates[13] = (CX - 26, 89, 52, 18)
+        plates[14] = (CX - 26, 113, 52, 18)
+    elif m["cpi"] == 1:
+        body += f'<rect x="{CX - 8}" y="100" width="16" height="12" rx="3" ry="3" fill="{ACCENT}"/>'
+        plates[13] = (CX - 26, 97, 52, 18)
+    # The side wheel on the thumb side.
+    y0 = 150
+    x = edge_x(left, y0 + 22) - 6
+    body += (f'<rect x="{x:.1f}" y="{y0}" width="10" height="44" rx="5" ry="5" fill="#1c1c21" '
+             f'stroke="{LINE}" stroke-width="1.4"/>'
+             f'<path d="M{x + 2:.1f} {y0 + 12} L{x + 8:.1f} {y0 + 12} M{x + 2:.1f} {y0 + 22} L{x + 8:.1f} {y0 + 22} '
+             f'M{x + 2:.1f} {y0 + 32} L{x + 8:.1f} {y0 + 32}" stroke="{MUTED}" stroke-width="1.1"/>')
+    plates[11] = (2, y0, SIDE_PLATE_W, PLATE_H)
+    plates[12] = (2, y0 + 24, SIDE_PLATE_W, PLATE_H)
+    # Thumb buttons below it, front to back.
+    for k, button in enumerate(m["side"]):
+        y = 204 + 24 * k
+        body += side_key(edge_x(left, y + 10) - 5, y, 8, PLATE_H)
+        plates[button] = (2, y, SIDE_PLATE_W, PLATE_H)
+    # Buttons on the other flank, front to back.
+    for k, button in enumerate(m["flank"]):
+        y = 150 + 24 * k
+        body += side_key(edge_x(right, y + 10) - 3, y, 8, PLATE_H)
+        plates[button] = (PIC_W - 2 - SIDE_PLATE_W, y, SIDE_PLATE_W, PLATE_H)
+    # The model's accent mark on the palm.
+    body += (f'<path d="M{CX - 34} 262 L{CX} 242 L{CX + 34} 262" fill="none" stroke="{ACCENT}" stroke-width="4" '
+             'stroke-linecap="round" stroke-linejoin="round"/>')
+    if m.get("second_mark"):
+        body += (f'<path d="M{CX - 24} 280 L{CX} 268 L{CX + 24} 280" fill="none" stroke="{ACCENT}" '
+                 'stroke-width="2.5" opacity="0.6" stroke-linecap="round" stroke-linejoin="round"/>')
+    return svg(PIC_W, PIC_H, body), plates
+
+
+# The mice by picture: body widths (front, rear on either side), shell
+# colours, how many CPI buttons, the thumb buttons and the far flank's
+# buttons in order front to back. Which model types use which picture is the
+# settings page's table.
+MOUSE_MODELS = {
+    "kestrel": dict(front=66, rear_left=70, rear_right=70, shell=("#2a2a31", "#0e0e11"), cpi=2,
+                    side=[7, 8, 9, 10], flank=[], second_mark=True),
+    "merlin": dict(front=60, rear_left=80, rear_right=66, shell=("#2c2a30", "#101013"), cpi=2,
+                   side=[7, 8, 9, 10], flank=[]),
+    "falcon": dict(front=64, rear_left=68, rear_right=68, shell=("#2b2b2e", "#0f0f12"), cpi=2,
+                   side=[7, 8], flank=[15]),
+    "saker": dict(front=58, rear_left=64, rear_right=64, shell=("#2e2c2a", "#100f0e"), cpi=1,
+                  side=[7, 8], flank=[]),
+    "osprey": dict(front=70, rear_left=74, rear_right=74, shell=("#2a2d31", "#0d0f12"), cpi=2,
+                   side=[7, 8], flank=[15, 16, 17], second_mark=True),
+    "lanner": dict(front=64, rear_left=72, rear_right=68, shell=("#2a2a30", "#0e0e12"), cpi=1,
+                   side=[7, 8, 9, 10], flank=[15, 16]),
+    "harrier": dict(front=62, rear_left=70, rear_right=66, shell=("#2d2a2e", "#110e11"), cpi=2,
+                    side=[7, 8], flank=[], second_mark=True),
+    "wren": dict(front=54, rear_left=58, rear_right=58, shell=("#2a2b2f", "#0e0f11"), cpi=2,
+                 side=[7, 8], flank=[15]),
+}
+
+
+def write_plates(plates_by_model):
+    lines = ["// Generated by scripts/make-images.py with the mouse pictures: the plate",
+             "// of each button on each picture (x, y, width, height on the 216 x 340",
+             "// picture). Edit the script and run it again rather than this file.",
+             "// clang-format off"]
+    for name in MOUSE_MODELS:
+        for button, (x, y, w, h) in sorted(plates_by_model[name].items()):
+            lines.append(f'{{"{name}", {button}, {{{int(x)}, {int(y)}, {int(w)}, {int(h)}}}}},')
+    lines.append("// clang-format on")
+    with open(os.path.join(ROOT, "pages", "MousePictureSpots.inc"), "w", encoding="utf-8") as f:
+        f.write("\n".join(lines) + "\n")
+
+
+def clock():
+    """The macro page's delay rows, 14 x 14."""
+    body = (f'<circle cx="7" cy="7.5" r="5.6" fill="none" stroke="{LINE}" stroke-width="1.4"/>'
+            f'<path d="M7 4.6 L7 7.5 L9.2 8.8" fill="none" stroke="{ACCENT}" stroke-width="1.4" '
+            'stroke-linecap="round" stroke-linejoin="round"/>'
+            f'<path d="M5.4 1 L8.6 1" stroke="{LINE}" stroke-width="1.3" stroke-linecap="round"/>')
+    return svg(14, 14, body)
 
 
 def spin_arrow(up):
@@ -188,12 +361,17 @@ IMAGES = {
     "check_off.png": (check_box(False), 36, 36),
     "check_on.png": (check_box(True), 36, 36),
     "128-128.png": (app_icon(), 128, 128),
-    "mouse_picture.png": (mouse_picture(), 400, 660),
+    "mouse_picture.png": (mouse_picture(), 432, 680),
     "spin_up.png": (spin_arrow(True), 28, 22),
+    "macro_icon_time.png": (clock(), 28, 28),
     "spin_down.png": (spin_arrow(False), 28, 22),
 }
 for group in ["kestrel", "falcon", "osprey", "wren", "lanner", "harrier"]:
     IMAGES[f"{group.upper()}/logo_korvan.png"] = (logo(group), 320, 64)
+PLATES = {}
+for model, measures in MOUSE_MODELS.items():
+    picture, PLATES[model] = mouse_model_picture(measures)
+    IMAGES[f"mouse/{model}.png"] = (picture, PIC_W * 2, PIC_H * 2)
 
 
 def renderer(work):
@@ -218,6 +396,7 @@ def main():
             args += [str(width), str(height), path, target]
         env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
         subprocess.run([tool] + args, check=True, env=env)
+    write_plates(PLATES)
     print(f"{len(IMAGES)} images in {os.path.relpath(OUT, ROOT)}")
     # The desktop's scalable icon is the same drawing as the window's and the tray's.
     with open(DESKTOP_ICON, "w", encoding="utf-8") as f:

@@ -2,6 +2,8 @@
 # Takes the screenshots the README shows, under Xvfb with emulated mice:
 #   docs/main-settings-kestrel.png  the settings page of a seven-level model
 #   docs/main-settings-merlin.png   the settings page of a five-level model
+#   docs/key-dialog.png             the key dialog opened from a picture button
+#   docs/macro-page.png             the macro page with a recorded macro
 # Each run starts from a fresh application folder, so the pictures show a
 # factory-fresh mouse whatever earlier runs left behind. Run it after a
 # change to the pages and commit the PNGs.
@@ -12,19 +14,36 @@ configure_and_build "$ROOT/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
 seconds="${SCREENSHOT_DELAY:-8}"
 mkdir -p "$ROOT/docs"
 
-shoot() {
-  local model="$1" out="$ROOT/docs/$2"
+# A fresh folder with a copy of the program given, its texts and fonts.
+new_work() {
   local work
   work="$(mktemp -d)"
-  cp "$ROOT/build/app/HarrierDriver" "$work/"
+  cp "$1" "$work/"
   cp -r "$ROOT/build/app/Language" "$work/"
   [ -d "$ROOT/build/app/Font" ] && cp -r "$ROOT/build/app/Font" "$work/"
   mkdir -m 700 "$work/run"
-  # English texts, a GNOME session whose settings live in memory only, and a
-  # runtime folder of its own so a copy of the program already running does
-  # not take the start.
+  echo "$work"
+}
+
+# Runs a command in a virtual screen with English texts, a GNOME session whose
+# settings live in memory only, and a runtime folder of its own ($1/run) so a
+# copy of the program already running does not take the start.
+in_xvfb() {
+  local work="$1"; shift
   env -u LC_ALL -u LC_MESSAGES LANG=en_US.UTF-8 XDG_CURRENT_DESKTOP=GNOME GSETTINGS_BACKEND=memory \
-  XDG_RUNTIME_DIR="$work/run" xvfb-run -a -s "-screen 0 1280x800x24" bash -c '
+  XDG_RUNTIME_DIR="$work/run" xvfb-run -a -s "-screen 0 1280x800x24" "$@"
+}
+
+# A dark interface needs few colours: a palette image keeps the file small.
+save_png() {
+  convert "$1" -strip -colors 128 "PNG8:$ROOT/docs/$2"
+  echo "Saved docs/$2 ($(stat -c %s "$ROOT/docs/$2") bytes)"
+}
+
+shoot() {
+  local model="$1" work
+  work="$(new_work "$ROOT/build/app/HarrierDriver")"
+  in_xvfb "$work" bash -c '
     "$0" --emulate "$1" >"$3/log.txt" 2>&1 &
     pid=$!
     sleep "$2"
@@ -32,11 +51,22 @@ shoot() {
     kill "$pid" 2>/dev/null
     wait "$pid" 2>/dev/null || true
   ' "$work/HarrierDriver" "$model" "$seconds" "$work"
-  # A dark interface needs few colours: a palette image keeps the file small.
-  convert "$work/shot.png" -strip -colors 128 "PNG8:$out"
+  save_png "$work/shot.png" "$2"
   rm -rf "$work"
-  echo "Saved $out ($(stat -c %s "$out") bytes)"
+}
+
+# The key dialog and the macro page: a program of its own opens them in the
+# window and types into them (tests/app/assignment_shot.cpp).
+shoot_assignment() {
+  local work
+  work="$(new_work "$ROOT/build/tests/app/assignment-shot")"
+  in_xvfb "$work" "$work/assignment-shot" "$work/key-dialog.png" "$work/macro-page.png" >"$work/log.txt" 2>&1 \
+    || { tail -20 "$work/log.txt"; exit 1; }
+  save_png "$work/key-dialog.png" key-dialog.png
+  save_png "$work/macro-page.png" macro-page.png
+  rm -rf "$work"
 }
 
 shoot kestrel main-settings-kestrel.png
 shoot merlin main-settings-merlin.png
+shoot_assignment

@@ -193,6 +193,25 @@ enum TextIndex : int {
     TextPasswordChanged = 650,
     TextDialogClose = 651,
     TextPleaseWait = 652,
+
+    // Mouse buttons: captions on the settings page's picture and key dialog titles.
+    TextButtonLeft = 700,
+    TextButtonRight = 701,
+    TextButtonMiddle = 702,
+    TextButtonSide3 = 703,
+    TextButtonSide4 = 704,
+    TextButtonSideWheelUp = 705,
+    TextButtonSideWheelDown = 706,
+    TextButtonCustom1 = 707,
+    TextButtonCustom2 = 708,
+    TextButtonCustomKey1 = 709,
+    TextButtonCustomKey2 = 710,
+    TextButtonProfile = 711,
+    TextButtonProfileKey = 712,
+    TextButtonVolumeDown = 713,
+    TextButtonVolumeUp = 714,
+    // The picture's label of a button that does what it did from the factory.
+    TextButtonFactorySetting = 715,
     // Configuration export and import.
     TextConfigExport = 800,
     TextConfigImport = 801,

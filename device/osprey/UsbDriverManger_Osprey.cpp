@@ -5,6 +5,7 @@
 #include "device/osprey/USBDriver_Osprey.h"
 #include "platform/DeviceClock.h"
 #include "store/JsonHandle.h"
+#include "store/SettingsFiles.h"
 
 #include <QDebug>
 #include <QFile>
@@ -347,7 +348,7 @@ bool UsbDriverManger_Osprey::SetChangeButtonToKey(int button, uint vkCode, int m
     qDebug().noquote() << QString::asprintf("SetChangeButtonToKey key %x modify %x", vkCode, unsigned(modifyKey));
     qDebug() << "SetChangeButtonToKey";
     const int w = wordIndexOfButton(mouseType(), button);
-    return writeChange([&] {
+    return reportButtonsAfter(writeChange([&] {
         // A key takes the place of whatever macro the button ran.
         const int macro = macroIndexOfAddress(macroAddressOfButton(button));
         if (macro >= 0) {
@@ -367,7 +368,7 @@ bool UsbDriverManger_Osprey::SetChangeButtonToKey(int button, uint vkCode, int m
             qDebug() << "RightKeyChange";
         setButtonWord(w, wordOfAssignment(changeType, vkCode, modifyKey, current,
                                           defaultWordOfButton(mouseType(), button)));
-    });
+    }));
 }
 
 MacroRecord UsbDriverManger_Osprey::defineLocalMacro(const QString &path, int *macroType)
@@ -430,11 +431,11 @@ bool UsbDriverManger_Osprey::WriteListMacro(const QStringList &macroList)
             return false;
         ++written;
     }
-    return writeChange([&] {
+    return reportButtonsAfter(writeChange([&] {
         at(kFireByteAt) = 0;
         SetProfileByte251(written);
         setButtonWord(0, kMacroListWord);
-    });
+    }));
 }
 
 bool UsbDriverManger_Osprey::SetChangeButtonToMacro(int button, int, uint macroType)
@@ -442,10 +443,10 @@ bool UsbDriverManger_Osprey::SetChangeButtonToMacro(int button, int, uint macroT
     const int w = wordIndexOfButton(mouseType(), button);
     if (button == 8)
         qDebug() << "SetChangeButtonToMacro BackKeyChange_Left";
-    return writeChange([&] {
+    return reportButtonsAfter(writeChange([&] {
         if (w >= 0)
             setButtonWord(w, makeWord(kMacroKind, BYTE(macroType), 0x00, macroAddressOfButton(button)));
-    });
+    }));
 }
 
 bool UsbDriverManger_Osprey::WriteImageToMouse(int type, const QString &picture, int, int)
@@ -666,7 +667,13 @@ void UsbDriverManger_Osprey::CheckAllMouseButtonIsOriginalMouseButton()
             continue;
         const DWORD word = buttonWord(w);
         if (word == defaultWordOfButton(type, button)) {
-            emit sig_CurrentButtonIsOriginalButton(true, button);
+            // A launch function kept for the button changes it, whatever its word.
+            int function = 0;
+            QString path;
+            const bool launches = SettingsFiles::launchFunction(button, &function, &path);
+            if (launches)
+                qDebug() << "ButtonChanged" << button;
+            emit sig_CurrentButtonIsOriginalButton(!launches, button);
             continue;
         }
         emit sig_CurrentButtonIsOriginalButton(false, button);
@@ -674,6 +681,13 @@ void UsbDriverManger_Osprey::CheckAllMouseButtonIsOriginalMouseButton()
         if (assignmentOfWord(word, &a))
             emit sig_TrueMouseValue(button, a.changeType, a.value, a.modifier);
     }
+}
+
+// The pages show what the buttons now hold, whether the write went through or not.
+bool UsbDriverManger_Osprey::reportButtonsAfter(bool written)
+{
+    CheckAllMouseButtonIsOriginalMouseButton();
+    return written;
 }
 
 // ---------------------------------------------------------------- this family's own

@@ -129,6 +129,8 @@ protected:
     // Applies a change to the working copy and writes it; a refused write puts
     // the copy back as it was.
     bool writeChange(const std::function<void()> &change);
+    // Reports every button's assignment to the pages, then passes `written` on.
+    bool reportButtonsAfter(bool written);
     BYTE &at(int position);
     BYTE valueAt(int position) const;
     DWORD buttonWord(int wordIndex) const;

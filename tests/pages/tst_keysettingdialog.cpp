@@ -5,12 +5,14 @@
 #include "pages/KeySettingDialog.h"
 #include "pages/MyPushButton.h"
 #include "store/JsonHandle.h"
+#include "store/SettingsFiles.h"
 #include "store/TextTable.h"
 #include "support/MacroNodes.h"
 #include "support/PageInput.h"
 #include "support/TempAppFolder.h"
 
 #include <QCheckBox>
+#include <QFileDialog>
 #include <QJsonArray>
 #include <QKeyEvent>
 #include <QLabel>
@@ -95,7 +97,7 @@ private slots:
     {
         m_folder = std::make_unique<TempAppFolder>();
         QJsonArray table;
-        for (int i = 0; i <= TextTable::TextNewMacroName; ++i)
+        for (int i = 0; i <= TextTable::TextButtonFactorySetting; ++i)
             table.append(QStringLiteral("T%1").arg(i));
         table[TextTable::TextStatusKey] = QStringLiteral("Key:");
         TextTable::setTable(table);
@@ -302,11 +304,87 @@ private slots:
         }
     }
 
+    // The title names the button the dialog was opened for, as its model calls it.
+    void titleNamesTheButton_data()
+    {
+        QTest::addColumn<int>("mouseType");
+        QTest::addColumn<int>("button");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("left") << 11 << 4 << QStringLiteral("T132");
+        QTest::newRow("first family CPI+") << 11 << 13 << QStringLiteral("CPI+");
+        QTest::newRow("one CPI button") << 19 << 13 << QStringLiteral("CPI");
+        QTest::newRow("custom 1") << 3 << 15 << QStringLiteral("T709");
+        QTest::newRow("custom 2") << 3 << 16 << QStringLiteral("T710");
+        QTest::newRow("lanner volume down") << 18 << 15 << QStringLiteral("T713");
+        QTest::newRow("side wheel up") << 13 << 11 << QStringLiteral("T705");
+    }
+    void titleNamesTheButton()
+    {
+        QFETCH(int, mouseType);
+        QFETCH(int, button);
+        QFETCH(QString, title);
+        open(mouseType, button);
+        QCOMPARE(child<QLabel>("TitleLabel")->text(), title);
+    }
+
     void theAdvancedPageIsNotOffered()
     {
         open(2, 5);
         QVERIFY(child<QPushButton>("HighestFunctionButton")->isHidden());
         QCOMPARE(m_dialog->currentPage(), int(KeySettingDialog::KeyPage));
+    }
+
+    // The advanced page, though not offered, works: its browse dialogs,
+    // and the launch function it keeps for the button.
+    void advancedPageKeepsALaunchFunction()
+    {
+        open(3, 15);
+        m_dialog->setPage(KeySettingDialog::HighestPage);
+        QTest::mouseClick(child<QCheckBox>("StartProgramCheckBox"), Qt::LeftButton);
+        QVERIFY(child<QPushButton>("StartProgramButton")->isEnabled());
+        QVERIFY(!child<QPushButton>("PlayMusicButton")->isEnabled());
+
+        auto openedFileDialog = [this]() -> QFileDialog * {
+            for (QFileDialog *d : m_dialog->findChildren<QFileDialog *>(QStringLiteral("HighestFunctionFileDialog")))
+                if (d->isVisible())
+                    return d;
+            return nullptr;
+        };
+        click("StartProgramButton");
+        QFileDialog *files = openedFileDialog();
+        QVERIFY(files);
+        QCOMPARE(files->windowTitle(), QStringLiteral("Open Program"));
+        QCOMPARE(files->directory().absolutePath(), QStringLiteral("/usr/bin"));
+        QCOMPARE(files->nameFilters(), QStringList{QStringLiteral("Program (*)")});
+        const QString program = QStandardPaths::findExecutable(QStringLiteral("sh"));
+        files->selectFile(program);
+        QMetaObject::invokeMethod(files, "accept");
+        QCOMPARE(child<QLineEdit>("StartProgramLineEdit")->text(), program);
+
+        QSignalSpy sent(m_dialog.get(), &KeySettingDialog::sig_ButtonChangeToKey);
+        click("OKButton");
+        QCOMPARE(sent.count(), 0);
+        int function = 0;
+        QString path;
+        QVERIFY(SettingsFiles::launchFunction(15, &function, &path));
+        QCOMPARE(function, 2);
+        QCOMPARE(path, program);
+
+        // Opened again for that button, the page shows it; another box clears it.
+        open(3, 15);
+        m_dialog->setPage(KeySettingDialog::HighestPage);
+        QVERIFY(child<QCheckBox>("StartProgramCheckBox")->isChecked());
+        QCOMPARE(child<QLineEdit>("StartProgramLineEdit")->text(), program);
+        QTest::mouseClick(child<QCheckBox>("OpenDirectoryCheckBox"), Qt::LeftButton);
+        QVERIFY(!child<QCheckBox>("StartProgramCheckBox")->isChecked());
+        QVERIFY(child<QLineEdit>("StartProgramLineEdit")->text().isEmpty());
+        QVERIFY(!child<QPushButton>("StartProgramButton")->isEnabled());
+        click("OpenDirectoryButton");
+        files = openedFileDialog();
+        QVERIFY(files);
+        QCOMPARE(files->windowTitle(), QStringLiteral("Open Directory"));
+        QCOMPARE(files->fileMode(), QFileDialog::Directory);
+        files->reject();
     }
 
     void pictureButtonsPerModel_data()

@@ -8,16 +8,20 @@
 #include "pages/CPIForm.h"
 #include "pages/CPISlider.h"
 #include "pages/MainSettingWidget.h"
+#include "pages/MouseButtonLayout.h"
 #include "pages/MoveSlider.h"
 #include "pages/MyPushButton.h"
 #include "pages/USpinBox.h"
 #include "platform/PointerSettings.h"
 #include "platform/linux/DesktopPointer.h"
 #include "store/GearHandle.h"
+#include "store/TextTable.h"
 #include "support/TempAppFolder.h"
 
 #include <QCheckBox>
+#include <QEvent>
 #include <QFile>
+#include <QImageReader>
 #include <QJsonArray>
 #include <QLabel>
 #include <QLineEdit>
@@ -422,8 +426,11 @@ private slots:
         rig.page->connectBridge(&bridge);
         emit bridge.sig_SetCurrentCpiListValueOnPage({400, 800, 0, 0, 0, 0, 0});
         emit bridge.sig_SetCurrentReportRate(0);
-        emit bridge.sig_TrueMouseValue(6, 29, 0x41, 1);
+        // In the order the managers report: the look, then what a changed button does.
         emit bridge.sig_CurrentButtonIsOriginalButton(false, 6);
+        emit bridge.sig_TrueMouseValue(6, 29, 0x41, 1);
+        emit bridge.sig_CurrentButtonIsOriginalButton(false, 7);
+        emit bridge.sig_TrueMouseValue(7, 29, 0x42, 0);
         QCOMPARE(rig.page->cpiList(), (CpiList{400, 800, 0, 0, 0, 0, 0}));
         QVERIFY(rig.page->findChild<QRadioButton *>(QStringLiteral("USBReportRate_125RadioButton"))->isChecked());
         MyPushButton *button = rig.page->mouseButton(6);
@@ -431,7 +438,93 @@ private slots:
         QCOMPARE(button->trueMouseValue(), 0x41);
         QCOMPARE(button->modifyKey(), 1);
         QVERIFY(!button->isOriginal());
+        QCOMPARE(rig.page->mouseButton(8)->changeType(), -1);
+        // Back to its factory function, a button no longer claims the key it had.
+        emit bridge.sig_CurrentButtonIsOriginalButton(true, 7);
+        QVERIFY(rig.page->mouseButton(7)->isOriginal());
         QCOMPARE(rig.page->mouseButton(7)->changeType(), -1);
+    }
+
+    // Every model's buttons on its own picture: each shown plate over its
+    // place, captioned, inside the picture and clear of the others, and the
+    // picture itself drawn and in the resources.
+    void buttonsSitOnTheirModelsPicture_data()
+    {
+        QTest::addColumn<int>("mouseType");
+        for (int type : {2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 18, 19})
+            QTest::addRow("type %d", type) << type;
+    }
+    void buttonsSitOnTheirModelsPicture()
+    {
+        QFETCH(int, mouseType);
+        TextTable::loadTextTable(QStringLiteral(HARRIER_SOURCE_DIR "/resources/translate.json"),
+                                 TextTable::kEnglishSlot);
+        PageRig rig;
+        rig.page->setMouseType(mouseType);
+        const QString name = MouseButtonLayout::pictureName(mouseType);
+        QVERIFY(!name.isEmpty());
+        const QString file = QStringLiteral("picture/mouse/%1.png").arg(name);
+        QCOMPARE(QImageReader(QStringLiteral(HARRIER_SOURCE_DIR "/resources/") + file).size(),
+                 QSize(2 * MouseButtonLayout::PictureWidth, 2 * MouseButtonLayout::PictureHeight));
+        QFile qrc(QStringLiteral(HARRIER_SOURCE_DIR "/resources/resources.qrc"));
+        QVERIFY(qrc.open(QIODevice::ReadOnly));
+        QVERIFY(qrc.readAll().contains(file.toUtf8()));
+        QVERIFY(rig.page->findChild<QLabel *>(QStringLiteral("MousePictureLabel"))->styleSheet().contains(file));
+
+        const QRect picture(0, 0, MouseButtonLayout::PictureWidth, MouseButtonLayout::PictureHeight);
+        QList<MyPushButton *> shown;
+        for (int index = MyPushButton::FirstButton; index <= MyPushButton::LastButton; ++index) {
+            MyPushButton *button = rig.page->mouseButton(index);
+            QCOMPARE(button->isVisible(), MyPushButton::isShown(mouseType, index));
+            if (!button->isVisible())
+                continue;
+            QCOMPARE(button->geometry(), MouseButtonLayout::plate(mouseType, index));
+            QVERIFY2(picture.contains(button->geometry()), qPrintable(QString::number(index)));
+            QVERIFY(!button->text().isEmpty());
+            QVERIFY(!MouseButtonLayout::dialogTitle(mouseType, index).isEmpty());
+            // The caption fits its plate in the style sheet's type.
+            QFont font(QStringLiteral("WenQuanYi Micro Hei"));
+            font.setPixelSize(11);
+            QVERIFY2(QFontMetrics(font).horizontalAdvance(button->text()) + 8 <= button->width(),
+                     qPrintable(button->text()));
+            for (MyPushButton *other : qAsConst(shown))
+                QVERIFY2(!other->geometry().intersects(button->geometry()),
+                         qPrintable(QStringLiteral("%1 and %2").arg(other->index()).arg(index)));
+            shown << button;
+        }
+        TextTable::setTable({});
+    }
+
+    // Pointing at a plate shows that button's label alone: what it is and
+    // what the mouse reported it does.
+    void hoverShowsThatButtonsLabel()
+    {
+        TextTable::loadTextTable(QStringLiteral(HARRIER_SOURCE_DIR "/resources/translate.json"),
+                                 TextTable::kEnglishSlot);
+        PageRig rig;
+        rig.page->setMouseType(19);
+        DCDataHandle bridge;
+        rig.page->connectBridge(&bridge);
+        emit bridge.sig_CurrentButtonIsOriginalButton(false, 7);
+        emit bridge.sig_TrueMouseValue(7, 29, 0x41, 3);
+        emit bridge.sig_CurrentButtonIsOriginalButton(true, 8);
+        auto label = [&](int index) { return rig.page->findChild<QLabel *>(QStringLiteral("KeyLabel_%1").arg(index)); };
+        auto hover = [&](int index, QEvent::Type type) {
+            QEvent event(type);
+            QApplication::sendEvent(rig.page->mouseButton(index), &event);
+        };
+
+        hover(7, QEvent::Enter);
+        QVERIFY(label(7)->isVisible());
+        QCOMPARE(label(7)->text(), QStringLiteral("Forward\nKey: CTRL + SHIFT + A"));
+        hover(7, QEvent::Leave);
+        hover(8, QEvent::Enter);
+        QVERIFY(!label(7)->isVisible());
+        QCOMPARE(label(8)->text(), QStringLiteral("Back\nFactory setting"));
+        hover(8, QEvent::Leave);
+        for (int index = MyPushButton::FirstButton; index <= MyPushButton::LastButton; ++index)
+            QVERIFY(!label(index)->isVisible());
+        TextTable::setTable({});
     }
 
     void screenPerNotchFromTheDesktop()

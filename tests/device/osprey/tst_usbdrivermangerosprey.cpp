@@ -10,6 +10,7 @@
 #include "emulator/osprey/EmulatedOspreyMouse.h"
 #include "platform/DeviceClock.h"
 #include "store/JsonHandle.h"
+#include "store/SettingsFiles.h"
 #include "support/MacroNodes.h"
 #include "support/TempAppFolder.h"
 
@@ -140,6 +141,7 @@ private slots:
     void reportRateOutsideTheRangeStillWrites();
     void lightingReachesTheMouse();
     void keyAssignmentIsWrittenAndReported();
+    void buttonChangesReachThePages();
     void onlyLeftButtonIsRefused();
     void restoringTheLeftButtonKeepsIt();
     void buttonTheModelLacksChangesNothing();
@@ -316,6 +318,31 @@ void TestUsbDriverMangerOsprey::keyAssignmentIsWrittenAndReported()
     // Restoring puts the factory word back.
     QVERIFY(rig.manager->SetChangeButtonToKey(7, 0, 0, 32, 1));
     QCOMPARE(uint(rig.word(4)), uint(makeWord(1, 0, 0xF4, 0)));
+}
+
+// Every button change is followed by the report the pages show; a launch
+// function kept for a button marks it changed even on its factory word.
+void TestUsbDriverMangerOsprey::buttonChangesReachThePages()
+{
+    Rig rig;
+    QSignalSpy values(rig.manager.get(), &USBDriverManger::sig_TrueMouseValue);
+    QSignalSpy original(rig.manager.get(), &USBDriverManger::sig_CurrentButtonIsOriginalButton);
+    QVERIFY(rig.manager->SetChangeButtonToKey(6, 0x41, 3, 29, 1));
+    QVERIFY(values.contains(QList<QVariant>{6, 29, 0x41, 3}));
+    QVERIFY(original.contains(QList<QVariant>{false, 6}));
+    QVERIFY(original.contains(QList<QVariant>{true, 7}));
+
+    values.clear();
+    original.clear();
+    QVERIFY(rig.manager->WriteSingleMacro(5, rig.macroFile({keyNode(0x41, 0, 10), keyNode(0x41, 1, 0)})));
+    QVERIFY(values.contains(QList<QVariant>{5, 33, 0, 0}));
+
+    original.clear();
+    QVERIFY(SettingsFiles::setLaunchFunction(7, 1, 2, QStringLiteral("/usr/bin/true")));
+    rig.manager->CheckAllMouseButtonIsOriginalMouseButton();
+    QVERIFY(original.contains(QList<QVariant>{false, 7}));
+    QVERIFY(!original.contains(QList<QVariant>{true, 7}));
+    QVERIFY(original.contains(QList<QVariant>{true, 8}));
 }
 
 void TestUsbDriverMangerOsprey::onlyLeftButtonIsRefused()
