@@ -212,6 +212,7 @@ enum TextIndex : int {
     TextButtonVolumeUp = 714,
     // The picture's label of a button that does what it did from the factory.
     TextButtonFactorySetting = 715,
+
     // Configuration export and import.
     TextConfigExport = 800,
     TextConfigImport = 801,

@@ -3,15 +3,11 @@
 // refused file told with its reason. An emulated Harrier on the bus.
 #include "app/MainWindow.h"
 #include "app/WarningDialog.h"
-#include "device/CheckDevice.h"
-#include "emulator/EmulatedBackend.h"
 #include "emulator/osprey/EmulatedOspreyMouse.h"
-#include "platform/DeviceClock.h"
-#include "platform/hid/HidBackend.h"
 #include "store/JsonHandle.h"
 #include "store/TextTable.h"
 #include "support/FileBytes.h"
-#include "support/TempAppFolder.h"
+#include "support/WindowRig.h"
 
 #include <QAction>
 #include <QApplication>
@@ -36,9 +32,8 @@ class TestConfigMenu : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<TempAppFolder> m_folder;
-    std::unique_ptr<EmulatedBackend> m_bus;
-    std::unique_ptr<MainWindow> m_window;
+    std::unique_ptr<WindowRig> m_rig;
+    MainWindow *m_window = nullptr;
     std::shared_ptr<EmulatedOspreyMouse> m_mouse;
 
     QPushButton *configButton(int n) const
@@ -78,32 +73,23 @@ private:
 private slots:
     void init()
     {
-        m_folder = std::make_unique<TempAppFolder>();
         TextTable::loadTextTable(QFINDTESTDATA("../../resources/translate.json"), TextTable::kEnglishSlot);
-        DeviceClock::setVirtual(true);
-        m_bus = std::make_unique<EmulatedBackend>();
-        Hid::setBackend(m_bus.get());
-        m_window = std::make_unique<MainWindow>();
-        m_window->show();
+        m_rig = std::make_unique<WindowRig>();
+        m_window = m_rig->window.get();
         m_mouse = std::make_shared<EmulatedOspreyMouse>(QStringLiteral("harrier"));
-        m_bus->plug(m_mouse);
-        QTRY_VERIFY_WITH_TIMEOUT(m_window->isDeviceOpen(), kWaitMs);
+        QVERIFY(m_rig->plugAndOpen(m_mouse));
         QTRY_COMPARE_WITH_TIMEOUT(m_window->currentConfigNumber(), 1, kWaitMs);
     }
 
     void cleanup()
     {
-        m_window.reset();
+        m_rig.reset();
         m_mouse.reset();
-        Hid::setBackend(nullptr);
-        m_bus.reset();
-        DeviceClock::setVirtual(false);
-        m_folder.reset();
     }
 
     void exportThenImportAsAnotherConfiguration()
     {
-        const QString path = m_folder->filePath(QStringLiteral("mine"));
+        const QString path = m_rig->folder->filePath(QStringLiteral("mine"));
         pick(1, "ExportConfigAction", path);
         // A name without a suffix takes the configuration files' own.
         confirm(15, TextTable::textWith(TextTable::TextConfigExported, path + QStringLiteral(".hdconf")));
@@ -118,7 +104,7 @@ private slots:
 
     void refusedFileIsToldWithItsReason()
     {
-        const QString path = m_folder->filePath(QStringLiteral("other.hdconf"));
+        const QString path = m_rig->folder->filePath(QStringLiteral("other.hdconf"));
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(R"({"HarrierDriverConfiguration":1,"Model":"wren"})");

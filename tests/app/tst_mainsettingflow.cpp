@@ -191,7 +191,7 @@ private slots:
         m_mouse->refuseNextCommands(4);
         QTest::mouseClick(form(0)->spinBox()->upButton(), Qt::LeftButton);
         QCOMPARE(form(0)->spinBox()->value(), first + 50);
-        WarningDialog *warning = m_window->warningDialog();
+        WarningDialog *warning = m_rig->window->warningDialog();
         QTRY_VERIFY_WITH_TIMEOUT(warning->isVisible(), kWaitMs);
         QCOMPARE(warning->currentType(), 32);
         QTRY_COMPARE_WITH_TIMEOUT(form(0)->spinBox()->value(), first, kWaitMs);
