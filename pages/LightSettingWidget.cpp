@@ -4,6 +4,7 @@
 #include "device/ProductTable.h"
 #include "pages/ColorWheel.h"
 #include "pages/MoveSlider.h"
+#include "pages/PageCards.h"
 #include "store/TextTable.h"
 
 #include <QButtonGroup>
@@ -75,31 +76,9 @@ QColor colourOf(const BYTE *colours)
     return QColor(colours[0], colours[1], colours[2]);
 }
 
-QWidget *card(QWidget *parent, const QRect &geometry, const char *name)
-{
-    auto *c = new QWidget(parent);
-    c->setObjectName(QLatin1String(name));
-    c->setProperty("card", true);
-    c->setAttribute(Qt::WA_StyledBackground);
-    c->setGeometry(geometry);
-    return c;
-}
-
-QLabel *label(QWidget *parent, int text, const QRect &geometry, const char *name = nullptr)
-{
-    auto *l = new QLabel(TextTable::text(text), parent);
-    if (name)
-        l->setObjectName(QLatin1String(name));
-    l->setGeometry(geometry);
-    return l;
-}
-
-QLabel *title(QWidget *parent, int text, const QRect &geometry)
-{
-    QLabel *l = label(parent, text, geometry);
-    l->setProperty("cardTitle", true);
-    return l;
-}
+using PageCards::card;
+using PageCards::label;
+using PageCards::title;
 
 } // namespace
 
@@ -183,9 +162,7 @@ QWidget *LightSettingWidget::buildColourBox()
     m_swatchText = new QLabel(c);
     m_swatchText->setObjectName(QStringLiteral("CurrentColorText"));
     m_swatchText->setGeometry(244, 14, 200, 24);
-    QLabel *hint = label(c, TextTable::TextLightColourHint, QRect(20, 46, 456, 36));
-    hint->setWordWrap(true);
-    hint->setProperty("cardHelp", true);
+    PageCards::note(c, TextTable::TextLightColourHint, QRect(20, 46, 456, 36));
 
     title(c, TextTable::TextLightPresets, QRect(20, 92, 220, 22));
     for (int n = 1; n <= kPresetCount; ++n) {

@@ -2,18 +2,12 @@
 // of the second family on the bus, CheckDevice's poll, the bridge on its
 // worker thread, and the page as the user clicks it. What the user chooses
 // must arrive in the mouse's own memory.
-#include "app/MainWindow.h"
-#include "device/CheckDevice.h"
-#include "emulator/EmulatedBackend.h"
-#include "emulator/EmulatedCatalog.h"
 #include "emulator/kestrel/EmulatedKestrelMouse.h"
 #include "emulator/osprey/EmulatedOspreyMouse.h"
 #include "pages/LightSettingWidget.h"
 #include "pages/MoveSlider.h"
-#include "platform/DeviceClock.h"
-#include "platform/hid/HidBackend.h"
 #include "support/PageInput.h"
-#include "support/TempAppFolder.h"
+#include "support/WindowRig.h"
 
 #include <QCheckBox>
 #include <QStackedWidget>
@@ -46,12 +40,11 @@ class TestLightingFlow : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<TempAppFolder> m_folder;
-    std::unique_ptr<EmulatedBackend> m_bus;
-    std::unique_ptr<MainWindow> m_window;
+    std::unique_ptr<WindowRig> m_rig;
     EmulatedDevices m_devices;
 
-    LightSettingWidget *page() const { return m_window->findChild<LightSettingWidget *>(); }
+    MainWindow *window() const { return m_rig->window.get(); }
+    LightSettingWidget *page() const { return window()->findChild<LightSettingWidget *>(); }
 
     // The bytes the mouse holds at a place of its memory (first family) or profile (the others).
     QByteArray held(int at, int length) const
@@ -70,13 +63,10 @@ private:
 
     void plugAndOpen(const QString &model)
     {
-        QString error;
-        QVERIFY2(EmulatedCatalog::create(model, &m_devices, &error), qPrintable(error));
         forgetRecord();
-        for (const auto &device : qAsConst(m_devices))
-            m_bus->plug(device);
-        m_window->findChild<CheckDevice *>()->checkDeviceOnce();
-        QTRY_VERIFY_WITH_TIMEOUT(m_window->isDeviceOpen(), kWaitMs);
+        m_devices = m_rig->plug(model);
+        m_rig->poll();
+        QTRY_VERIFY_WITH_TIMEOUT(window()->isDeviceOpen(), kWaitMs);
         QTRY_VERIFY_WITH_TIMEOUT(page()->lightParameter().lightDegree != 0xEE, kWaitMs);
         QTest::qWait(200);
     }
@@ -92,33 +82,16 @@ private:
     void slideTo(const char *name, bool rightEnd)
     {
         auto *slider = namedChild<MoveSlider>(page(), name);
-        const int y = slider->height() / 2;
-        QTest::mousePress(slider, Qt::LeftButton, {}, QPoint(slider->width() / 2, y));
-        const QPoint end(rightEnd ? slider->width() + 10 : -10, y);
-        QMouseEvent move(QEvent::MouseMove, end, slider->mapToGlobal(end), Qt::NoButton, Qt::LeftButton, {});
-        QApplication::sendEvent(slider, &move);
-        QTest::mouseRelease(slider, Qt::LeftButton, {}, end);
+        dragSlider(slider, rightEnd ? slider->width() + 10 : -10);
     }
 
 private slots:
-    void init()
-    {
-        m_folder = std::make_unique<TempAppFolder>();
-        DeviceClock::setVirtual(true);
-        m_bus = std::make_unique<EmulatedBackend>();
-        Hid::setBackend(m_bus.get());
-        m_window = std::make_unique<MainWindow>();
-        m_window->show();
-    }
+    void init() { m_rig = std::make_unique<WindowRig>(); }
 
     void cleanup()
     {
-        m_window.reset();
+        m_rig.reset();
         m_devices.clear();
-        Hid::setBackend(nullptr);
-        m_bus.reset();
-        DeviceClock::setVirtual(false);
-        m_folder.reset();
     }
 
     void lightingReachesTheMouse_data()
@@ -139,8 +112,8 @@ private slots:
         QFETCH(int, breathing);
         QFETCH(int, slowest);
         plugAndOpen(model);
-        clickNamed(m_window.get(), "LightSettingButton");
-        QCOMPARE(namedChild<QStackedWidget>(m_window.get(), "stackedWidget")->currentIndex(), 1);
+        clickNamed(window(), "LightSettingButton");
+        QCOMPARE(namedChild<QStackedWidget>(window(), "stackedWidget")->currentIndex(), 1);
 
         clickNamed(page(), "BrethModeRaioButton");
         QTRY_COMPARE_WITH_TIMEOUT(byte(zone.mode), breathing, kWaitMs);
@@ -158,7 +131,7 @@ private slots:
     void secondZoneOfASecondFamilyMouse()
     {
         plugAndOpen(QStringLiteral("harrier"));
-        clickNamed(m_window.get(), "LightSettingButton");
+        clickNamed(window(), "LightSettingButton");
         const QByteArray wheelColour = held(kHarrierWheel.colour, 3);
         clickNamed(page(), "LogoLightButton");
         clickNamed(page(), "ContinueLightModeRadioButton");
@@ -175,7 +148,7 @@ private slots:
         // Read again, the page shows what the mouse now holds.
         forgetRecord();
         QVERIFY(!namedChild<QCheckBox>(page(), "ColorIntrigueCheckBox_2")->isChecked());
-        m_window->slot_ShowCurrentConfigButton(m_window->currentConfigNumber());
+        window()->slot_ShowCurrentConfigButton(window()->currentConfigNumber());
         QTRY_VERIFY_WITH_TIMEOUT(namedChild<QCheckBox>(page(), "ColorIntrigueCheckBox_2")->isChecked(), kWaitMs);
         QVERIFY(page()->isWheelZoneSelected());
     }

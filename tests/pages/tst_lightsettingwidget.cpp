@@ -65,16 +65,6 @@ LightColorParam record(int wheelMode, int wheelSpeed, int wheelDegree, QColor wh
     return p;
 }
 
-// Presses a slider at x and lets go there (x past the width: dragged beyond its end).
-void slide(MoveSlider *slider, int x)
-{
-    const QPoint at(x, slider->height() / 2);
-    QTest::mousePress(slider, Qt::LeftButton, {}, QPoint(slider->width() / 2, at.y()));
-    QMouseEvent move(QEvent::MouseMove, at, slider->mapToGlobal(at), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(slider, &move);
-    QTest::mouseRelease(slider, Qt::LeftButton, {}, at);
-}
-
 } // namespace
 
 Q_DECLARE_METATYPE(Sent)
@@ -276,9 +266,9 @@ private slots:
         auto *slider = child<MoveSlider>("BreathSlider");
         QCOMPARE(slider->value(), maximum - 1);
         QSignalSpy speed(m_page.get(), &LightSettingWidget::sig_MouseBreathSpeed);
-        slide(slider, slider->width() + 20); // right end: fast
-        slide(slider, 0);                    // left end: slow
-        slide(slider, -20);                  // dragged past the left end
+        dragSlider(slider, slider->width() + 20); // right end: fast
+        dragSlider(slider, 0);                    // left end: slow
+        dragSlider(slider, -20);                  // dragged past the left end
         QCOMPARE(sent(speed), (Sent{{zone, 0}, {zone, maximum}, {zone, maximum}}));
         // The zone keeps the speed it was given.
         m_page->isWheelLightChange(!zone);
@@ -292,10 +282,10 @@ private slots:
         auto *slider = child<MoveSlider>("ContinueLightSlider");
         QSignalSpy degree(m_page.get(), &LightSettingWidget::sig_MouseContinueLightDegree);
         QSignalSpy ga(m_page.get(), &LightSettingWidget::sig_SendEventMessageToGA);
-        slide(slider, slider->width() + 5);
+        dragSlider(slider, slider->width() + 5);
         clickNamed(m_page.get(), "LogoLightButton");
         QCOMPARE(slider->value(), 3);
-        slide(slider, 0);
+        dragSlider(slider, 0);
         QCOMPARE(sent(degree), (Sent{{true, 9}, {false, 0}}));
         QVERIFY(std::any_of(ga.begin(), ga.end(), [](const QVariantList &a) { return a.at(2).toString() == "9"; }));
         // A record out of range shows the nearest value the slider has.
