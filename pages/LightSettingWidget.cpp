@@ -272,14 +272,6 @@ bool LightSettingWidget::hasColourful() const
     return Products::hasColourfulLight(m_mouseType);
 }
 
-QColor LightSettingWidget::presetColour(int n)
-{
-    if (n < 1 || n > kPresetCount)
-        return QColor();
-    const Rgb &rgb = kPresets[n - 1];
-    return QColor(rgb.red, rgb.green, rgb.blue);
-}
-
 // ---- loading ----------------------------------------------------------------
 
 void LightSettingWidget::slot_SetLightParameter(LightColorParam param)

@@ -47,8 +47,6 @@ public:
     // True while the first zone (wheel or logo light) is edited.
     bool isWheelZoneSelected() const { return m_isWheelLightChange; }
     int breathMaximum() const { return m_breathMaximum; }
-    // The RGB of preset n (1..25).
-    static QColor presetColour(int n);
 
 signals:
     void sig_MouseColor(bool isWheelLightChange, QList<COLORREF> colorList);
