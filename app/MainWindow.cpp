@@ -191,6 +191,9 @@ void MainWindow::buildWidgets()
     connect(settings, &MainSettingWidget::sig_SendEventMessageToGA, this, &MainWindow::sig_SendEventMessageToGA);
     connect(m_codeWidget, &CodeWidget::sig_startCode, this, &MainWindow::sig_startCode);
     connect(m_codeWidget, &CodeWidget::sig_stopCode, this, &MainWindow::slot_stopCode);
+    connect(m_codeWidget, &CodeWidget::sig_SendUIEventMessageToGA, this, &MainWindow::sig_SendEventMessageToGA);
+    connect(m_lightSettingWidget, &LightSettingWidget::sig_SendEventMessageToGA, this,
+            &MainWindow::sig_SendEventMessageToGA);
 }
 
 QWidget *MainWindow::buildHeader()
@@ -589,11 +592,9 @@ void MainWindow::slot_stopCode()
 void MainWindow::slot_startCode(bool started)
 {
     qDebug() << "slot_startCode" << started;
-    if (started) {
-        m_codeWidget->showCodeStep(1);
-        return;
-    }
-    slot_showWarningDialog(45);
+    m_codeWidget->showCodeStep(started ? 1 : 0);
+    if (!started)
+        slot_showWarningDialog(45);
 }
 
 void MainWindow::slot_finishCode(bool paired)

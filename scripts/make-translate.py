@@ -263,6 +263,32 @@ TEXTS = {
     713: ("音量减键", "Volume \u2212"),
     714: ("音量加键", "Volume +"),
     715: ("出厂设置", "Factory setting"),
+
+    # Lighting page.
+    720: ("设置背光效果：", "Lighting effect:"),
+    721: ("滚轮灯", "Wheel light"),
+    722: ("Logo灯", "Logo light"),
+    723: ("LOGO灯", "Logo light"),
+    724: ("灯带", "Light strip"),
+    725: ("关闭灯光", "Off"),
+    726: ("灯光常亮", "Steady"),
+    727: ("呼吸模式", "Breathing"),
+    728: ("Apm呼吸模式", "APM breathing"),
+    729: ("光谱循环", "Spectrum cycle"),
+    730: ("幻彩模式", "Colourful (both zones)"),
+    731: ("灯光常亮模式亮度", "Steady brightness"),
+    732: ("呼吸模式速度", "Breathing speed"),
+    733: ("低", "Low"),
+    734: ("高", "High"),
+    735: ("当前使用颜色：", "Current colour:"),
+    736: ("预设灯光颜色：", "Preset colours:"),
+    737: ("自定义灯光：", "Custom colour:"),
+    738: ("选择在使用呼吸模式和灯光常亮效果时要使用的颜色：",
+          "Choose the colour the breathing and steady modes use:"),
+    739: ("红：", "Red:"),
+    740: ("绿：", "Green:"),
+    741: ("蓝：", "Blue:"),
+    742: ("鼠标灯光", "Mouse light"),
 }
 
 # Translations of the other slots, index: text. Where a slot has no text of

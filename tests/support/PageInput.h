@@ -48,3 +48,15 @@ inline void tapKey(QWidget *target, int qtKey, quint32 keycode)
     sendKey(target, QEvent::KeyPress, qtKey, keycode);
     sendKey(target, QEvent::KeyRelease, qtKey, keycode);
 }
+
+// Presses a slider in its middle, drags it to x (past either end to reach it
+// whatever the rounding) and lets go there.
+inline void dragSlider(QWidget *slider, int x)
+{
+    const int y = slider->height() / 2;
+    QTest::mousePress(slider, Qt::LeftButton, {}, QPoint(slider->width() / 2, y));
+    const QPoint end(x, y);
+    QMouseEvent move(QEvent::MouseMove, end, slider->mapToGlobal(end), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(slider, &move);
+    QTest::mouseRelease(slider, Qt::LeftButton, {}, end);
+}
