@@ -2,6 +2,7 @@
 # Takes the screenshots the README shows, under Xvfb with emulated mice:
 #   docs/main-settings-kestrel.png  the settings page of a seven-level model
 #   docs/main-settings-merlin.png   the settings page of a five-level model
+#   docs/screen-editor.png          the screen editor with a drawing (Kestrel)
 # Each run starts from a fresh application folder, so the pictures show a
 # factory-fresh mouse whatever earlier runs left behind. Run it after a
 # change to the pages and commit the PNGs.
@@ -38,5 +39,24 @@ shoot() {
   echo "Saved $out ($(stat -c %s "$out") bytes)"
 }
 
+# The screen editor: a program of its own opens it in the window and draws
+# in it with pointer and keyboard events (tests/pages/drawdialog_shot.cpp).
+shoot_editor() {
+  local out="$ROOT/docs/$1"
+  local work
+  work="$(mktemp -d)"
+  cp "$ROOT/build/tests/pages/drawdialog-shot" "$work/"
+  cp -r "$ROOT/build/app/Language" "$work/"
+  [ -d "$ROOT/build/app/Font" ] && cp -r "$ROOT/build/app/Font" "$work/"
+  mkdir -m 700 "$work/run"
+  env -u LC_ALL -u LC_MESSAGES LANG=en_US.UTF-8 XDG_CURRENT_DESKTOP=GNOME GSETTINGS_BACKEND=memory \
+  XDG_RUNTIME_DIR="$work/run" xvfb-run -a -s "-screen 0 1280x800x24" \
+    "$work/drawdialog-shot" "$work/shot.png" >"$work/log.txt" 2>&1 || { tail -20 "$work/log.txt"; exit 1; }
+  convert "$work/shot.png" -strip -colors 128 "PNG8:$out"
+  rm -rf "$work"
+  echo "Saved $out ($(stat -c %s "$out") bytes)"
+}
+
 shoot kestrel main-settings-kestrel.png
 shoot merlin main-settings-merlin.png
+shoot_editor screen-editor.png
