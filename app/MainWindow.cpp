@@ -53,6 +53,10 @@ const char kRestarterProgram[] = "TestRestart3.exe";
 const char kPicture[] = ":/picture/picture/";
 // The bridge's warning that a wired firmware update is starting.
 constexpr int kWarningUpdateStarting = 13;
+// The bridge's answers that end an update request before any transfer: too
+// many requests in this run, and a mouse reached through its receiver.
+constexpr int kWarningTooManyUpdates = 14;
+constexpr int kWarningUpdateNeedsCable = 40;
 
 // The battery indicator: the first row holding the value decides.
 struct BatteryLook
@@ -953,6 +957,10 @@ void MainWindow::slot_LastFirmWareVersionRet(int rCode, QString rMsg, QString ve
 
 void MainWindow::slot_showWarningDialog(int warningType)
 {
+    // No transfer runs after these, so a boot loader arriving later is a
+    // mouse waiting for its update, not part of ours.
+    if (warningType == kWarningTooManyUpdates || warningType == kWarningUpdateNeedsCable)
+        m_isFirmwareUpdating = false;
     emit sig_RemoveReloadWidget();
     m_warningDialog->showWarning(warningType);
 }

@@ -3,6 +3,7 @@
 // transfers on the bus, for the whole open with its start-up read (cable
 // Kestrel, Merlin through its receiver, Harrier and Wren by cable) and for
 // one CPI change; for the Harrier also a configuration load and a macro write.
+#include "bench/BenchSupport.h"
 #include "data/DCDataHandle.h"
 #include "emulator/EmulatedBackend.h"
 #include "emulator/kestrel/EmulatedKestrelMouse.h"
@@ -19,8 +20,6 @@
 #include <memory>
 
 namespace {
-
-void quiet(QtMsgType, const QMessageLogContext &, const QString &) {}
 
 struct Cost
 {
@@ -84,16 +83,15 @@ bool openAndChangeCpi(QTextStream &out, EmulatedBackend &bus, DCDataHandle &brid
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    qInstallMessageHandler(quiet);
+    Bench::start();
     QStandardPaths::setTestModeEnabled(true);
     QTemporaryDir root;
     AppPaths::setDataRoot(root.path());
-    DeviceClock::setVirtual(true);
     DCDataHandle::registerMetaTypes();
     QTextStream out(stdout);
 
-    EmulatedBackend bus;
-    Hid::setBackend(&bus);
+    Bench::Bus bench;
+    EmulatedBackend &bus = bench.bus;
 
     // The bridge's slots are called directly here: the cost is the device's,
     // whichever thread waits for it.
@@ -145,6 +143,5 @@ int main(int argc, char **argv)
         bridge.releaseObject();
         bus.unplug(id);
     }
-    Hid::setBackend(nullptr);
     return 0;
 }

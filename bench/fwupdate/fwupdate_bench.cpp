@@ -3,6 +3,7 @@
 // 128 KiB image (clean, and with one damaged packet in every hundred), and
 // the host's own time per packet on the real clock, the emulated boot loader
 // answering at once.
+#include "bench/BenchSupport.h"
 #include "device/fwupdate/FwUpdate.h"
 #include "emulator/EmulatedBackend.h"
 #include "emulator/kestrel/EmulatedKestrelMouse.h"
@@ -17,8 +18,6 @@
 #include <QTextStream>
 
 namespace {
-
-void quiet(QtMsgType, const QMessageLogContext &, const QString &) {}
 
 struct Result
 {
@@ -76,8 +75,7 @@ Result runOnce(int size, int damageEvery, const QString &folder)
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    qInstallMessageHandler(quiet);
-    DeviceClock::setVirtual(true); // waits cost nothing on the host: its time is our own overhead
+    Bench::start(); // waits cost nothing on the host: its time is our own overhead
     QTemporaryDir folder;
     QTextStream out(stdout);
     out << "image      damaged   ok  device ms  packets  resends  host us/packet\n";

@@ -1,19 +1,15 @@
 // Prints what the first-family protocol costs on an emulated mouse: device
 // time on the virtual clock and the reports exchanged, for a picture, a full
 // macro slot and the profile record, with 0, 1 and 2 busy replies per command.
+#include "bench/BenchSupport.h"
 #include "device/kestrel/USBDriverKestrel.h"
-#include "emulator/EmulatedBackend.h"
 #include "emulator/kestrel/EmulatedKestrelMouse.h"
-#include "platform/DeviceClock.h"
 
 #include <QCoreApplication>
-#include <QTextStream>
 #include <functional>
 #include <vector>
 
 namespace {
-
-void quiet(QtMsgType, const QMessageLogContext &, const QString &) {}
 
 struct Case
 {
@@ -26,13 +22,10 @@ struct Case
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    qInstallMessageHandler(quiet);
-    DeviceClock::setVirtual(true);
-
-    EmulatedBackend backend;
-    Hid::setBackend(&backend);
+    Bench::start();
+    Bench::Bus bench;
     auto mouse = std::make_shared<EmulatedKestrelMouse>(QStringLiteral("kestrel"));
-    backend.plug(mouse);
+    bench.bus.plug(mouse);
     USBDriverKestrel driver;
     driver.SetWiredWirelessString(QStringLiteral("VID_3A5E&PID_4130"), QStringLiteral("VID_3A5E&PID_1804"));
     driver.SetMode(0);
@@ -58,29 +51,17 @@ int main(int argc, char **argv)
         {"read 128-byte profile record", [&](USBDriverKestrel &d) { return d.GetProfileData(record.data()); }},
     };
 
-    out << QStringLiteral("%1 %2 %3 %4 %5 %6\n")
-               .arg(QStringLiteral("operation"), -30)
-               .arg(QStringLiteral("busy"), 5)
-               .arg(QStringLiteral("ok"), 3)
-               .arg(QStringLiteral("device ms"), 10)
-               .arg(QStringLiteral("commands"), 9)
-               .arg(QStringLiteral("replies"), 8);
+    Bench::Table table(out, {{"operation", 30}, {"busy", 5}, {"ok", 3}, {"device ms", 10}, {"commands", 9},
+                             {"replies", 8}});
     for (int busy = 0; busy <= 2; ++busy) {
         mouse->setBusyReplies(busy);
         for (const Case &c : cases) {
             mouse->resetCounters();
             DeviceClock::resetVirtual();
             const bool ok = c.run(driver);
-            out << QStringLiteral("%1 %2 %3 %4 %5 %6\n")
-                       .arg(QLatin1String(c.name), -30)
-                       .arg(busy, 5)
-                       .arg(ok ? QStringLiteral("yes") : QStringLiteral("no"), 3)
-                       .arg(DeviceClock::virtualElapsedMs(), 10)
-                       .arg(mouse->commandCount(), 9)
-                       .arg(mouse->replyCount(), 8);
+            table.row({c.name, busy, ok, DeviceClock::virtualElapsedMs(), mouse->commandCount(), mouse->replyCount()});
         }
     }
     driver.UnInitDevice();
-    Hid::setBackend(nullptr);
     return 0;
 }

@@ -3,20 +3,16 @@
 // of each kind, with 0, 1 and 3 busy status answers per status poll, beside
 // the least the exchange schedule allows: 100 ms before every command and
 // every reply, the waits between a write and its poll, 100 ms between polls.
+#include "bench/BenchSupport.h"
 #include "device/ProductTable.h"
 #include "device/osprey/USBDriver_Osprey.h"
-#include "emulator/EmulatedBackend.h"
 #include "emulator/osprey/EmulatedOspreyMouse.h"
-#include "platform/DeviceClock.h"
 
 #include <QCoreApplication>
-#include <QTextStream>
 #include <functional>
 #include <vector>
 
 namespace {
-
-void quiet(QtMsgType, const QMessageLogContext &, const QString &) {}
 
 // A status poll answered busy `busy` times: an exchange per answer, 100 ms after each busy one.
 qint64 pollMs(int busy)
@@ -36,11 +32,9 @@ struct Case
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    qInstallMessageHandler(quiet);
-    DeviceClock::setVirtual(true);
-
-    EmulatedBackend backend;
-    Hid::setBackend(&backend);
+    Bench::start();
+    Bench::Bus bench;
+    EmulatedBackend &backend = bench.bus;
     auto mouse = std::make_shared<EmulatedOspreyMouse>(QStringLiteral("harrier"));
     backend.plug(mouse);
     MouseType::setCurrent(mouse->model().type);
@@ -83,15 +77,8 @@ int main(int argc, char **argv)
          [](int) { return qint64(200); }},
     };
 
-    out << QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8\n")
-               .arg(QStringLiteral("operation"), -24)
-               .arg(QStringLiteral("busy"), 5)
-               .arg(QStringLiteral("ok"), 3)
-               .arg(QStringLiteral("device ms"), 10)
-               .arg(QStringLiteral("minimum ms"), 11)
-               .arg(QStringLiteral("commands"), 9)
-               .arg(QStringLiteral("transfers"), 10)
-               .arg(QStringLiteral("replies"), 8);
+    Bench::Table table(out, {{"operation", 24}, {"busy", 5}, {"ok", 3}, {"device ms", 10}, {"minimum ms", 11},
+                             {"commands", 9}, {"transfers", 10}, {"replies", 8}});
     for (int busy : {0, 1, 3}) {
         mouse->setBusyPolls(busy);
         for (const Case &c : cases) {
@@ -99,18 +86,10 @@ int main(int argc, char **argv)
             backend.resetTransferCount();
             DeviceClock::resetVirtual();
             const bool ok = c.run(driver);
-            out << QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8\n")
-                       .arg(QLatin1String(c.name), -24)
-                       .arg(busy, 5)
-                       .arg(ok ? QStringLiteral("yes") : QStringLiteral("no"), 3)
-                       .arg(DeviceClock::virtualElapsedMs(), 10)
-                       .arg(c.minimum(busy), 11)
-                       .arg(mouse->reportsSet().size(), 9)
-                       .arg(backend.transferCount(), 10)
-                       .arg(mouse->reportsRead(), 8);
+            table.row({c.name, busy, ok, DeviceClock::virtualElapsedMs(), c.minimum(busy), mouse->reportsSet().size(),
+                       backend.transferCount(), mouse->reportsRead()});
         }
     }
     driver.UnInitDevice();
-    Hid::setBackend(nullptr);
     return 0;
 }

@@ -362,6 +362,28 @@ private slots:
         QCOMPARE(open.count(), 1);
     }
 
+    // An update refused before any transfer (the mouse is on its receiver, or
+    // too many requests) leaves no transfer behind: a boot loader found later
+    // is offered its update again.
+    void refusedUpdateIsNoTransfer_data()
+    {
+        QTest::addColumn<int>("warning");
+        QTest::newRow("needs the cable") << 40;
+        QTest::newRow("too many requests") << 14;
+    }
+    void refusedUpdateIsNoTransfer()
+    {
+        QFETCH(int, warning);
+        emit m_window->updateMouseDialog()->sig_UpdateFirmwareKorvan(QStringLiteral("/nowhere/Nuc123.bin"),
+                                                                     QStringLiteral("merlin"));
+        m_window->slot_showWarningDialog(warning);
+        m_window->updateMouseDialog()->hide();
+        QSignalSpy open(m_window.get(), &MainWindow::sig_OpenDevice);
+        m_window->slot_WarningDeviceNotInsert(true, 0x3000, 0x3A5E);
+        QVERIFY(m_window->updateMouseDialog()->isVisible());
+        QCOMPARE(open.count(), 0);
+    }
+
     void bootLoaderOfUnknownModelLetsTheUserChoose()
     {
         MouseType::setCurrent(11); // left from an earlier mouse

@@ -7,10 +7,12 @@
 
 #include "device/CheckDevice.h"
 #include "device/ProductTable.h"
+#include "device/fwupdate/FwUpdate.h"
 #include "device/kestrel/USBDriverKestrel.h"
 #include "device/osprey/USBDriver_Osprey.h"
 #include "device/wren/USBDriver_Wren.h"
 #include "emulator/EmulatedBackend.h"
+#include "emulator/EmulatedBootLoaders.h"
 #include "emulator/EmulatedCatalog.h"
 #include "emulator/kestrel/EmulatedKestrelMouse.h"
 #include "emulator/osprey/EmulatedOspreyMouse.h"
@@ -20,11 +22,16 @@
 #include "platform/linux/HidapiBackend.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QtTest>
+#include <atomic>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -169,6 +176,85 @@ Outcome perform(HidDevice &handle, ReportProbe &probe, Op op, int length)
     return o;
 }
 
+
+// A first-family mouse going through a firmware update on the real bus: its
+// boot-loader request takes it off and brings its boot loader, the finish
+// packet takes the loader off and brings the mouse back running the new
+// image. The requests arrive on a device's service thread, which cannot take
+// its own device down, so a thread of this object's does the plugging.
+class KernelUpdate
+{
+public:
+    KernelUpdate(std::shared_ptr<EmulatedKestrelMouse> mouse, bool inBootLoader)
+        : m_mouse(std::move(mouse)),
+          m_boot(std::make_shared<EmulatedFirstFamilyBootLoader>(QLatin1String(m_mouse->model().product) +
+                                                                  QLatin1String(" Boot")))
+    {
+        m_mouse->setBootRequestHandler([this] { m_pending.store(ToBootLoader); });
+        m_boot->setFinishHandler([this](const QByteArray &image) {
+            m_newVersion.store(EmulatedFirstFamilyBootLoader::versionOfImage(image));
+            m_pending.store(BackToNormal);
+        });
+        m_ready = plug(inBootLoader ? m_boot : std::shared_ptr<EmulatedDevice>(m_mouse));
+        m_watcher = std::thread([this] { watch(); });
+    }
+    ~KernelUpdate()
+    {
+        m_stop.store(true);
+        m_watcher.join();
+        m_mouse->setBootRequestHandler({});
+        m_boot->setFinishHandler({});
+        unplug();
+    }
+
+    bool ready() const { return m_ready; }
+    std::shared_ptr<EmulatedFirstFamilyBootLoader> boot() const { return m_boot; }
+    // Whether the mouse is back on the bus after a finished transfer.
+    bool mouseBack() const { return m_back.load(); }
+
+private:
+    enum { Nothing, ToBootLoader, BackToNormal };
+
+    bool plug(const std::shared_ptr<EmulatedDevice> &device)
+    {
+        m_current = std::make_unique<KernelDevice>(device);
+        return m_current->ready();
+    }
+    void unplug()
+    {
+        if (m_current)
+            m_current->unplug();
+        m_current.reset();
+    }
+    void watch()
+    {
+        while (!m_stop.load()) {
+            switch (m_pending.exchange(Nothing)) {
+            case ToBootLoader:
+                unplug();
+                plug(m_boot);
+                break;
+            case BackToNormal:
+                unplug();
+                m_mouse->setFirmwareVersion(m_newVersion.load());
+                m_back.store(plug(m_mouse));
+                break;
+            default:
+                QThread::msleep(10);
+            }
+        }
+    }
+
+    std::shared_ptr<EmulatedKestrelMouse> m_mouse;
+    std::shared_ptr<EmulatedFirstFamilyBootLoader> m_boot;
+    std::unique_ptr<KernelDevice> m_current; // touched by the constructor, then the watcher only
+    std::thread m_watcher;
+    std::atomic<int> m_pending{Nothing};
+    std::atomic<quint32> m_newVersion{0};
+    std::atomic<bool> m_back{false};
+    std::atomic<bool> m_stop{false};
+    bool m_ready = false;
+};
 } // namespace
 
 class TestHidraw : public QObject
@@ -403,6 +489,53 @@ private slots:
         }
         QVERIFY(kd.uhid.unpluggedItself());
         QVERIFY(waitUntil([&] { return entriesOf(kd.vid, kd.pid).isEmpty(); }));
+    }
+
+    // A firmware image sent through hidraw output and input reports into the
+    // boot loader, from a mouse running normally (it switches over and comes
+    // back) and from one already waiting in its boot loader.
+    void firmwareTransfer_data()
+    {
+        QTest::addColumn<bool>("inBootLoader");
+        QTest::newRow("kestrel switched over") << false;
+        QTest::newRow("kestrel waiting in its boot loader") << true;
+    }
+    void firmwareTransfer()
+    {
+        QFETCH(bool, inBootLoader);
+        // The mouse and its loader come and go on the kernel's own time: the
+        // transfer's waits for them must be real ones.
+        DeviceClock::setVirtual(false);
+        const auto virtualAgain = qScopeGuard([] { DeviceClock::setVirtual(true); });
+        auto mouse = std::make_shared<EmulatedKestrelMouse>(QStringLiteral("kestrel"));
+        mouse->setFirmwareVersion(0x04000001);
+        KernelUpdate update(mouse, inBootLoader);
+        QVERIFY(update.ready());
+
+        // Three full chunks and a short one, ending in the version the mouse will report.
+        QByteArray image(48 + 3 * 56 + 20, '\0');
+        for (int i = 0; i < image.size(); ++i)
+            image[i] = char(i * 7 + 3);
+        const quint32 version = 0x05000002;
+        for (int i = 0; i < 4; ++i)
+            image[image.size() - 4 + i] = char(version >> (8 * i));
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("Nuc123.bin"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(image) == image.size());
+        file.close();
+
+        FwUpdate fw;
+        fw.SetDevicePaths(filter(mouse->model().wiredPid), QStringLiteral("VID_3A5E&PID_3000"));
+        QSignalSpy result(&fw, &FirmwareTransfer::sigUpdateResult);
+        fw.slotUpdate(path);
+        QCOMPARE(result.size(), 1);
+        QVERIFY(result.at(0).at(0).toBool());
+        QVERIFY(update.boot()->finished());
+        QCOMPARE(update.boot()->image(), image);
+        QCOMPARE(update.boot()->packets().size(), 1 + 1 + 4 + 1); // sync, first, four following, finish
+        QVERIFY(update.mouseBack());
+        QCOMPARE(mouse->firmwareVersion(), version);
     }
 
     // The harrier-uhid program puts the mice it is given on the bus and
