@@ -273,19 +273,22 @@ void DrawDialog::on_TextEditButton_clicked()
 void DrawDialog::brushButtonSelected(bool selected)
 {
     m_canvas->setBrushMode(selected);
-    for (QPushButton *b : {m_brushButton, m_textButton}) {
-        b->setProperty("selected", b == m_brushButton ? m_canvas->isBrushMode() : m_canvas->isTextMode());
-        repolish(b);
-    }
+    showToolSelection();
 }
 
 void DrawDialog::textEditButtonSelected(bool selected)
 {
     m_canvas->setTextMode(selected);
-    for (QPushButton *b : {m_brushButton, m_textButton}) {
-        b->setProperty("selected", b == m_brushButton ? m_canvas->isBrushMode() : m_canvas->isTextMode());
-        repolish(b);
-    }
+    showToolSelection();
+}
+
+// One mode turns the other off: both buttons show the canvas's modes.
+void DrawDialog::showToolSelection()
+{
+    m_brushButton->setProperty("selected", m_canvas->isBrushMode());
+    m_textButton->setProperty("selected", m_canvas->isTextMode());
+    repolish(m_brushButton);
+    repolish(m_textButton);
 }
 
 void DrawDialog::initText()

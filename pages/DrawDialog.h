@@ -69,6 +69,7 @@ public slots:
 
 private:
     void setScreenMode(int behaviour, const QString &action);
+    void showToolSelection();
     void showMessage(const QString &text);
     void sendEvent(const QString &action, const QString &label = QString());
 

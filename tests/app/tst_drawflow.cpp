@@ -3,31 +3,19 @@
 // the bridge on its worker thread. A drawing made with the pointer must reach
 // the mouse's screen memory as the device packs it, and the screen mode and
 // brightness must reach the mouse.
-#include "app/MainWindow.h"
-#include "device/CheckDevice.h"
-#include "emulator/EmulatedBackend.h"
 #include "emulator/kestrel/EmulatedKestrelMouse.h"
 #include "emulator/osprey/EmulatedOspreyMouse.h"
-#include "pages/CPIForm.h"
 #include "pages/DrawBorderWidget.h"
 #include "pages/DrawDialog.h"
-#include "pages/MainSettingWidget.h"
 #include "pages/MoveSlider.h"
-#include "platform/DeviceClock.h"
-#include "platform/PointerSettings.h"
-#include "platform/hid/HidBackend.h"
-#include "platform/linux/DesktopPointer.h"
 #include "support/PageInput.h"
-#include "support/TempAppFolder.h"
+#include "support/ProgramRig.h"
 
-#include <QCheckBox>
 #include <QPushButton>
 #include <QtTest>
 #include <memory>
 
 namespace {
-
-constexpr int kWaitMs = 20000;
 
 // A stroke along canvas row 31 from x 30 to 150: screen row 10, columns 10 to 50.
 const QVector<QPoint> kStroke = {{30, 31}, {70, 31}, {110, 31}, {150, 31}};
@@ -72,35 +60,26 @@ class TestDrawFlow : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<TempAppFolder> m_folder;
-    std::unique_ptr<EmulatedBackend> m_bus;
-    std::unique_ptr<PointerSettings> m_pointer;
-    std::unique_ptr<MainWindow> m_window;
+    std::unique_ptr<ProgramRig> m_rig;
     std::shared_ptr<EmulatedKestrelMouse> m_kestrel;
     std::shared_ptr<EmulatedOspreyMouse> m_osprey;
 
-    MainSettingWidget *page() const { return m_window->findChild<MainSettingWidget *>(); }
-    DrawDialog *dialog() const { return m_window->findChild<DrawDialog *>(); }
+    DrawDialog *dialog() const { return m_rig->window->findChild<DrawDialog *>(); }
 
-    void plugAndOpen(const QString &model)
+    bool plugAndOpen(const QString &model)
     {
         if (model == QLatin1String("osprey")) {
             m_osprey = std::make_shared<EmulatedOspreyMouse>(model);
-            m_bus->plug(m_osprey);
-        } else {
-            m_kestrel = std::make_shared<EmulatedKestrelMouse>(model);
-            m_bus->plug(m_kestrel);
+            return m_rig->open(m_osprey);
         }
-        m_window->findChild<CheckDevice *>()->checkDeviceOnce();
-        QTRY_VERIFY_WITH_TIMEOUT(m_window->isDeviceOpen(), kWaitMs);
-        QTRY_VERIFY_WITH_TIMEOUT(page()->cpiForm(0)->checkBox()->isChecked(), kWaitMs);
-        QTest::qWait(200);
+        m_kestrel = std::make_shared<EmulatedKestrelMouse>(model);
+        return m_rig->open(m_kestrel);
     }
 
     // The screen button of the settings page, as the user presses it.
     DrawDialog *openEditor()
     {
-        clickNamed(page(), "DrawButton");
+        clickNamed(m_rig->settingsPage(), "DrawButton");
         DrawDialog *d = dialog();
         if (d && !d->isVisible())
             return nullptr;
@@ -120,31 +99,13 @@ private:
     }
 
 private slots:
-    void init()
-    {
-        m_folder = std::make_unique<TempAppFolder>();
-        DeviceClock::setVirtual(true);
-        m_bus = std::make_unique<EmulatedBackend>();
-        Hid::setBackend(m_bus.get());
-        m_pointer = std::make_unique<PointerSettings>(
-            makeKeptPointerSpeed(PointerSettings::keptSpeedPath()),
-            DesktopPointer::makeKdeWheelLines(m_folder->path() + QStringLiteral("/kdeglobals")));
-        PointerSettings::setSystem(m_pointer.get());
-        m_window = std::make_unique<MainWindow>();
-        m_window->show();
-    }
+    void init() { m_rig = std::make_unique<ProgramRig>(); }
 
     void cleanup()
     {
-        m_window.reset();
+        m_rig.reset();
         m_kestrel.reset();
         m_osprey.reset();
-        Hid::setBackend(nullptr);
-        m_bus.reset();
-        PointerSettings::setSystem(nullptr);
-        m_pointer.reset();
-        DeviceClock::setVirtual(false);
-        m_folder.reset();
     }
 
     void drawingAndScreenSettingsReachTheMouse_data()
@@ -166,7 +127,7 @@ private slots:
         QFETCH(QByteArray, expected);
         QFETCH(int, pictureMode);
         QFETCH(int, apmMode);
-        plugAndOpen(model);
+        QVERIFY(plugAndOpen(model));
 
         DrawDialog *editor = openEditor();
         QVERIFY(editor);
@@ -175,21 +136,21 @@ private slots:
         clickNamed(editor, "Brush_Button");
         dragThrough(editor->canvas(), kStroke);
         clickNamed(editor, "DrawOkButton");
-        QTRY_COMPARE_WITH_TIMEOUT(screen(), expected, kWaitMs);
-        QTRY_COMPARE_WITH_TIMEOUT(screenMode(), pictureMode, kWaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(screen(), expected, ProgramRig::kWaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(screenMode(), pictureMode, ProgramRig::kWaitMs);
         if (m_kestrel)
             QCOMPARE(quint8(m_kestrel->memory(kKestrelScreenWord, 1).at(0)), quint8(8));
 
         editor = openEditor();
         QVERIFY(editor);
         clickNamed(editor, "ShowApmButton");
-        QTRY_COMPARE_WITH_TIMEOUT(screenMode(), apmMode, kWaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(screenMode(), apmMode, ProgramRig::kWaitMs);
 
         editor = openEditor();
         QVERIFY(editor);
         auto *slider = editor->findChild<MoveSlider *>(QStringLiteral("LightSlider"));
         QTest::mouseClick(slider, Qt::LeftButton, Qt::NoModifier, QPoint(0, slider->height() / 2));
-        QTRY_COMPARE_WITH_TIMEOUT(brightness(), 5, kWaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(brightness(), 5, ProgramRig::kWaitMs);
     }
 };
 

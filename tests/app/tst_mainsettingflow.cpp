@@ -2,22 +2,13 @@
 // on the bus, CheckDevice's poll, the bridge on its worker thread, and the
 // page as the user clicks it. What the page shows is held against the mouse's
 // memory, and what the user changes must arrive there.
-#include "app/MainWindow.h"
 #include "app/WarningDialog.h"
-#include "device/CheckDevice.h"
-#include "emulator/EmulatedBackend.h"
 #include "emulator/kestrel/EmulatedKestrelMouse.h"
-#include "pages/CPIForm.h"
 #include "pages/CPISlider.h"
 #include "pages/LightSettingWidget.h"
-#include "pages/MainSettingWidget.h"
 #include "pages/MoveSlider.h"
 #include "pages/USpinBox.h"
-#include "platform/DeviceClock.h"
-#include "platform/PointerSettings.h"
-#include "platform/hid/HidBackend.h"
-#include "platform/linux/DesktopPointer.h"
-#include "support/TempAppFolder.h"
+#include "support/ProgramRig.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -61,52 +52,25 @@ class TestMainSettingFlow : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<TempAppFolder> m_folder;
-    std::unique_ptr<EmulatedBackend> m_bus;
-    std::unique_ptr<PointerSettings> m_pointer;
-    std::unique_ptr<MainWindow> m_window;
+    std::unique_ptr<ProgramRig> m_rig;
     std::shared_ptr<EmulatedKestrelMouse> m_mouse;
 
-    MainSettingWidget *page() const { return m_window->findChild<MainSettingWidget *>(); }
+    MainSettingWidget *page() const { return m_rig->settingsPage(); }
     CPIForm *form(int level) const { return page()->cpiForm(level); }
 
     void plugAndOpen(const QString &model)
     {
         m_mouse = std::make_shared<EmulatedKestrelMouse>(model);
-        m_bus->plug(m_mouse);
-        m_window->findChild<CheckDevice *>()->checkDeviceOnce();
-        QTRY_VERIFY_WITH_TIMEOUT(m_window->isDeviceOpen(), kWaitMs);
-        // The start-up read ends with the buttons, after the CPI list and the report rate.
-        QTRY_VERIFY_WITH_TIMEOUT(form(0)->checkBox()->isChecked(), kWaitMs);
-        QTest::qWait(200);
+        QVERIFY(m_rig->open(m_mouse));
     }
 
 private slots:
-    void init()
-    {
-        m_folder = std::make_unique<TempAppFolder>();
-        DeviceClock::setVirtual(true);
-        m_bus = std::make_unique<EmulatedBackend>();
-        Hid::setBackend(m_bus.get());
-        // A Plasma-like desktop in the test's folder: speed kept in our file, wheel lines in kdeglobals.
-        m_pointer = std::make_unique<PointerSettings>(
-            makeKeptPointerSpeed(PointerSettings::keptSpeedPath()),
-            DesktopPointer::makeKdeWheelLines(m_folder->path() + QStringLiteral("/kdeglobals")));
-        PointerSettings::setSystem(m_pointer.get());
-        m_window = std::make_unique<MainWindow>();
-        m_window->show();
-    }
+    void init() { m_rig = std::make_unique<ProgramRig>(); }
 
     void cleanup()
     {
-        m_window.reset();
+        m_rig.reset();
         m_mouse.reset();
-        Hid::setBackend(nullptr);
-        m_bus.reset();
-        PointerSettings::setSystem(nullptr);
-        m_pointer.reset();
-        DeviceClock::setVirtual(false);
-        m_folder.reset();
     }
 
     void pageShowsWhatTheMouseHolds_data()
@@ -145,7 +109,7 @@ private slots:
         QVERIFY(page()->findChild<QRadioButton *>(QLatin1String(radios[rate]))->isChecked());
         QCOMPARE(page()->findChild<QPushButton *>(QStringLiteral("DrawButton"))->isVisible(), screenButton);
         // The lighting record reached the lighting page as well.
-        const LightColorParam light = m_window->findChild<LightSettingWidget *>()->lightParameter();
+        const LightColorParam light = m_rig->window->findChild<LightSettingWidget *>()->lightParameter();
         const LightColorParam none{};
         QVERIFY(std::memcmp(&light, &none, sizeof light) != 0);
     }
@@ -169,7 +133,7 @@ private slots:
         QTest::mouseClick(rate500, Qt::LeftButton, {}, QPoint(8, rate500->height() / 2));
         QTRY_COMPARE_WITH_TIMEOUT(interval(*m_mouse), 2, kWaitMs);
         QTest::qWait(200);
-        QVERIFY(!m_window->warningDialog()->isVisible());
+        QVERIFY(!m_rig->window->warningDialog()->isVisible());
     }
 
     void aRefusedWriteWarnsAndThePageShowsTheMouseAgain()
@@ -179,7 +143,7 @@ private slots:
         m_mouse->refuseNextCommands(1000);
         QTest::mouseClick(form(0)->spinBox()->upButton(), Qt::LeftButton);
         QCOMPARE(form(0)->spinBox()->value(), first + 50);
-        WarningDialog *warning = m_window->warningDialog();
+        WarningDialog *warning = m_rig->window->warningDialog();
         QTRY_VERIFY_WITH_TIMEOUT(warning->isVisible(), kWaitMs);
         QCOMPARE(warning->currentType(), 32);
         QCOMPARE(code(*m_mouse, 0), first / 50);
@@ -197,7 +161,7 @@ private slots:
         auto *speed = page()->findChild<MoveSlider *>(QStringLiteral("PointSpeedSlider"));
         QTest::mousePress(speed, Qt::LeftButton, {}, QPoint(40, 5));
         QTest::mouseRelease(speed, Qt::LeftButton, {}, QPoint(40, 5));
-        QCOMPARE(m_pointer->pointerSpeed(), 4);
+        QCOMPARE(m_rig->pointer->pointerSpeed(), 4);
 
         auto *lines = page()->findChild<QSpinBox *>(QStringLiteral("spinBox"));
         QVERIFY(lines->isEnabled());
@@ -205,8 +169,8 @@ private slots:
         lines->selectAll();
         QTest::keyClicks(lines, QStringLiteral("9"));
         QTest::keyClick(lines, Qt::Key_Return);
-        QCOMPARE(m_pointer->wheelLines(), 9);
-        QFile kdeglobals(m_folder->path() + QStringLiteral("/kdeglobals"));
+        QCOMPARE(m_rig->pointer->wheelLines(), 9);
+        QFile kdeglobals(m_rig->kdeglobalsPath());
         QVERIFY(kdeglobals.open(QIODevice::ReadOnly));
         QCOMPARE(kdeglobals.readAll(), QByteArray("[KDE]\nWheelScrollLines=9\n"));
     }
