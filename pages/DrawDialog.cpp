@@ -49,6 +49,8 @@ QPushButton *makeButton(const char *name, const QString &text, QWidget *parent)
     button->setObjectName(QLatin1String(name));
     button->setCursor(Qt::PointingHandCursor);
     button->setFocusPolicy(Qt::NoFocus);
+    // Return belongs to the text being typed, not to whichever button comes first.
+    button->setAutoDefault(false);
     return button;
 }
 
@@ -202,6 +204,8 @@ DrawDialog::DrawDialog(QWidget *parent) : QDialog(parent)
     // Connected after the first values, so setting them up sends nothing.
     connect(m_fontBox, &QFontComboBox::currentFontChanged, this, &DrawDialog::on_fontComboBox_currentFontChanged);
     connect(m_sizeBox, qOverload<int>(&QSpinBox::valueChanged), this, &DrawDialog::on_spinBox_valueChanged);
+    // Return ends the typing, as pressing "Text" again does.
+    connect(m_canvas->textField(), &QLineEdit::returnPressed, this, [this] { textEditButtonSelected(false); });
     initText();
 }
 

@@ -195,7 +195,10 @@ private slots:
         QTest::keyClicks(canvas()->textField(), QStringLiteral("HI"));
         // In text mode the field shows the text, the picture does not yet.
         QVERIFY(litPixels(canvas()->picture()).isEmpty());
-        click("TextEditButton");
+        // Return ends the typing; it leaves the dialog open.
+        QTest::keyClick(canvas()->textField(), Qt::Key_Return);
+        QVERIFY(m_dialog->isVisible());
+        QVERIFY(!canvas()->isTextMode());
         QVERIFY(!canvas()->textField()->isVisible());
         QVERIFY(canvas()->isTextFollowingPointer());
 
