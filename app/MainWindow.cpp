@@ -28,6 +28,7 @@
 #include "platform/Process.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDebug>
@@ -78,6 +79,13 @@ const BatteryLook kBatteryLooks[] = {
     {21, 40, "top_icon_battery2.png", true},
     {1, 20, "top_icon_battery.png", true},
 };
+
+// The caption of configuration n on its profile button and in the tray menu.
+QString configCaption(int n)
+{
+    const QString caption = TextTable::text(TextTable::TextConfiguration + n);
+    return caption.isEmpty() ? QStringLiteral("配置%1").arg(n) : caption;
+}
 
 QString borderImage(const QString &resource)
 {
@@ -271,10 +279,7 @@ QWidget *MainWindow::buildFooter()
         &MainWindow::on_ConfigureButton_5_clicked,
     };
     for (int n = 1; n <= kConfigCount; ++n) {
-        QString caption = TextTable::text(TextTable::TextConfiguration + n);
-        if (caption.isEmpty())
-            caption = QStringLiteral("配置%1").arg(n);
-        auto *button = new QPushButton(caption, footer);
+        auto *button = new QPushButton(configCaption(n), footer);
         button->setObjectName(QStringLiteral("ConfigureButton_%1").arg(n));
         button->setProperty("configButton", true);
         button->setCursor(Qt::PointingHandCursor);
@@ -309,13 +314,29 @@ void MainWindow::createTrayIcon()
     connect(m_trayIcon, &QSystemTrayIcon::activated, this, &MainWindow::on_activatedSysTrayIcon);
 
     auto *menu = new QMenu(this);
+    menu->setObjectName(QStringLiteral("TrayMenu"));
     QAction *showAction = menu->addAction(TextTable::text(TextTable::TextTrayShow));
-    menu->addSeparator();
-    QAction *exitAction = menu->addAction(TextTable::text(TextTable::TextTrayExit));
+    showAction->setObjectName(QStringLiteral("TrayShowAction"));
     connect(showAction, &QAction::triggered, this, [this] {
         raise();
         showNormal();
     });
+    // The five configurations, as the profile buttons offer them: choosing
+    // one loads it into the mouse, and the mark follows the mouse's own.
+    menu->addSeparator();
+    auto *configs = new QActionGroup(menu);
+    for (int n = 1; n <= kConfigCount; ++n) {
+        QAction *action = menu->addAction(configCaption(n));
+        action->setObjectName(QStringLiteral("TrayConfigAction_%1").arg(n));
+        action->setCheckable(true);
+        action->setActionGroup(configs);
+        action->setChecked(n == m_currentConfig);
+        connect(action, &QAction::triggered, this, [this, n] { setCurrentConfigure(n); });
+        m_trayConfigActions.append(action);
+    }
+    menu->addSeparator();
+    QAction *exitAction = menu->addAction(TextTable::text(TextTable::TextTrayExit));
+    exitAction->setObjectName(QStringLiteral("TrayExitAction"));
     connect(exitAction, &QAction::triggered, this, &MainWindow::exitSoftware);
     m_trayIcon->setContextMenu(menu);
     if (QSystemTrayIcon::isSystemTrayAvailable())
@@ -672,6 +693,8 @@ void MainWindow::showCurrentConfigButton(int configNumber)
         button->setProperty("selected", selected);
         button->setStyleSheet(borderImage(QLatin1String(kPicture) + look + (selected ? QStringLiteral("_s") : QString())
                                           + QStringLiteral(".png")));
+        if (n <= m_trayConfigActions.size())
+            m_trayConfigActions.at(n - 1)->setChecked(selected);
     }
 }
 
@@ -821,6 +844,8 @@ void MainWindow::setDeviceControlsEnabled(bool enabled)
 {
     for (QPushButton *button : qAsConst(m_configButtons))
         button->setEnabled(enabled);
+    for (QAction *action : qAsConst(m_trayConfigActions))
+        action->setEnabled(enabled);
     m_resetButton->setEnabled(enabled);
 }
 

@@ -4,6 +4,7 @@
 #include <QMainWindow>
 #include <QSystemTrayIcon>
 
+class QAction;
 class QLabel;
 class QPushButton;
 class QStackedWidget;
@@ -202,6 +203,7 @@ private:
     CloudSyncWidget *m_cloudSyncWidget = nullptr;
     CodeWidget *m_codeWidget = nullptr;
     QSystemTrayIcon *m_trayIcon = nullptr;
+    QList<QAction *> m_trayConfigActions; // configurations 1..5 in the tray menu
     WarningDialog *m_warningDialog = nullptr;
     LoadingDialog *m_loadingDialog = nullptr;
     UpdateMouseDialog *m_updateDialog = nullptr;

@@ -43,6 +43,11 @@ QString instanceFolder()
     return cache;
 }
 
+QString lockPath(const QString &folder, const QString &key)
+{
+    return folder + QLatin1Char('/') + key + QStringLiteral(".lock");
+}
+
 } // namespace
 
 SingleApplication::SingleApplication(int &argc, char **argv, const QString &key)
@@ -54,7 +59,7 @@ SingleApplication::SingleApplication(int &argc, char **argv, const QString &key)
 #else
     m_socketName = folder + QLatin1Char('/') + key + QStringLiteral(".socket");
 #endif
-    m_lock = std::make_unique<QLockFile>(folder + QLatin1Char('/') + key + QStringLiteral(".lock"));
+    m_lock = std::make_unique<QLockFile>(lockPath(folder, key));
     // A copy may run for weeks: the lock is stale only when its owner is gone.
     m_lock->setStaleLockTime(0);
 
@@ -80,6 +85,18 @@ SingleApplication::~SingleApplication()
 bool SingleApplication::isRunning() const
 {
     return m_isRunning;
+}
+
+bool SingleApplication::isHeld(const QString &key)
+{
+    QLockFile lock(lockPath(instanceFolder(), key));
+    lock.setStaleLockTime(0);
+    // A lock left by a crashed copy is taken and let go at once, as the program would.
+    if (lock.tryLock(0)) {
+        lock.unlock();
+        return false;
+    }
+    return lock.error() == QLockFile::LockFailedError;
 }
 
 void SingleApplication::acceptConnections()

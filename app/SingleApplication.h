@@ -22,6 +22,10 @@ public:
     // True when another copy holds the key.
     bool isRunning() const;
 
+    // True when a running program holds the key, asked without becoming
+    // the copy that holds it (a tool that must not work beside the program).
+    static bool isHeld(const QString &key);
+
     // Sends `message` to the running copy, waiting at most `timeout` ms for
     // it to be taken; false when it could not be delivered.
     bool sendMessage(const QString &message, int timeout);

@@ -67,6 +67,9 @@ function(harrier_layer target dir)
   endif()
 endfunction()
 
+# The font the program ships (Chinese and Latin), from fonts-wqy-microhei.
+set(HARRIER_FONT /usr/share/fonts/truetype/wqy/wqy-microhei.ttc)
+
 # Copies the read-only data the program ships (text table, fonts) beside a
 # program, as "Language/translate.json" and "Font/...".
 function(harrier_ship_data target)
@@ -75,11 +78,11 @@ function(harrier_ship_data target)
     COMMAND ${CMAKE_COMMAND} -E copy_if_different
       ${CMAKE_SOURCE_DIR}/resources/translate.json $<TARGET_FILE_DIR:${target}>/Language/translate.json
     VERBATIM)
-  if(EXISTS /usr/share/fonts/truetype/wqy/wqy-microhei.ttc)
+  if(EXISTS ${HARRIER_FONT})
     add_custom_command(TARGET ${target} POST_BUILD
       COMMAND ${CMAKE_COMMAND} -E make_directory $<TARGET_FILE_DIR:${target}>/Font
       COMMAND ${CMAKE_COMMAND} -E copy_if_different
-        /usr/share/fonts/truetype/wqy/wqy-microhei.ttc $<TARGET_FILE_DIR:${target}>/Font/wqy-microhei.ttc
+        ${HARRIER_FONT} $<TARGET_FILE_DIR:${target}>/Font/wqy-microhei.ttc
       VERBATIM)
   endif()
 endfunction()

@@ -1,5 +1,6 @@
 #include "pages/KeySettingDialog.h"
 
+#include "data/ButtonFunctions.h"
 #include "data/DCDataHandle.h"
 #include "device/DeviceTypes.h"
 #include "platform/KeyCodes.h"
@@ -25,46 +26,6 @@ namespace {
 constexpr int PlayWhilePressed = 4;
 constexpr int RowRole = Qt::UserRole;
 constexpr int PathRole = Qt::UserRole + 1;
-
-// The basic functions by list row: caption (a text index, or a fixed text),
-// then what OK sends.
-struct BasicRow
-{
-    int text;
-    const char *fixedText;
-    int value;
-    int modifiers;
-    int changeType;
-};
-
-const BasicRow kBasicRows[] = {
-    {125, nullptr, 0x57, 1, 30}, {126, nullptr, 0x4C, 8, 30}, {127, nullptr, 0x52, 8, 30}, {128, nullptr, 0x44, 8, 30},
-    {129, nullptr, 0xBB, 1, 30}, {130, nullptr, 0xBD, 1, 30}, {131, nullptr, 0x46, 1, 30}, {132, nullptr, 0xF0, 0, 48},
-    {133, nullptr, 0xF1, 0, 49}, {134, nullptr, 0xF2, 0, 50}, {135, nullptr, 0xF7, 0, 51}, {136, nullptr, 0xF8, 0, 52},
-    {137, nullptr, 0x83, 1, 39}, {138, nullptr, 0xEA, 0, 38}, {139, nullptr, 0xE9, 0, 37}, {140, nullptr, 0xE2, 0, 35},
-    {141, nullptr, 0, 0, 47},    {142, nullptr, 0, 0, 44},    {-1, "CPI+", 0, 0, 45},      {-1, "CPI-", 0, 0, 46},
-    {143, nullptr, 0, 0, 55},    {238, nullptr, 0, 0, 56},
-};
-
-// Mouse function code -> caption of the function-name table.
-const struct
-{
-    int code;
-    int text;
-    const char *fixedText;
-} kFunctionNames[] = {
-    {0, 125, nullptr},  {1, 126, nullptr},  {2, 127, nullptr},  {3, 128, nullptr},  {4, 129, nullptr},
-    {5, 130, nullptr},  {6, 131, nullptr},  {35, 140, nullptr}, {36, 235, nullptr}, {37, 139, nullptr},
-    {38, 138, nullptr}, {39, 137, nullptr}, {42, -1, "CPI"},    {44, 142, nullptr}, {45, -1, "CPI+"},
-    {46, -1, "CPI-"},   {47, 141, nullptr}, {48, 132, nullptr}, {49, 133, nullptr}, {50, 134, nullptr},
-    {51, 135, nullptr}, {52, 136, nullptr}, {55, 143, nullptr}, {56, 238, nullptr},
-};
-
-// Model types whose button 4 takes three macros, not four, and that have no profile-cycle function.
-bool isTenButtonFamily(int mouseType)
-{
-    return (mouseType >= 7 && mouseType <= 12) || mouseType == 14;
-}
 
 QPushButton *makeButton(const char *name, const QString &text, QWidget *parent)
 {
@@ -220,7 +181,7 @@ void KeySettingDialog::setButton(int button)
     m_keyField->clear();
     for (QCheckBox *box : {m_ctrl, m_shift, m_alt, m_win, m_disable})
         box->setChecked(false);
-    m_maxMacroCount = button == 4 ? (isTenButtonFamily(m_mouseType) ? 3 : 4) : 1;
+    m_maxMacroCount = ButtonFunctions::macroLimit(button, m_mouseType);
     rebuildBasicList();
     if (button == 16 || button == 17)
         m_title->setText(button == 16 ? QStringLiteral("自定义键1") : QStringLiteral("自定义键2"));
@@ -239,16 +200,11 @@ void KeySettingDialog::setTrueMouseValue(int changeType, int trueMouseValue, int
 void KeySettingDialog::rebuildBasicList()
 {
     m_basicList->clear();
-    for (int row = 0; row < int(std::size(kBasicRows)); ++row) {
-        if (row == 16 && (m_button == 11 || m_button == 12))
+    int row = 0;
+    for (const ButtonFunctions::Function *f = ButtonFunctions::begin(); f != ButtonFunctions::end(); ++f, ++row) {
+        if (!ButtonFunctions::isOfferedFor(*f, m_button, m_mouseType))
             continue;
-        if (row == 20 && m_button == 4)
-            continue;
-        if (row == 21 && isTenButtonFamily(m_mouseType))
-            continue;
-        const BasicRow &basic = kBasicRows[row];
-        auto *item = new QListWidgetItem(
-            basic.fixedText ? QString::fromUtf8(basic.fixedText) : TextTable::text(basic.text), m_basicList);
+        auto *item = new QListWidgetItem(ButtonFunctions::caption(*f), m_basicList);
         // The row number travels with the item, so hidden rows never shift the others.
         item->setData(RowRole, row);
     }
@@ -266,10 +222,8 @@ QString KeySettingDialog::modifierText(int modifiers)
 
 QString KeySettingDialog::functionName(int code)
 {
-    for (const auto &entry : kFunctionNames)
-        if (entry.code == code)
-            return entry.fixedText ? QString::fromUtf8(entry.fixedText) : TextTable::text(entry.text);
-    return QString();
+    const ButtonFunctions::Function *f = ButtonFunctions::byCode(code);
+    return f ? ButtonFunctions::caption(*f) : QString();
 }
 
 void KeySettingDialog::showStatus(int changeType, int trueMouseValue, int modifyKey)
@@ -474,7 +428,7 @@ QStringList KeySettingDialog::getMacroListPath()
 
 bool KeySettingDialog::refusesHeldPlayback() const
 {
-    return m_button == 11 || m_button == 12 || ((m_button == 13 || m_button == 14) && isTenButtonFamily(m_mouseType));
+    return ButtonFunctions::refusesHeldPlayback(m_button, m_mouseType);
 }
 
 void KeySettingDialog::sendMacros()
@@ -518,8 +472,8 @@ void KeySettingDialog::setKeyToBasicFunction()
     const QListWidgetItem *item = m_basicList->currentItem();
     if (!item)
         return;
-    const BasicRow &row = kBasicRows[item->data(RowRole).toInt()];
-    emit sig_ButtonChangeToKey(m_button, uint(row.value), uint(row.modifiers), row.changeType);
+    const ButtonFunctions::Function &f = ButtonFunctions::begin()[item->data(RowRole).toInt()];
+    emit sig_ButtonChangeToKey(m_button, uint(f.value), uint(f.modifiers), f.changeType);
 }
 
 // The advanced functions have no device form yet: nothing is sent.

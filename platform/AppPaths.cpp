@@ -17,6 +17,17 @@ bool isWritableDir(const QString &dir)
     QFileInfo info(dir);
     return info.isDir() && info.isWritable();
 }
+
+// An installed program keeps its shipped data in <prefix>/share/harrierdriver.
+QString installedShare()
+{
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/../share/harrierdriver");
+}
+
+bool isInstalled()
+{
+    return QFileInfo(installedShare()).isDir();
+}
 } // namespace
 
 namespace AppPaths {
@@ -28,8 +39,9 @@ QString dataRoot()
         if (!g_override.isEmpty())
             return g_override;
     }
+    // An installed program never writes below its prefix, even one the user may write to.
     const QString appDir = QCoreApplication::applicationDirPath();
-    if (!appDir.isEmpty() && isWritableDir(appDir))
+    if (!appDir.isEmpty() && isWritableDir(appDir) && !isInstalled())
         return appDir;
     QString userDir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     // The account token lives below it: a root we make is the user's alone.
@@ -48,8 +60,7 @@ QString shippedPath(const QString &relative)
     const QString beside = QCoreApplication::applicationDirPath() + relative;
     if (QFileInfo::exists(beside))
         return beside;
-    // An installed program keeps its data in <prefix>/share/HarrierDriver.
-    const QString shared = QCoreApplication::applicationDirPath() + "/../share/HarrierDriver" + relative;
+    const QString shared = installedShare() + relative;
     if (QFileInfo::exists(shared))
         return QDir::cleanPath(shared);
     return beside;

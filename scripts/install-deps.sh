@@ -12,6 +12,7 @@ packages=(
   clang libclang-rt-14-dev
   xvfb xauth imagemagick
   fonts-wqy-microhei
+  appstream desktop-file-utils
   qemu-system-x86 linux-image-amd64 busybox-static cpio
 )
 

@@ -16,6 +16,7 @@ import tempfile
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 OUT = os.path.join(ROOT, "resources", "picture")
+DESKTOP_ICON = os.path.join(ROOT, "resources", "desktop", "org.harrierdriver.HarrierDriver.svg")
 
 # One palette for everything on the black window.
 ACCENT = "#ff5a1f"
@@ -218,6 +219,10 @@ def main():
         env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
         subprocess.run([tool] + args, check=True, env=env)
     print(f"{len(IMAGES)} images in {os.path.relpath(OUT, ROOT)}")
+    # The desktop's scalable icon is the same drawing as the window's and the tray's.
+    with open(DESKTOP_ICON, "w", encoding="utf-8") as f:
+        f.write(app_icon() + "\n")
+    print(f"icon in {os.path.relpath(DESKTOP_ICON, ROOT)}")
 
 
 if __name__ == "__main__":

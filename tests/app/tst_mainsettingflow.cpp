@@ -10,6 +10,7 @@
 #include "pages/USpinBox.h"
 #include "support/ProgramRig.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QFile>
 #include <QPushButton>
@@ -134,6 +135,22 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(interval(*m_mouse), 2, kWaitMs);
         QTest::qWait(200);
         QVERIFY(!m_rig->window->warningDialog()->isVisible());
+    }
+
+    // A configuration chosen in the tray menu goes into the mouse as a profile button's does.
+    void trayConfigurationReachesTheMouse()
+    {
+        plugAndOpen(QStringLiteral("kestrel"));
+        const int first = form(0)->spinBox()->value();
+        QTest::mouseClick(form(0)->spinBox()->upButton(), Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(code(*m_mouse, 0), (first + 50) / 50, kWaitMs);
+
+        m_window->findChild<QAction *>(QStringLiteral("TrayConfigAction_2"))->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(code(*m_mouse, 0), first / 50, kWaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(form(0)->spinBox()->value(), first, kWaitMs);
+        m_window->findChild<QAction *>(QStringLiteral("TrayConfigAction_1"))->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(code(*m_mouse, 0), (first + 50) / 50, kWaitMs);
+        QCOMPARE(m_window->currentConfigNumber(), 1);
     }
 
     void aRefusedWriteWarnsAndThePageShowsTheMouseAgain()

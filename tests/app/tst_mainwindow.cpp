@@ -18,6 +18,7 @@
 #include <QDir>
 #include <QJsonArray>
 #include <QLabel>
+#include <QMenu>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
@@ -405,6 +406,52 @@ private slots:
             QVERIFY(!m_window->isVisible());
         else
             QVERIFY(m_window->isVisible() && m_window->isMinimized());
+    }
+
+    // The tray menu: show the window, the five configurations, exit, each
+    // triggered as the desktop's tray would.
+    void trayMenu()
+    {
+        QAction *show = child<QAction>("TrayShowAction");
+        QAction *exit = child<QAction>("TrayExitAction");
+        QList<QAction *> configs;
+        for (int n = 1; n <= 5; ++n)
+            configs << child<QAction>(QStringLiteral("TrayConfigAction_%1").arg(n).toLatin1().constData());
+        const QList<QAction *> menu = child<QMenu>("TrayMenu")->actions();
+        QCOMPARE(menu.first(), show);
+        QCOMPARE(menu.last(), exit);
+        for (int n = 0; n < 5; ++n)
+            QCOMPARE(configs.at(n)->text(), child<QPushButton>(QStringLiteral("ConfigureButton_%1").arg(n + 1).toLatin1().constData())->text());
+
+        // Without a mouse there is nothing to load, as with the profile buttons.
+        QSignalSpy load(m_window.get(), &MainWindow::sig_LoadFileAndeWriteIntoMouse);
+        for (QAction *config : configs)
+            QVERIFY(!config->isEnabled());
+        openDevice();
+        for (QAction *config : configs)
+            QVERIFY(config->isEnabled());
+
+        configs.at(3)->trigger();
+        QCOMPARE(load.count(), 1);
+        QCOMPARE(load.last().first().toInt(), 4);
+        QCOMPARE(m_window->currentConfigNumber(), 4);
+        QVERIFY(child<QPushButton>("ConfigureButton_4")->property("selected").toBool());
+        // The mark follows the configuration the mouse holds, however it was chosen.
+        QTest::mouseClick(child<QPushButton>("ConfigureButton_2"), Qt::LeftButton);
+        QVERIFY(configs.at(1)->isChecked() && !configs.at(3)->isChecked());
+        m_window->showCurrentConfigButton(5);
+        QVERIFY(configs.at(4)->isChecked());
+        QCOMPARE(load.count(), 2);
+
+        m_window->slot_WarningDeviceNotInsert(false, 0x4130, 0x3A5E);
+        QVERIFY(!configs.at(0)->isEnabled());
+
+        m_window->hide();
+        show->trigger();
+        QVERIFY(m_window->isVisible());
+        QSignalSpy quit(m_window.get(), &MainWindow::QuitTheApplication);
+        exit->trigger();
+        QCOMPARE(quit.count(), 1);
     }
 
     void secondCopyBringsTheWindowForward()

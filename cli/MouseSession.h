@@ -1,0 +1,88 @@
+#pragma once
+#include "device/DeviceTypes.h"
+#include "device/ProductTable.h"
+
+#include <QList>
+#include <QMap>
+#include <QObject>
+#include <QVector>
+#include <functional>
+#include <memory>
+
+class DCDataHandle;
+
+// One mouse as the command line reaches it: through the same bridge the
+// window uses, driven on the caller's thread. Each request is one call into
+// the bridge, and everything it answers has been recorded when the call
+// returns; nothing here knows a protocol.
+class MouseSession : public QObject
+{
+    Q_OBJECT
+public:
+    // A device of the vendor's on the bus, once per identity.
+    struct Present
+    {
+        USHORT pid = 0;
+        const ProductInfo *product = nullptr; // null for a boot loader that names no model
+        bool viaReceiver = false;
+        bool bootLoader = false;               // waiting in firmware-update mode
+    };
+    // The supported mice and boot loaders on the bus now: mice first, a
+    // mouse by cable before one through a receiver, then boot loaders.
+    static QVector<Present> scan();
+
+    // A button's assignment as the mouse reports it.
+    struct Button
+    {
+        bool original = true;
+        int changeType = 0;
+        int value = 0;
+        int modifiers = 0;
+    };
+
+    MouseSession();
+    ~MouseSession() override;
+
+    // Opens the mouse with this identity and reads what it holds; false when
+    // the bridge could not open it.
+    bool open(USHORT pid);
+
+    int mouseType() const { return m_mouseType; }
+    bool isWireless() const { return m_wireless; }
+    int firmware() const { return m_firmware; }
+    // The stored configuration 1..5 the mouse holds; 0 when none matches.
+    int configuration() const { return m_configuration; }
+    // Seven positions, 0 for a level switched off.
+    const QList<DWORD> &cpi() const { return m_cpi; }
+    // Report-rate index 0..3, -1 when unread.
+    int rateIndex() const { return m_rateIndex; }
+    bool hasLight() const { return m_hasLight; }
+    const LightColorParam &light() const { return m_light; }
+    // Page buttons 4..17 the mouse reported.
+    const QMap<int, Button> &buttons() const { return m_buttons; }
+
+    // Battery percent, or 101 charging, 102 full, 103 no valid reading; -1
+    // for a mouse on its cable or when the bridge published no value.
+    int battery();
+
+    // The warnings the last open or request raised, in order.
+    const QList<int> &warnings() const { return m_warnings; }
+
+    // Runs one bridge request; returns the warning numbers it raised, in order.
+    QList<int> request(const std::function<void(DCDataHandle &)> &call);
+
+private:
+    std::unique_ptr<DCDataHandle> m_bridge;
+    bool m_opened = false;
+    int m_mouseType = 0;
+    bool m_wireless = false;
+    int m_firmware = 0;
+    int m_configuration = 0;
+    QList<DWORD> m_cpi;
+    int m_rateIndex = -1;
+    bool m_hasLight = false;
+    LightColorParam m_light{};
+    QMap<int, Button> m_buttons;
+    QList<int> m_warnings;
+    int m_battery = -1;
+};
