@@ -145,12 +145,12 @@ private slots:
         QTest::mouseClick(form(0)->spinBox()->upButton(), Qt::LeftButton);
         QTRY_COMPARE_WITH_TIMEOUT(code(*m_mouse, 0), (first + 50) / 50, kWaitMs);
 
-        m_window->findChild<QAction *>(QStringLiteral("TrayConfigAction_2"))->trigger();
+        m_rig->window->findChild<QAction *>(QStringLiteral("TrayConfigAction_2"))->trigger();
         QTRY_COMPARE_WITH_TIMEOUT(code(*m_mouse, 0), first / 50, kWaitMs);
         QTRY_COMPARE_WITH_TIMEOUT(form(0)->spinBox()->value(), first, kWaitMs);
-        m_window->findChild<QAction *>(QStringLiteral("TrayConfigAction_1"))->trigger();
+        m_rig->window->findChild<QAction *>(QStringLiteral("TrayConfigAction_1"))->trigger();
         QTRY_COMPARE_WITH_TIMEOUT(code(*m_mouse, 0), (first + 50) / 50, kWaitMs);
-        QCOMPARE(m_window->currentConfigNumber(), 1);
+        QCOMPARE(m_rig->window->currentConfigNumber(), 1);
     }
 
     void aRefusedWriteWarnsAndThePageShowsTheMouseAgain()
