@@ -7,6 +7,7 @@
 #   docs/lighting-harrier.png       the lighting page of a two-zone model
 #   docs/lighting-kestrel.png       the lighting page of a one-zone model
 #   docs/pairing-kestrel.png        the pairing page, reached from the support page
+#   docs/screen-editor.png          the screen editor with a drawing (Kestrel)
 # Each run starts from a fresh application folder, so the pictures show a
 # factory-fresh mouse whatever earlier runs left behind. Run it after a
 # change to the pages and commit the PNGs.
@@ -78,6 +79,17 @@ shoot_assignment() {
   rm -rf "$work"
 }
 
+# The screen editor: a program of its own opens it in the window and draws
+# in it with pointer and keyboard events (tests/pages/drawdialog_shot.cpp).
+shoot_editor() {
+  local work
+  work="$(new_work "$ROOT/build/tests/pages/drawdialog-shot")"
+  in_xvfb "$work" "$work/drawdialog-shot" "$work/shot.png" >"$work/log.txt" 2>&1 \
+    || { tail -20 "$work/log.txt"; exit 1; }
+  save_png "$work/shot.png" "$1"
+  rm -rf "$work"
+}
+
 shoot kestrel main-settings-kestrel.png
 shoot merlin main-settings-merlin.png
 shoot_assignment
@@ -86,3 +98,4 @@ shoot_assignment
 shoot harrier lighting-harrier.png 380,68
 shoot kestrel lighting-kestrel.png 380,68
 shoot kestrel-receiver pairing-kestrel.png 580,68 780,326
+shoot_editor screen-editor.png

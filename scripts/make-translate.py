@@ -289,6 +289,26 @@ TEXTS = {
     740: ("绿：", "Green:"),
     741: ("蓝：", "Blue:"),
     742: ("鼠标灯光", "Mouse light"),
+
+    # Screen editor.
+    750: ("画笔", "Brush"),
+    751: ("文字", "Text"),
+    752: ("橡皮擦", "Eraser"),
+    753: ("撤销", "Undo"),
+    754: ("切换背景", "Switch background"),
+    755: ("大小", "Size"),
+    756: ("添加图片", "Add picture"),
+    757: ("CPI显示", "Show CPI"),
+    758: ("用户APM显示", "Show APM"),
+    759: ("关闭OLED", "Screen off"),
+    760: ("屏幕亮度", "Screen brightness"),
+    761: ("屏幕显示：", "The screen shows:"),
+    762: ("无法读取此图片，未使用：%1", "This picture could not be read and was not used: %1"),
+    763: ("图片未能保存，未发送到鼠标：%1", "The picture could not be saved and was not sent to the mouse: %1"),
+    764: ("选择背景图片", "Choose a background picture"),
+    765: ("图片", "Images"),
+    766: ("画笔：按住左键绘制。文字：输入后再次点击“文字”，然后在画布上点击放置。",
+          "Brush: hold the left button and draw. Text: type, click Text again, then click the canvas to set it down."),
 }
 
 # Translations of the other slots, index: text. Where a slot has no text of

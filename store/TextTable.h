@@ -236,6 +236,24 @@ enum TextIndex : int {
     TextButtonVolumeUp = 714,
     // The picture's label of a button that does what it did from the factory.
     TextButtonFactorySetting = 715,
+    // Screen editor: tools, screen modes, brightness and its messages.
+    TextDrawBrush = 750,
+    TextDrawText = 751,
+    TextDrawEraser = 752,
+    TextDrawUndo = 753,
+    TextDrawSwitchBackground = 754,
+    TextDrawSize = 755,
+    TextDrawAddPicture = 756,
+    TextDrawShowCpi = 757,
+    TextDrawShowApm = 758,
+    TextDrawScreenOff = 759,
+    TextDrawBrightness = 760,
+    TextDrawScreenShows = 761,
+    TextDrawPictureRefused = 762,      // "%1": the file's name
+    TextDrawPictureNotSaved = 763,     // "%1": the picture file's path
+    TextDrawChoosePicture = 764,
+    TextDrawPictureFiles = 765,
+    TextDrawHint = 766,
 };
 Q_ENUM_NS(TextIndex)
 
