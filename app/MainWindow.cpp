@@ -17,6 +17,7 @@
 #include "online/AccountOperations.h"
 #include "pages/CloudSyncWidget.h"
 #include "pages/CodeWidget.h"
+#include "pages/DrawDialog.h"
 #include "pages/LightSettingWidget.h"
 #include "pages/KeySettingDialog.h"
 #include "pages/MacroEditWidget.h"
@@ -195,9 +196,13 @@ void MainWindow::buildWidgets()
     connect(settings, &MainSettingWidget::sig_SetPointSpeed, this, &MainWindow::slot_SetSysPointSpeed);
     connect(settings, &MainSettingWidget::sig_SetTrolleySpeed, this, &MainWindow::slot_SetSysTrolleyValue);
     connect(settings, &MainSettingWidget::sig_showKeySettingDialog, this, &MainWindow::slot_showKeySettingDialog);
+    connect(settings, &MainSettingWidget::sig_showDrawDialog, this, &MainWindow::slot_showDrawDialog);
     connect(settings, &MainSettingWidget::sig_SendEventMessageToGA, this, &MainWindow::sig_SendEventMessageToGA);
     connect(m_codeWidget, &CodeWidget::sig_startCode, this, &MainWindow::sig_startCode);
     connect(m_codeWidget, &CodeWidget::sig_stopCode, this, &MainWindow::slot_stopCode);
+    connect(m_codeWidget, &CodeWidget::sig_SendUIEventMessageToGA, this, &MainWindow::sig_SendEventMessageToGA);
+    connect(m_lightSettingWidget, &LightSettingWidget::sig_SendEventMessageToGA, this,
+            &MainWindow::sig_SendEventMessageToGA);
 }
 
 QWidget *MainWindow::buildHeader()
@@ -374,6 +379,12 @@ void MainWindow::createDialogs()
     m_keySettingDialog->hide();
     connect(m_keySettingDialog, &KeySettingDialog::sig_ShowWarningDialog, this, &MainWindow::slot_showWarningDialog);
     connect(this, &MainWindow::sig_CloseKeySettingDialog, m_keySettingDialog, &QDialog::close);
+    m_drawDialog = new DrawDialog(this);
+    m_drawDialog->hide();
+    connect(m_drawDialog, &DrawDialog::sig_WarningTypeOnMainWindow, this, &MainWindow::slot_showWarningDialog);
+    connect(m_drawDialog, &DrawDialog::sig_SendEventMessageToGA, this, &MainWindow::sig_SendEventMessageToGA);
+    // A screen picture for a mouse that went away has nowhere to go.
+    connect(this, &MainWindow::sig_CloseKeySettingDialog, m_drawDialog, &QDialog::close);
     connect(m_macroEditWidget, &MacroEditWidget::sig_ShowWarningWidgetOnMacroEditWidget, this,
             &MainWindow::slot_showWarningDialog);
     // No page change while a macro is being recorded.
@@ -428,7 +439,7 @@ void MainWindow::initMouseDataHandle()
     for (BridgePage *page : std::initializer_list<BridgePage *>{m_mainSettingWidget, m_lightSettingWidget,
                                                                 m_macroEditWidget, m_supportWidget,
                                                                 m_cloudSyncWidget, m_codeWidget,
-                                                                m_keySettingDialog})
+                                                                m_keySettingDialog, m_drawDialog})
         page->connectBridge(h);
     // Requests: every one crosses to the worker thread as a queued call.
     connect(this, &MainWindow::sig_OpenDevice, h,
@@ -606,11 +617,9 @@ void MainWindow::slot_stopCode()
 void MainWindow::slot_startCode(bool started)
 {
     qDebug() << "slot_startCode" << started;
-    if (started) {
-        m_codeWidget->showCodeStep(1);
-        return;
-    }
-    slot_showWarningDialog(45);
+    m_codeWidget->showCodeStep(started ? 1 : 0);
+    if (!started)
+        slot_showWarningDialog(45);
 }
 
 void MainWindow::slot_finishCode(bool paired)
@@ -663,6 +672,14 @@ void MainWindow::slot_showKeySettingDialog(int changedButton, int buttonChangeTy
     m_keySettingDialog->setButton(changedButton);
     m_keySettingDialog->setTrueMouseValue(buttonChangeType, buttonTrueValue, modifyKeyValue);
     m_keySettingDialog->show();
+}
+
+void MainWindow::slot_showDrawDialog()
+{
+    qDebug() << "slot_showDrawDialog" << MouseType::current() << m_currentConfig;
+    m_drawDialog->initDrawDialog(MouseType::current(), m_currentConfig);
+    m_drawDialog->move(geometry().center() - m_drawDialog->rect().center());
+    m_drawDialog->show();
 }
 
 // ---------------------------------------------------------------- profiles

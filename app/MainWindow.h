@@ -16,6 +16,7 @@ class LastVersion;
 class CloudSyncWidget;
 class CodeWidget;
 class DCDataHandle;
+class DrawDialog;
 class LightSettingWidget;
 class LoadingDialog;
 class KeySettingDialog;
@@ -110,6 +111,8 @@ public slots:
     void slot_showWarningDialogWithSpecifyMessage(int warningType, QString warningMessage);
     // Opens the button-assignment dialog (comes with the button assignment page).
     void slot_showKeySettingDialog(int changedButton, int buttonChangeType, int buttonTrueValue, int modifyKeyValue);
+    // Opens the screen editor for the mouse's model and the current configuration.
+    void slot_showDrawDialog();
     void slot_ResetMouseToOriginal();
     void slot_ShowCurrentConfigButton(int configureButton);
     void slot_LoadConfigFileAfterDownloadSucced(int configureButton);
@@ -206,6 +209,7 @@ private:
     LightSettingWidget *m_lightSettingWidget = nullptr;
     MacroEditWidget *m_macroEditWidget = nullptr;
     KeySettingDialog *m_keySettingDialog = nullptr;
+    DrawDialog *m_drawDialog = nullptr;
     SupportWidget *m_supportWidget = nullptr;
     CloudSyncWidget *m_cloudSyncWidget = nullptr;
     CodeWidget *m_codeWidget = nullptr;

@@ -245,7 +245,7 @@ QString lightModeName(int mode)
 
 int breathingMaximum(const ProductInfo *product)
 {
-    return product && product->family == Family::First ? 4 : 9;
+    return product ? Products::breathSpeedMaximum(product->mouseType) : 9;
 }
 
 QString lightText(const ProductInfo *product, const LightColorParam &light, bool wheel)

@@ -524,7 +524,7 @@ int cmdSetLight(Context &ctx)
         return code;
 
     const QString name = QLatin1String(ctx.product->name);
-    const bool twoZones = ctx.product->family != Family::First;
+    const bool twoZones = Products::lightZones(ctx.product->mouseType) != LightZones::MainOnly;
     const bool wheel = zone == QLatin1String("wheel");
     if (wheel && !twoZones)
         return ctx.badArguments(QStringLiteral("the %1 has one light zone, main").arg(name));

@@ -58,7 +58,10 @@ DCDataHandle::DCDataHandle(QObject *parent)
       m_gearHandle(new GearHandle(this))
 {
     connect(&m_codeTimer, &QTimer::timeout, this, &DCDataHandle::slot_codetimerout);
-    connect(this, &DCDataHandle::sig_startTimer, &m_codeTimer, QOverload<int>::of(&QTimer::start));
+    // On the virtual clock the polls run back to back, each counted as the
+    // interval it stands for, so a pairing time-out costs no waiting.
+    connect(this, &DCDataHandle::sig_startTimer, this,
+            [this](int interval) { m_codeTimer.start(DeviceClock::isVirtual() ? 0 : interval); });
     connect(this, &DCDataHandle::sig_stopTimer, &m_codeTimer, &QTimer::stop);
 }
 
@@ -739,6 +742,8 @@ void DCDataHandle::slot_stopCode()
 
 void DCDataHandle::slot_codetimerout()
 {
+    if (DeviceClock::isVirtual() && m_codeTimer.isActive())
+        DeviceClock::sleep(kPairingPollMs);
     ++m_codeTicks;
     const QString name = Products::modelName(MouseType::current());
     if (m_codeTicks >= kPairingMaxTicks) {

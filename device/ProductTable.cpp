@@ -5,24 +5,29 @@
 
 namespace {
 
+constexpr LightZones kOne = LightZones::MainOnly;
+constexpr LightZones kWheelLogo = LightZones::WheelAndLogo;
+constexpr LightZones kLogoStrip = LightZones::LogoAndStrip;
+constexpr LightZones kWheelStrip = LightZones::WheelAndStrip;
+
 // clang-format off
 const ProductInfo kProducts[] = {
-    // name       code            family          wired   receiver boot mark   fallback logo    steady screen reset  light  minimum
-    {"kestrel",   ModelKestrel,   Family::First,  0x4130, 0x1804, nullptr,     32, "kestrel",  30,  true,  false, true,  0},
-    {"merlin",    ModelMerlin,    Family::First,  0x4132, 0x4133, "Merlin",    13, "kestrel",  -1,  false, false, true,  0},
-    {"kestrelc",  ModelKestrelC,  Family::First,  0x4137, 0x180A, nullptr,      5, "kestrel",  -1,  false, false, true,  0},
-    {"kestrelq",  ModelKestrelQ,  Family::First,  0x4138, 0x180B, nullptr,      5, "kestrel",   0,  true,  false, true,  0},
-    {"merlinc",   ModelMerlinC,   Family::First,  0x4139, 0x180C, nullptr,      5, "kestrel",  -1,  false, false, true,  0},
-    {"merlinq",   ModelMerlinQ,   Family::First,  0x413A, 0x180D, nullptr,      5, "kestrel",  -1,  false, false, true,  0},
-    {"kestreleu", ModelKestrelEU, Family::First,  0x413B, 0x180F, "KestrelEU",  1, "kestrel",   0,  false, false, false, 0},
-    {"falcon",    ModelFalcon,    Family::Second, 0x4123, 0,      nullptr,      8, "falcon",   -1,  false, false, false, 0},
-    {"osprey",    ModelOsprey,    Family::Second, 0x4122, 0,      nullptr,     10, "osprey",   -1,  true,  true,  false, 0},
-    {"saker",     ModelSaker,     Family::Second, 0x4126, 0,      nullptr,      4, "falcon",   -1,  false, false, false, 0},
-    {"falcons",   ModelFalconS,   Family::Second, 0x4124, 0,      nullptr,      3, "falcon",   -1,  false, false, false, 0},
-    {"sakers",    ModelSakerS,    Family::Second, 0x4118, 0,      nullptr,      4, "falcon",   -1,  false, false, false, 0},
-    {"lanner",    ModelLanner,    Family::Second, 0x4162, 0,      nullptr,      4, "lanner",   -1,  false, false, false, 5},
-    {"harrier",   ModelHarrier,   Family::Second, 0x4163, 0,      nullptr,      4, "harrier",  -1,  false, false, false, 1},
-    {"wren",      ModelWren,      Family::Third,  0x4161, 0,      nullptr,      2, "wren",     -1,  false, false, false, 0},
+    // name       code            family          wired   receiver boot mark   fallback logo    steady screen reset  light  minimum  zones       colourful
+    {"kestrel",   ModelKestrel,   Family::First,  0x4130, 0x1804, nullptr,     32, "kestrel",  30,  true,  false, true,  0, kOne,       false},
+    {"merlin",    ModelMerlin,    Family::First,  0x4132, 0x4133, "Merlin",    13, "kestrel",  -1,  false, false, true,  0, kOne,       false},
+    {"kestrelc",  ModelKestrelC,  Family::First,  0x4137, 0x180A, nullptr,      5, "kestrel",  -1,  false, false, true,  0, kOne,       false},
+    {"kestrelq",  ModelKestrelQ,  Family::First,  0x4138, 0x180B, nullptr,      5, "kestrel",   0,  true,  false, true,  0, kOne,       false},
+    {"merlinc",   ModelMerlinC,   Family::First,  0x4139, 0x180C, nullptr,      5, "kestrel",  -1,  false, false, true,  0, kOne,       false},
+    {"merlinq",   ModelMerlinQ,   Family::First,  0x413A, 0x180D, nullptr,      5, "kestrel",  -1,  false, false, true,  0, kOne,       false},
+    {"kestreleu", ModelKestrelEU, Family::First,  0x413B, 0x180F, "KestrelEU",  1, "kestrel",   0,  false, false, false, 0, kOne,       false},
+    {"falcon",    ModelFalcon,    Family::Second, 0x4123, 0,      nullptr,      8, "falcon",   -1,  false, false, false, 0, kWheelLogo, false},
+    {"osprey",    ModelOsprey,    Family::Second, 0x4122, 0,      nullptr,     10, "osprey",   -1,  true,  true,  false, 0, kWheelLogo, false},
+    {"saker",     ModelSaker,     Family::Second, 0x4126, 0,      nullptr,      4, "falcon",   -1,  false, false, false, 0, kWheelLogo, true },
+    {"falcons",   ModelFalconS,   Family::Second, 0x4124, 0,      nullptr,      3, "falcon",   -1,  false, false, false, 0, kWheelLogo, false},
+    {"sakers",    ModelSakerS,    Family::Second, 0x4118, 0,      nullptr,      4, "falcon",   -1,  false, false, false, 0, kWheelLogo, true },
+    {"lanner",    ModelLanner,    Family::Second, 0x4162, 0,      nullptr,      4, "lanner",   -1,  false, false, false, 5, kLogoStrip, true },
+    {"harrier",   ModelHarrier,   Family::Second, 0x4163, 0,      nullptr,      4, "harrier",  -1,  false, false, false, 1, kWheelStrip, true },
+    {"wren",      ModelWren,      Family::Third,  0x4161, 0,      nullptr,      2, "wren",     -1,  false, false, false, 0, kWheelLogo, false},
 };
 // clang-format on
 
@@ -130,6 +135,25 @@ bool usesFirstFamilyLightPage(int mouseType)
 {
     const ProductInfo *p = byType(mouseType);
     return p && p->firstFamilyLightPage;
+}
+
+LightZones lightZones(int mouseType)
+{
+    const ProductInfo *p = byType(mouseType);
+    return p ? p->lightZones : LightZones::WheelAndLogo;
+}
+
+bool hasColourfulLight(int mouseType)
+{
+    const ProductInfo *p = byType(mouseType);
+    return p && p->colourfulLight;
+}
+
+int breathSpeedMaximum(int mouseType)
+{
+    // The first family counts breathing speed 0..4, the others 0..9.
+    const ProductInfo *p = byType(mouseType);
+    return p ? (p->family == Family::First ? 4 : 9) : 0;
 }
 
 bool firmwareTooOld(int mouseType, int firmwareVersion)

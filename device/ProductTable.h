@@ -29,6 +29,11 @@ enum ModelCode : int {
     ModelHarrier = 19,
 };
 
+// The light zones of a model, as its case names them: the first-family mice
+// have one light; the others a first zone (wheel or logo) and a second one
+// (logo or light strip).
+enum class LightZones { MainOnly, WheelAndLogo, LogoAndStrip, WheelAndStrip };
+
 struct ProductInfo
 {
     const char *name;          // lower-case model name, used in folders and files
@@ -44,6 +49,8 @@ struct ProductInfo
     bool pictureClearedOnReset; // a factory reset also writes "no picture" to the screen
     bool firstFamilyLightPage; // the lighting page's first-family layout
     int minimumFirmware;       // older firmware is warned about; 0: none
+    LightZones lightZones;
+    bool colourfulLight;       // the colourful effect spanning both zones
 };
 
 namespace Products {
@@ -93,6 +100,12 @@ bool hasScreenPicture(int mouseType);
 bool clearsPictureOnReset(int mouseType);
 // True when the lighting page takes its first-family layout.
 bool usesFirstFamilyLightPage(int mouseType);
+// The model's light zones (two zones for an unknown type).
+LightZones lightZones(int mouseType);
+// True when the model has the colourful effect across both zones.
+bool hasColourfulLight(int mouseType);
+// The slowest breathing speed the model takes (the fastest is 0); 0 for an unknown type.
+int breathSpeedMaximum(int mouseType);
 // True when the mouse's firmware is too old for this program.
 bool firmwareTooOld(int mouseType, int firmwareVersion);
 // The logo folder of a model.

@@ -3,8 +3,13 @@
 
 #include <QWidget>
 
-// Page 5: pairing a wireless mouse with its receiver.
-// Filled in with its own page; the main window already uses what is below.
+class QPushButton;
+class QStackedWidget;
+
+// Page 5: guides the user through pairing a wireless mouse with its
+// receiver. The page only asks for pairing to start or stop; the exchange
+// with the receiver, its poll and its time-out run in the bridge, and the
+// window shows the outcome.
 class CodeWidget : public QWidget, public BridgePage
 {
     Q_OBJECT
@@ -13,13 +18,22 @@ public:
     void connectBridge(DCDataHandle *bridge) override;
 
     // The step shown: 0 before pairing starts, 1 while the mouse is awaited.
-    void showCodeStep(int step) { m_step = step; }
-    int codeStep() const { return m_step; }
+    void showCodeStep(int step);
+    int codeStep() const;
 
 signals:
     void sig_startCode();
     void sig_stopCode();
+    void sig_SendUIEventMessageToGA(QString category, QString action, QString Label, QString viewScreen);
+
+public slots:
+    void on_pushButton_code_clicked();
+    void on_pushButton_stopCode_clicked();
+    void on_pushButton_stopCode_3_clicked();
 
 private:
-    int m_step = 0;
+    void sendEvent(const QString &action);
+
+    QStackedWidget *m_stackedWidget = nullptr;
+    QPushButton *m_pairButton = nullptr;
 };

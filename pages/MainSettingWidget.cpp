@@ -6,6 +6,7 @@
 #include "pages/KeySettingDialog.h"
 #include "pages/MouseButtonLayout.h"
 #include "pages/MoveSlider.h"
+#include "pages/PageCards.h"
 #include "pages/MyPushButton.h"
 #include "platform/PointerSettings.h"
 #include "store/GearHandle.h"
@@ -49,38 +50,13 @@ constexpr int kRowRight = 360;
 constexpr int kRowTop = 44;
 constexpr int kRowPitch = 40;
 
-QWidget *card(QWidget *parent, const QRect &geometry)
-{
-    auto *w = new QWidget(parent);
-    w->setProperty("card", true);
-    w->setAttribute(Qt::WA_StyledBackground);
-    w->setGeometry(geometry);
-    return w;
-}
-
-QLabel *label(QWidget *parent, int text, const QRect &geometry, const char *objectName = nullptr)
-{
-    auto *l = new QLabel(TextTable::text(text), parent);
-    if (objectName)
-        l->setObjectName(QLatin1String(objectName));
-    l->setGeometry(geometry);
-    return l;
-}
+using PageCards::card;
+using PageCards::label;
+using PageCards::note;
 
 QLabel *title(QWidget *parent, int text, int width)
 {
-    QLabel *l = label(parent, text, QRect(20, 10, width, 22));
-    l->setProperty("cardTitle", true);
-    return l;
-}
-
-QLabel *note(QWidget *parent, int text, const QRect &geometry, const char *objectName)
-{
-    QLabel *l = label(parent, text, geometry, objectName);
-    l->setProperty("cardHelp", true);
-    l->setWordWrap(true);
-    l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    return l;
+    return PageCards::title(parent, text, QRect(20, 10, width, 22));
 }
 
 } // namespace

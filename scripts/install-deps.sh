@@ -10,7 +10,7 @@ packages=(
   libglib2.0-dev gsettings-desktop-schemas
   libcpp-httplib-dev libssl-dev openssl
   clang libclang-rt-14-dev
-  xvfb xauth imagemagick
+  xvfb xauth imagemagick xdotool
   fonts-wqy-microhei
   appstream desktop-file-utils
   qemu-system-x86 linux-image-amd64 busybox-static cpio

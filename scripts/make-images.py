@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Draws the window's images: battery and connection indicators, profile
 buttons, title-bar glyphs, check boxes, the program icon, the model logos and
-the mouse pictures of the settings page.
+the mouse pictures of the settings page and the steps of receiver pairing.
 
 Each image is written here as SVG, rendered to PNG by scripts/svg2png.cpp
 (built with Qt's SVG module on first use) and saved under resources/picture/,
@@ -331,6 +331,70 @@ def clock():
     return svg(14, 14, body)
 
 
+def pair_frame(body):
+    """A pairing step picture, 200 x 150, on a dark panel."""
+    return svg(200, 150, f'<rect x="1" y="1" width="198" height="148" rx="10" ry="10" fill="{PANEL}" '
+                         f'stroke="{EDGE}" stroke-width="1.5"/>' + body)
+
+
+def mouse_underside(on):
+    """The mouse seen from below, its power switch off or on."""
+    knob_y = 74 if on else 96
+    state = "ON" if on else "OFF"
+    colour = ACCENT if on else MUTED
+    return pair_frame(
+        '<path d="M100 18 C72 18 62 42 62 70 L62 96 C62 122 78 134 100 134 C122 134 138 122 138 96 '
+        f'L138 70 C138 42 128 18 100 18 Z" fill="#1c1c21" stroke="{LINE}" stroke-width="2"/>'
+        f'<circle cx="100" cy="46" r="7" fill="none" stroke="{MUTED}" stroke-width="2"/>'
+        f'<rect x="92" y="66" width="16" height="48" rx="4" ry="4" fill="#0b0b0d" stroke="{LINE}" stroke-width="1.5"/>'
+        f'<rect x="94" y="{knob_y}" width="12" height="16" rx="3" ry="3" fill="{colour}"/>'
+        f'<text x="150" y="{knob_y + 13}" font-family="{FONT}" font-size="14" font-weight="bold" '
+        f'fill="{colour}">{state}</text>'
+        f'<path d="M146 {knob_y + 8} L114 {knob_y + 8}" stroke="{colour}" stroke-width="1.5"/>')
+
+
+def pair_receiver():
+    """The receiver going into a computer's USB port."""
+    return pair_frame(
+        # the computer's side with its port
+        f'<rect x="118" y="26" width="62" height="98" rx="6" ry="6" fill="#1c1c21" stroke="{LINE}" stroke-width="2"/>'
+        f'<rect x="114" y="64" width="10" height="22" fill="#0b0b0d" stroke="{LINE}" stroke-width="1.5"/>'
+        # the receiver
+        f'<rect x="60" y="66" width="26" height="18" rx="3" ry="3" fill="{LINE}"/>'
+        f'<rect x="86" y="69" width="18" height="12" fill="#0b0b0d" stroke="{LINE}" stroke-width="1.5"/>'
+        f'<circle cx="70" cy="75" r="3" fill="{ACCENT}"/>'
+        # the way in
+        f'<path d="M24 75 L52 75 M44 67 L52 75 L44 83" fill="none" stroke="{ACCENT}" stroke-width="3" '
+        'stroke-linecap="round" stroke-linejoin="round"/>')
+
+
+def pair_click():
+    """A pointer clicking the pair button."""
+    return pair_frame(
+        f'<rect x="42" y="50" width="116" height="40" rx="8" ry="8" fill="{ACCENT}"/>'
+        f'<rect x="70" y="66" width="60" height="8" rx="4" ry="4" fill="#ffffff" opacity="0.85"/>'
+        f'<path d="M128 78 L128 118 L138 108 L146 126 L152 123 L144 106 L158 106 Z" fill="#ffffff" '
+        'stroke="#0b0b0d" stroke-width="2" stroke-linejoin="round"/>'
+        f'<path d="M30 44 L22 36 M100 42 L100 30 M170 44 L178 36" stroke="{LINE}" stroke-width="2" '
+        'stroke-linecap="round"/>')
+
+
+def pair_three_buttons():
+    """The mouse from above, left, middle and right buttons held together."""
+    return pair_frame(
+        '<path d="M100 16 C72 16 60 40 60 70 L60 100 C60 124 78 136 100 136 C122 136 140 124 140 100 '
+        f'L140 70 C140 40 128 16 100 16 Z" fill="#1c1c21" stroke="{LINE}" stroke-width="2"/>'
+        # the left and right buttons lit, the wheel lit
+        f'<path d="M98 18 C76 19 64 38 62 66 L98 66 Z" fill="{ACCENT}" opacity="0.85"/>'
+        f'<path d="M102 18 C124 19 136 38 138 66 L102 66 Z" fill="{ACCENT}" opacity="0.85"/>'
+        f'<rect x="95" y="28" width="10" height="26" rx="5" ry="5" fill="#ffffff" stroke="#0b0b0d" stroke-width="1.5"/>'
+        # three presses
+        f'<path d="M40 30 L52 40 M100 4 L100 12 M160 30 L148 40" stroke="{LINE}" stroke-width="2.5" '
+        'stroke-linecap="round"/>'
+        f'<text x="100" y="110" text-anchor="middle" font-family="{FONT}" font-size="13" font-weight="bold" '
+        f'fill="{LINE}">L + M + R</text>')
+
+
 def spin_arrow(up):
     """The arrows of the CPI number boxes, 14 x 11."""
     path = "M3.5 7.5 L7 3.5 L10.5 7.5" if up else "M3.5 3.5 L7 7.5 L10.5 3.5"
@@ -366,6 +430,9 @@ IMAGES = {
     "macro_icon_time.png": (clock(), 28, 28),
     "spin_down.png": (spin_arrow(False), 28, 22),
 }
+for n, picture in enumerate([pair_receiver(), mouse_underside(False), pair_click(), mouse_underside(True),
+                              pair_three_buttons()], start=1):
+    IMAGES[f"code/pair_bg{n}.png"] = (picture, 400, 300)
 for group in ["kestrel", "falcon", "osprey", "wren", "lanner", "harrier"]:
     IMAGES[f"{group.upper()}/logo_korvan.png"] = (logo(group), 320, 64)
 PLATES = {}

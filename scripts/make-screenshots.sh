@@ -4,6 +4,10 @@
 #   docs/main-settings-merlin.png   the settings page of a five-level model
 #   docs/key-dialog.png             the key dialog opened from a picture button
 #   docs/macro-page.png             the macro page with a recorded macro
+#   docs/lighting-harrier.png       the lighting page of a two-zone model
+#   docs/lighting-kestrel.png       the lighting page of a one-zone model
+#   docs/pairing-kestrel.png        the pairing page, reached from the support page
+#   docs/screen-editor.png          the screen editor with a drawing (Kestrel)
 # Each run starts from a fresh application folder, so the pictures show a
 # factory-fresh mouse whatever earlier runs left behind. Run it after a
 # change to the pages and commit the PNGs.
@@ -40,18 +44,26 @@ save_png() {
   echo "Saved docs/$2 ($(stat -c %s "$ROOT/docs/$2") bytes)"
 }
 
+# shoot MODEL FILE [X,Y ...]: the window after the start, or after clicks at
+# those points of the window (one second apart), such as its page buttons.
 shoot() {
-  local model="$1" work
+  local model="$1" out="$2" work
+  shift 2
+  local clicks="$*"
   work="$(new_work "$ROOT/build/app/HarrierDriver")"
   in_xvfb "$work" bash -c '
     "$0" --emulate "$1" >"$3/log.txt" 2>&1 &
     pid=$!
     sleep "$2"
+    for point in $4; do
+      xdotool search --sync --name "^HarrierDriver$" mousemove --window %1 "${point%,*}" "${point#*,}" click 1
+      sleep 1
+    done
     import -window HarrierDriver "$3/shot.png"
     kill "$pid" 2>/dev/null
     wait "$pid" 2>/dev/null || true
-  ' "$work/HarrierDriver" "$model" "$seconds" "$work"
-  save_png "$work/shot.png" "$2"
+  ' "$work/HarrierDriver" "$model" "$seconds" "$work" "$clicks"
+  save_png "$work/shot.png" "$out"
   rm -rf "$work"
 }
 
@@ -67,6 +79,23 @@ shoot_assignment() {
   rm -rf "$work"
 }
 
+# The screen editor: a program of its own opens it in the window and draws
+# in it with pointer and keyboard events (tests/pages/drawdialog_shot.cpp).
+shoot_editor() {
+  local work
+  work="$(new_work "$ROOT/build/tests/pages/drawdialog-shot")"
+  in_xvfb "$work" "$work/drawdialog-shot" "$work/shot.png" >"$work/log.txt" 2>&1 \
+    || { tail -20 "$work/log.txt"; exit 1; }
+  save_png "$work/shot.png" "$1"
+  rm -rf "$work"
+}
+
 shoot kestrel main-settings-kestrel.png
 shoot merlin main-settings-merlin.png
 shoot_assignment
+# The page buttons: Lighting at (380, 68), Support at (580, 68); the support
+# page's pair button at (780, 326).
+shoot harrier lighting-harrier.png 380,68
+shoot kestrel lighting-kestrel.png 380,68
+shoot kestrel-receiver pairing-kestrel.png 580,68 780,326
+shoot_editor screen-editor.png

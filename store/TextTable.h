@@ -148,6 +148,30 @@ enum TextIndex : int {
     TextMainSpeedKeptOnly = 515,
     TextMainNoWheelSetting = 516,
     TextUpdateUpdaterWindowsOnly = 517, // "%1": the vendor's download page (a link)
+    // Lighting page: the zones, the modes, the sliders and the colour boxes.
+    TextLightTitle = 720,
+    TextLightZoneWheel = 721,
+    TextLightZoneLogo = 722,
+    TextLightZoneLogoFirst = 723,
+    TextLightZoneStrip = 724,
+    TextLightModeOff = 725,
+    TextLightModeSteady = 726,
+    TextLightModeBreathing = 727,
+    TextLightModeApmBreathing = 728,
+    TextLightModeSpectrum = 729,
+    TextLightModeColourful = 730,
+    TextLightBrightness = 731,
+    TextLightBreathSpeed = 732,
+    TextLightLow = 733,
+    TextLightHigh = 734,
+    TextLightCurrentColour = 735,
+    TextLightPresets = 736,
+    TextLightCustom = 737,
+    TextLightColourHint = 738,
+    TextLightRed = 739,
+    TextLightGreen = 740,
+    TextLightBlue = 741,
+    TextLightSingleZone = 742,
     // Cloud page, account dialogs and usage statistics.
     TextCloudNotConfigured = 600,
     TextCloudNotHttps = 601,
@@ -212,6 +236,24 @@ enum TextIndex : int {
     TextButtonVolumeUp = 714,
     // The picture's label of a button that does what it did from the factory.
     TextButtonFactorySetting = 715,
+    // Screen editor: tools, screen modes, brightness and its messages.
+    TextDrawBrush = 750,
+    TextDrawText = 751,
+    TextDrawEraser = 752,
+    TextDrawUndo = 753,
+    TextDrawSwitchBackground = 754,
+    TextDrawSize = 755,
+    TextDrawAddPicture = 756,
+    TextDrawShowCpi = 757,
+    TextDrawShowApm = 758,
+    TextDrawScreenOff = 759,
+    TextDrawBrightness = 760,
+    TextDrawScreenShows = 761,
+    TextDrawPictureRefused = 762,      // "%1": the file's name
+    TextDrawPictureNotSaved = 763,     // "%1": the picture file's path
+    TextDrawChoosePicture = 764,
+    TextDrawPictureFiles = 765,
+    TextDrawHint = 766,
 
     // Configuration export and import.
     TextConfigExport = 800,

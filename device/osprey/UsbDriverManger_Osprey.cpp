@@ -1,5 +1,6 @@
 #include "device/osprey/UsbDriverManger_Osprey.h"
 
+#include "device/PictureFile.h"
 #include "device/ProductTable.h"
 #include "device/osprey/OspreyCodecs.h"
 #include "device/osprey/USBDriver_Osprey.h"
@@ -27,6 +28,8 @@ constexpr int kWarningOnlyLeftButton = 6;
 constexpr int kPictureMode = 8;
 // The screen block read back is compared up to here; the mouse keeps its own bytes past it.
 constexpr int kScreenCompareBytes = 1020;
+// A stored picture is scaled to the screen, but one claiming more than this is not decoded.
+const QSize kLargestStoredPicture(1024, 1024);
 constexpr int kScreenSettleMs = 100;
 constexpr BYTE kMacroKind = 0x09;
 
@@ -460,7 +463,12 @@ bool UsbDriverManger_Osprey::WriteImageToMouse(int type, const QString &picture,
         path = JsonHandle::currentDefaultPicturePath(type);
 
     QByteArray block(USBDriver_Osprey::kBlockSize, '\0');
-    const QByteArray packed = packPicture(QImage(path));
+    // The file is untrusted: a special file must not block the bridge, nor a
+    // huge one be decoded. Either leaves the block blank, as a bad picture does.
+    QImage stored;
+    if (!PictureFile::read(path, kLargestStoredPicture, &stored))
+        qWarning() << "no screen picture in" << path;
+    const QByteArray packed = packPicture(stored);
     if (packed.size() == kPictureBytes)
         block = packed + packed;
     qDebug() << "writeImageToMouse";

@@ -2,15 +2,10 @@
 // on the bus, CheckDevice's poll, the bridge on its worker thread, and the
 // page as the user clicks it. What the page shows is held against the mouse's
 // memory, and what the user changes must arrive there.
-#include "app/MainWindow.h"
 #include "app/WarningDialog.h"
-#include "device/CheckDevice.h"
-#include "emulator/EmulatedBackend.h"
 #include "emulator/kestrel/EmulatedKestrelMouse.h"
-#include "pages/CPIForm.h"
 #include "pages/CPISlider.h"
 #include "pages/LightSettingWidget.h"
-#include "pages/MainSettingWidget.h"
 #include "pages/MoveSlider.h"
 #include "pages/USpinBox.h"
 #include "platform/DeviceClock.h"

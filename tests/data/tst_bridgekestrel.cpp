@@ -543,20 +543,18 @@ void TestBridgeKestrel::pairingFailsAfterTwoHundredPolls()
     const Plugged p = plug(b, "kestrel", true);
     open(b, 0x1804);
     QVERIFY(openedOk(b));
-    QVERIFY(b.call("slot_startCode"));
-    // Stop the real-time timer and poll by hand: 200 polls would take 20 s.
-    QVERIFY(b.call("slot_stopCode"));
-    b.sync();
-    QVERIFY(p.receiver->isPairing());
+    p.receiver->setPairingCompletesAfter(-1);
     b.clear();
-    for (int i = 0; i < 199; ++i)
-        QVERIFY(b.call("slot_codetimerout"));
-    b.sync();
-    QCOMPARE(b.count("sig_finishCode"), 0);
-    QVERIFY(b.call("slot_codetimerout"));
-    b.sync();
+    const qint64 before = DeviceClock::virtualElapsedMs();
+    QVERIFY(b.call("slot_startCode"));
+    // On the virtual clock the 100 ms polls run back to back.
+    QTRY_VERIFY_WITH_TIMEOUT((b.sync(), b.count("sig_finishCode") == 1), 20000);
     QCOMPARE(b.args("sig_finishCode"), (QList<QVariantList>{{false}}));
     QCOMPARE(b.count("sig_stopTimer"), 1);
+    // The 200th poll gives up before asking: 199 work-mode queries, 20 s of device time.
+    QCOMPARE(p.receiver->ownCommands().count(QByteArray(1, char(0xA7))), 199);
+    QVERIFY(DeviceClock::virtualElapsedMs() - before >= 20000);
+    QVERIFY(p.receiver->isPairing());
 }
 
 void TestBridgeKestrel::firmwareUpdateThroughTheReceiverIsRefused()

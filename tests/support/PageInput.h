@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QRadioButton>
 #include <QtTest>
 
@@ -47,4 +48,37 @@ inline void tapKey(QWidget *target, int qtKey, quint32 keycode)
 {
     sendKey(target, QEvent::KeyPress, qtKey, keycode);
     sendKey(target, QEvent::KeyRelease, qtKey, keycode);
+}
+
+// Presses a slider in its middle, drags it to x (past either end to reach it
+// whatever the rounding) and lets go there.
+inline void dragSlider(QWidget *slider, int x)
+{
+    const int y = slider->height() / 2;
+    QTest::mousePress(slider, Qt::LeftButton, {}, QPoint(slider->width() / 2, y));
+    const QPoint end(x, y);
+    QMouseEvent move(QEvent::MouseMove, end, slider->mapToGlobal(end), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(slider, &move);
+    QTest::mouseRelease(slider, Qt::LeftButton, {}, end);
+}
+
+// A left-button drag through the points (widget coordinates), as a pointer
+// draws it: press at the first, a move to each of the others, release at the last.
+inline void dragThrough(QWidget *target, const QVector<QPoint> &points)
+{
+    const auto send = [target](QEvent::Type type, const QPoint &at, Qt::MouseButton button, Qt::MouseButtons held) {
+        QMouseEvent event(type, at, target->mapToGlobal(at), button, held, Qt::NoModifier);
+        QApplication::sendEvent(target, &event);
+    };
+    send(QEvent::MouseButtonPress, points.first(), Qt::LeftButton, Qt::LeftButton);
+    for (int i = 1; i < points.size(); ++i)
+        send(QEvent::MouseMove, points.at(i), Qt::NoButton, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, points.last(), Qt::LeftButton, Qt::NoButton);
+}
+
+// The pointer moving over the target with no button held.
+inline void hoverTo(QWidget *target, const QPoint &at)
+{
+    QMouseEvent event(QEvent::MouseMove, at, target->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &event);
 }

@@ -3,10 +3,12 @@
 // application folder, the virtual device clock, a Plasma-like desktop whose
 // settings live in that folder (pointer speed kept in our file, wheel lines
 // in kdeglobals), and the main window shown. A mouse plugged in is found by
-// CheckDevice and opened by the bridge on its thread.
+// CheckDevice and opened by the bridge on its thread; mice are plugged as
+// objects or by the names `--emulate` takes.
 #include "app/MainWindow.h"
 #include "device/CheckDevice.h"
 #include "emulator/EmulatedBackend.h"
+#include "emulator/EmulatedCatalog.h"
 #include "pages/CPIForm.h"
 #include "pages/MainSettingWidget.h"
 #include "platform/DeviceClock.h"
@@ -64,8 +66,24 @@ struct WindowRig
         return true;
     }
 
+    // Plugs the devices of an emulated mouse ("kestrel", "merlin-receiver", ...).
+    EmulatedDevices plug(const QString &name)
+    {
+        EmulatedDevices devices;
+        QString error;
+        if (!EmulatedCatalog::create(name, &devices, &error))
+            qFatal("cannot emulate %s: %s", qPrintable(name), qPrintable(error));
+        for (const auto &device : qAsConst(devices))
+            ids << bus->plug(device);
+        return devices;
+    }
+
+    // One poll of the bus, as CheckDevice's timer would run it.
+    void poll() { window->findChild<CheckDevice *>()->checkDeviceOnce(); }
+
     std::unique_ptr<TempAppFolder> folder;
     std::unique_ptr<EmulatedBackend> bus;
     std::unique_ptr<PointerSettings> pointer;
     std::unique_ptr<MainWindow> window;
+    QList<int> ids; // bus ids of the mice plug() put on
 };

@@ -19,6 +19,7 @@
 #include <QtTest>
 #include <cstring>
 #include <memory>
+#include <sys/stat.h>
 
 using namespace OspreyCodecs;
 
@@ -152,6 +153,7 @@ private slots:
     void noMatchKeepsTheFiles();
     void loadAndFactoryReset();
     void screenPicture();
+    void storedPictureIsReadSafely();
     void withoutADeviceNothingIsWritten();
 };
 
@@ -601,6 +603,28 @@ void TestUsbDriverMangerOsprey::screenPicture()
     QCOMPARE(BYTE(rig.mouse->screenBlock().at(0)), BYTE(0));
     QCOMPARE(BYTE(rig.mouse->screenBlock().at(1)), BYTE(0x80));
     QCOMPARE(BYTE(rig.mouse->screenBlock().at(513)), BYTE(0x80));
+}
+
+void TestUsbDriverMangerOsprey::storedPictureIsReadSafely()
+{
+    Rig rig(QStringLiteral("osprey"));
+    const QString path = JsonHandle::currentPicturePath(rig.type, 1);
+    // A picture of another size is still scaled to the screen: twice as large, its
+    // lit 2 x 2 block at the top left is the screen's first pixel.
+    QImage large(256, 64, QImage::Format_RGB32);
+    large.fill(Qt::black);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 2; ++x)
+            large.setPixel(x, y, qRgb(255, 255, 255));
+    QVERIFY(large.save(path, "BMP"));
+    QVERIFY(rig.manager->WriteImageToMouse(rig.type, QStringLiteral("1"), 0, 1));
+    QCOMPARE(BYTE(rig.mouse->screenBlock().at(0)), BYTE(0x80));
+
+    // A FIFO in the picture's place gives a blank picture, and does not hang the bridge.
+    QVERIFY(QFile::remove(path));
+    QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    QVERIFY(rig.manager->WriteImageToMouse(rig.type, QStringLiteral("1"), 0, 1));
+    QCOMPARE(rig.mouse->screenBlock(), QByteArray(1024, '\0'));
 }
 
 void TestUsbDriverMangerOsprey::withoutADeviceNothingIsWritten()
