@@ -2,41 +2,21 @@
 // emulated Harrier, (1) the key dialog opened from a button on the settings
 // page's picture with Ctrl + Shift + A typed into it, and (2) the macro page
 // with a macro recorded from key presses. Saves them to the two paths given.
-// Run from a folder holding the program's Language/ and Font/ (see
-// scripts/make-screenshots.sh).
-#include "app/EmulateOption.h"
-#include "app/MainWindow.h"
-#include "app/Startup.h"
 #include "pages/KeySettingDialog.h"
 #include "pages/MacroEditWidget.h"
 #include "pages/MainSettingWidget.h"
 #include "pages/MyPushButton.h"
 #include "support/PageInput.h"
+#include "support/ShotWindow.h"
 
 #include <QApplication>
 #include <QListWidget>
-#include <QPainter>
 #include <QtTest>
 
 namespace {
 
 constexpr quint32 kKeycodeS = 39;
 constexpr quint32 kKeycodeD = 40;
-
-// The window with a dialog over it, as the screen shows them.
-bool save(MainWindow &window, QWidget *dialog, const char *path)
-{
-    QTest::qWait(300);
-    QImage shot = window.grab().toImage();
-    if (dialog) {
-        QPainter painter(&shot);
-        painter.drawPixmap(dialog->geometry().topLeft() - window.geometry().topLeft(), dialog->grab());
-    }
-    if (shot.save(QString::fromLocal8Bit(path)))
-        return true;
-    qCritical("could not save %s", path);
-    return false;
-}
 
 } // namespace
 
@@ -47,21 +27,10 @@ int main(int argc, char *argv[])
         qCritical("usage: assignment-shot KEY-DIALOG.png MACRO-PAGE.png");
         return 2;
     }
-    Startup::registerMetaTypes();
-    Startup::loadFonts();
-    Startup::loadSysLanguage();
-    Startup::setApplicationIdentity();
-    if (!EmulateOption::install({app.applicationFilePath(), QStringLiteral("--emulate"), QStringLiteral("harrier")}))
+    std::unique_ptr<MainWindow> shown = ShotWindow::open(QStringLiteral("harrier"));
+    if (!shown)
         return 1;
-
-    MainWindow window;
-    Startup::applyStyleSheet(&window);
-    window.show();
-    if (!QTest::qWaitFor([&] { return window.isDeviceOpen(); }, 20000)) {
-        qCritical("the emulated mouse did not open");
-        return 1;
-    }
-    QTest::qWait(1500);
+    MainWindow &window = *shown;
 
     // The key dialog of the right button, Ctrl + Shift + A typed in.
     auto *page = window.findChild<MainSettingWidget *>();
@@ -74,7 +43,7 @@ int main(int argc, char *argv[])
     sendKey(dialog, QEvent::KeyPress, Qt::Key_Control, Keycode::LeftCtrl);
     sendKey(dialog, QEvent::KeyPress, Qt::Key_Shift, Keycode::LeftShift);
     sendKey(dialog, QEvent::KeyPress, Qt::Key_A, Keycode::A);
-    if (!save(window, dialog, argv[1]))
+    if (!ShotWindow::save(window, dialog, argv[1]))
         return 1;
     clickNamed(dialog, "CloseBattaryButton");
 
@@ -91,5 +60,5 @@ int main(int argc, char *argv[])
         QTest::qWait(160);
     }
     clickNamed(macros, "StartRecordButton");
-    return save(window, nullptr, argv[2]) ? 0 : 1;
+    return ShotWindow::save(window, nullptr, argv[2]) ? 0 : 1;
 }

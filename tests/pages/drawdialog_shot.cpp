@@ -2,18 +2,13 @@
 // emulated Kestrel, the settings page's screen button pressed, and a
 // drawing made in the editor with pointer and keyboard events, as a user
 // makes it. Saves the window with the editor over it to the path given.
-// Run from a folder holding the program's Language/ and Font/ (see
-// scripts/make-screenshots.sh).
-#include "app/EmulateOption.h"
-#include "app/MainWindow.h"
-#include "app/Startup.h"
 #include "pages/DrawBorderWidget.h"
 #include "pages/DrawDialog.h"
 #include "support/PageInput.h"
+#include "support/ShotWindow.h"
 
 #include <QApplication>
 #include <QLineEdit>
-#include <QPainter>
 #include <QSpinBox>
 #include <QtTest>
 
@@ -24,21 +19,10 @@ int main(int argc, char *argv[])
         qCritical("usage: drawdialog-shot OUTPUT.png");
         return 2;
     }
-    Startup::registerMetaTypes();
-    Startup::loadFonts();
-    Startup::loadSysLanguage();
-    Startup::setApplicationIdentity();
-    if (!EmulateOption::install({app.applicationFilePath(), QStringLiteral("--emulate"), QStringLiteral("kestrel")}))
+    std::unique_ptr<MainWindow> shown = ShotWindow::open(QStringLiteral("kestrel"));
+    if (!shown)
         return 1;
-
-    MainWindow window;
-    Startup::applyStyleSheet(&window);
-    window.show();
-    if (!QTest::qWaitFor([&] { return window.isDeviceOpen(); }, 20000)) {
-        qCritical("the emulated mouse did not open");
-        return 1;
-    }
-    QTest::qWait(1500);
+    MainWindow &window = *shown;
     clickNamed(&window, "DrawButton");
     auto *editor = window.findChild<DrawDialog *>();
     if (!editor || !editor->isVisible()) {
@@ -61,15 +45,7 @@ int main(int argc, char *argv[])
         dragThrough(canvas, {{42, y + 36}, {96, y}, {150, y + 36}});
         dragThrough(canvas, {{42, y + 39}, {96, y + 3}, {150, y + 39}});
     }
-    QTest::qWait(300);
-
-    QImage shot = window.grab().toImage();
-    QPainter painter(&shot);
-    painter.drawPixmap(editor->geometry().topLeft() - window.geometry().topLeft(), editor->grab());
-    painter.end();
-    if (!shot.save(QString::fromLocal8Bit(argv[1]))) {
-        qCritical("could not save the picture");
+    if (!ShotWindow::save(window, editor, argv[1]))
         return 1;
-    }
     return 0;
 }
