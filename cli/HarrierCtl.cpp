@@ -105,7 +105,7 @@ const Command kCommands[] = {
      "  --zone main|wheel  main: the logo light or light strip (the default; the\n"
      "                     first family's mice have no other), wheel: the wheel light\n"
      "  --mode MODE        off, steady, breathing, apm-breathing, spectrum, or\n"
-     "                     colourful (both zones, on mice with two)\n"
+     "                     colourful (both zones; Saker, SakerS, Lanner, Harrier)\n"
      "  --colour RRGGBB    hex red, green, blue, such as ff8000 or #ff8000\n"
      "  --brightness 0-9   steady brightness\n"
      "  --speed N          breathing speed, 0 slowest up to 4 (first family) or 9\n",
@@ -528,7 +528,7 @@ int cmdSetLight(Context &ctx)
     const bool wheel = zone == QLatin1String("wheel");
     if (wheel && !twoZones)
         return ctx.badArguments(QStringLiteral("the %1 has one light zone, main").arg(name));
-    if (mode == CtlFormat::kColourfulMode && !twoZones)
+    if (mode == CtlFormat::kColourfulMode && !Products::hasColourfulLight(ctx.product->mouseType))
         return ctx.badArguments(QStringLiteral("the %1 has no colourful mode").arg(name));
     const int maxSpeed = CtlFormat::breathingMaximum(ctx.product);
     if (speed > maxSpeed)

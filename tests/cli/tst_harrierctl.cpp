@@ -302,10 +302,10 @@ private slots:
         QCOMPARE(show().value(QStringLiteral("cpi")), factory.value(QStringLiteral("cpi")));
     }
 
-    // Colourful spans both zones of the mice that have two.
+    // Colourful spans both zones of the mice that have it.
     void colourfulSetsBothZones()
     {
-        plug(QStringLiteral("wren"));
+        plug(QStringLiteral("harrier"));
         QCOMPARE(ctl({QStringLiteral("set"), QStringLiteral("light"), QStringLiteral("--mode"), QStringLiteral("colourful")})
                      .code,
                  int(ExitOk));
@@ -348,6 +348,7 @@ private slots:
         QTest::newRow("light mode unknown") << "harrier" << args("set light --mode disco") << int(ExitBadArguments) << "--mode does not take \"disco\"";
         QTest::newRow("light brightness 10") << "harrier" << args("set light --brightness 10") << int(ExitBadArguments) << "--brightness does not take \"10\"";
         QTest::newRow("light colour") << "harrier" << args("set light --colour red") << int(ExitBadArguments) << "--colour does not take \"red\"";
+        QTest::newRow("colourful on a two-zone mouse without it") << "wren" << args("set light --mode colourful") << int(ExitBadArguments) << "the wren has no colourful mode";
         QTest::newRow("light wheel on one zone") << "kestrel" << args("set light --zone wheel --mode off") << int(ExitBadArguments) << "the kestrel has one light zone";
         QTest::newRow("light speed past the model's") << "kestrel" << args("set light --speed 5") << int(ExitBadArguments) << "breathing speed runs from 0 to 4";
         QTest::newRow("button missing") << "harrier" << args("set button 6 disable") << int(ExitBadArguments) << "the harrier has no button 6";
