@@ -59,7 +59,8 @@ SingleApplication::SingleApplication(int &argc, char **argv, const QString &key)
 #else
     m_socketName = folder + QLatin1Char('/') + key + QStringLiteral(".socket");
 #endif
-    m_lock = std::make_unique<QLockFile>(lockPath(folder, key));
+    m_lockPath = lockPath(folder, key);
+    m_lock = std::make_unique<QLockFile>(m_lockPath);
     // A copy may run for weeks: the lock is stale only when its owner is gone.
     m_lock->setStaleLockTime(0);
 
@@ -85,6 +86,18 @@ SingleApplication::~SingleApplication()
 bool SingleApplication::isRunning() const
 {
     return m_isRunning;
+}
+
+QString SingleApplication::runningCopyText() const
+{
+    qint64 pid = 0;
+    QString host;
+    QString application;
+    if (m_lock && m_lock->getLockInfo(&pid, &host, &application) && pid > 0)
+        return QStringLiteral("HarrierDriver is already running (process %1; its lock is %2).")
+            .arg(pid)
+            .arg(m_lockPath);
+    return QStringLiteral("HarrierDriver is already running (its lock %1 is held).").arg(m_lockPath);
 }
 
 bool SingleApplication::isHeld(const QString &key)

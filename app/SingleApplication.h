@@ -22,6 +22,10 @@ public:
     // True when another copy holds the key.
     bool isRunning() const;
 
+    // Where the running copy is, for the person who started a second one:
+    // the lock file and, when it can be read, the holder's process id.
+    QString runningCopyText() const;
+
     // True when a running program holds the key, asked without becoming
     // the copy that holds it (a tool that must not work beside the program).
     static bool isHeld(const QString &key);
@@ -38,6 +42,7 @@ private:
     void acceptConnections();
 
     QString m_socketName;
+    QString m_lockPath;
     std::unique_ptr<QLockFile> m_lock;
     QLocalServer *m_server = nullptr;
     bool m_isRunning = false;

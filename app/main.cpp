@@ -4,6 +4,8 @@
 #include "app/Startup.h"
 #include "online/ServiceAddress.h"
 
+#include <cstdio>
+
 int main(int argc, char *argv[])
 {
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
@@ -11,7 +13,10 @@ int main(int argc, char *argv[])
 
     SingleApplication app(argc, argv, Startup::kInstanceKey);
     if (app.isRunning()) {
-        app.sendMessage(Startup::kInstanceKey, Startup::kMessageTimeoutMs);
+        // Said on the terminal too: the exit code alone does not tell a person why.
+        const bool answered = app.sendMessage(Startup::kInstanceKey, Startup::kMessageTimeoutMs);
+        std::fprintf(stderr, "%s %s\n", qPrintable(app.runningCopyText()),
+                     answered ? "Its window was brought to the front." : "It did not answer.");
         return Startup::kSecondInstanceExitCode;
     }
 
