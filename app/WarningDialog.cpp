@@ -19,6 +19,7 @@ using A = WarningAction;
 using namespace TextTable;
 
 constexpr int kNone = 0;
+constexpr int kNoMatchingConfig = 38;
 
 // Every warning type the program raises, with its texts and actions.
 // Messages are text TextWarningMessage + type.
@@ -48,7 +49,7 @@ const WarningEntry kWarnings[] = {
     {34, TextWarningFirmwareTitle, TextWarningUpdateNow, TextWarningLater, false, A::DownloadAndUpdate, A::None}, // download and install firmware?
     {35, TextWarningFirmwareTitle, TextWarningOk, TextWarningLater, false, A::GoToSupport, A::None},    // newer firmware available
     {37, TextWarningTitle, TextWarningOk, kNone, false, A::None, A::None},                          // macro list written
-    {38, TextWarningTitle, TextWarningOk, TextWarningCancel, false, A::SaveProfileToConfig1, A::ConfigRecover}, // mouse matches no profile
+    {38, TextWarningTitle, TextWarningKeepAsConfig1, TextWarningLoadConfig1, false, A::SaveProfileToConfig1, A::ConfigRecover}, // mouse matches no profile
     {39, TextWarningFirmwareTitle, TextWarningUpdateNow, TextWarningCancel, false, A::UpdateFirmwareNow, A::None},
     {40, TextWarningFirmwareTitle, TextWarningOk, kNone, false, A::None, A::None},                  // update needs the cable
     {41, TextWarningFirmwareTitle, TextWarningUpdateNow, TextWarningCancel, false, A::UpdateFirmwareNowTern, A::None},
@@ -230,9 +231,13 @@ void WarningDialog::on_Cancle_Button_clicked()
 
 void WarningDialog::keyPressEvent(QKeyEvent *event)
 {
-    // Escape answers as the cancel button would, so its action runs too.
+    // Escape answers as the cancel button would, so its action runs too;
+    // but where both answers overwrite something (a mouse that matches no
+    // stored configuration), Escape closes the question and overwrites nothing.
     if (event->key() == Qt::Key_Escape) {
-        if (m_cancelButton->isVisible())
+        if (m_type == kNoMatchingConfig)
+            finish(A::None, QStringLiteral("Escape"));
+        else if (m_cancelButton->isVisible())
             on_Cancle_Button_clicked();
         else
             on_OkButton_clicked();

@@ -494,12 +494,20 @@ void DCDataHandle::slot_ImportConfiguration(int number, QString path)
 
 void DCDataHandle::slot_SaveProfileToConfig1()
 {
+    // The user keeps what the mouse holds as configuration 1: from now on
+    // its changes are saved there, and its CPI values become that file's.
     managerRequest(OnFailure::Ignore, [](USBDriverManger &manager) {
         qDebug() << "slot_SaveProfileToConfig1";
+        manager.SetCurrentConfigNumber(1);
         manager.SaveConfigFileByConfigureNumber(1);
         manager.SaveProfileToConfig1();
         return true;
     });
+    if (m_manager) {
+        m_configNumber = 1;
+        m_gearHandle->WriteGearFile(MouseType::current(), 1, SharedGear::current());
+        emit sig_SetCurrentConfigure(1);
+    }
     RefreshPages();
 }
 

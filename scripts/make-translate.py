@@ -121,8 +121,9 @@ TEXTS = {
     444: ("有新固件可下载。是否现在下载并更新？", "New firmware is available. Download and install it now?"),
     445: ("有更新的固件版本可用。请在“支持”页面更新。", "A newer firmware version is available. You can update it on the Support page."),
     447: ("宏已写入鼠标。", "The macros were written to the mouse."),
-    448: ("鼠标中的设置与本地配置都不一致。是否将其保存为配置 1？",
-          "The settings in the mouse match none of your configurations. Save them as configuration 1?"),
+    448: ("鼠标中的设置与本地配置都不一致。请选择：将鼠标中的设置保存为配置 1（覆盖原配置 1），或将配置 1 写入鼠标（替换鼠标中的设置）。",
+          "The settings in the mouse match none of your configurations. Keep them as configuration 1 "
+          "(replacing the stored configuration 1), or load configuration 1 into the mouse (replacing what the mouse holds)?"),
     449: ("是否现在更新固件？", "Update the firmware now?"),
     450: ("固件更新需要用数据线连接鼠标。请插上数据线后重试。",
           "Updating the firmware needs the mouse connected by its cable. Plug in the cable and try again."),
@@ -331,6 +332,10 @@ TEXTS = {
     813: ("没有连接鼠标。", "No mouse is connected."),
     814: ("导出配置 %1", "Export configuration %1"),
     815: ("导入到配置 %1", "Import into configuration %1"),
+    816: ("文件夹 %1 不存在。未导出任何内容。", "The folder %1 does not exist. Nothing was exported."),
+    817: ("无法读取 %1，未导出任何内容。", "%1 could not be read. Nothing was exported."),
+    830: ("将鼠标设置保存为配置 1", "Keep the mouse's settings as configuration 1"),
+    831: ("将配置 1 写入鼠标", "Load configuration 1 into the mouse"),
 
 }
 

@@ -272,6 +272,12 @@ enum TextIndex : int {
     TextConfigNoMouse = 813,
     TextConfigExportTitle = 814,     // "%1": the configuration number
     TextConfigImportTitle = 815,     // "%1": the configuration number
+    TextConfigNoFolder = 816,        // "%1": the missing folder
+    TextConfigExportUnreadable = 817, // "%1": the file that could not be read
+
+    // The two answers when the mouse matches no stored configuration.
+    TextWarningKeepAsConfig1 = 830,
+    TextWarningLoadConfig1 = 831,
 };
 Q_ENUM_NS(TextIndex)
 

@@ -1,6 +1,7 @@
 #include "device/kestrel/UsbDriverMangerKestrel.h"
 
 #include "device/ProductTable.h"
+#include "device/ScreenSettings.h"
 #include "device/kestrel/KestrelButtonCodec.h"
 #include "device/kestrel/KestrelConfigStore.h"
 #include "device/kestrel/KestrelMacroCodec.h"
@@ -31,11 +32,6 @@ constexpr DWORD kScreenWordPicture = 8;
 constexpr int kBehaviourNoPicture = 1;
 constexpr int kBehaviourPicture = 8;
 constexpr int kBehaviourWithFlag = 3;
-// Screen behaviours there are: CPI shown, APM shown, screen off (from the
-// screen dialog), and the picture. Brightness runs 5..100 on its slider.
-constexpr int kScreenBehaviours[] = {kBehaviourNoPicture, 2, kBehaviourWithFlag, kBehaviourPicture};
-constexpr int kMinScreenIntensity = 5;
-constexpr int kMaxScreenIntensity = 100;
 
 bool validBank(int bank) { return bank == 0 || bank == 1; }
 
@@ -447,9 +443,7 @@ bool UsbDriverMangerKestrel::writeLightByte(bool (USBDriverKestrel::*set)(int, i
 
 bool UsbDriverMangerKestrel::SetOLEDScreenParameter(int behaviour)
 {
-    const bool known = std::find(std::begin(kScreenBehaviours), std::end(kScreenBehaviours), behaviour)
-                       != std::end(kScreenBehaviours);
-    if (!known) {
+    if (!ScreenSettings::isBehaviour(behaviour)) {
         qWarning() << "SetOLEDScreenParameter: no such behaviour" << behaviour;
         return false;
     }
@@ -466,7 +460,7 @@ bool UsbDriverMangerKestrel::SetOLEDScreenParameter(int behaviour)
 
 bool UsbDriverMangerKestrel::SetOLEDScreenLightIntensity(int intensity)
 {
-    if (intensity < kMinScreenIntensity || intensity > kMaxScreenIntensity) {
+    if (!ScreenSettings::isIntensity(intensity)) {
         qWarning() << "SetOLEDScreenLightIntensity: out of range" << intensity;
         return false;
     }

@@ -2,6 +2,7 @@
 
 #include "device/PictureFile.h"
 #include "device/ProductTable.h"
+#include "device/ScreenSettings.h"
 #include "device/osprey/OspreyCodecs.h"
 #include "device/osprey/USBDriver_Osprey.h"
 #include "platform/DeviceClock.h"
@@ -136,7 +137,12 @@ bool UsbDriverManger_Osprey::WriteProfileIntoMouseAndSaveConfigFile()
         qDebug() << "WriteProfileIntoMouseAndSaveConfigFile failed";
         return false;
     }
-    SaveConfigFileByConfigureNumber(m_configNumber);
+    // A mouse that matches no stored configuration is saved nowhere until
+    // the user says which one it is, so none is overwritten unasked.
+    if (m_configKnown)
+        SaveConfigFileByConfigureNumber(m_configNumber);
+    else
+        qInfo() << "the mouse matches no stored configuration: the change is not saved in one";
     qDebug() << "WriteProfileIntoMouseAndSaveConfigFile ok";
     return true;
 }
@@ -152,6 +158,39 @@ bool UsbDriverManger_Osprey::isMacroInUse(const QByteArray &settings, uchar addr
         if (wordByte(word(w), 0) == kMacroKind && wordByte(word(w), 3) == address)
             return true;
     return word(0) == kMacroListWord && address >= kFirstListSlot && address < kFirstListSlot + 4 * kListSlots;
+}
+
+namespace {
+
+bool sameMacro(const MacroRecord &a, const MacroRecord &b)
+{
+    return a.header0 == b.header0 && a.header1 == b.header1 && a.items == b.items;
+}
+
+} // namespace
+
+bool UsbDriverManger_Osprey::macrosMatch(const OspreyConfiguration &stored) const
+{
+    for (auto it = m_macroSlotOfIndex.cbegin(); it != m_macroSlotOfIndex.cend(); ++it) {
+        const int i = it.key();
+        if (!isMacroInUse(m_settings, it.value()) || m_unreadMacros.contains(i))
+            continue;
+        if (!sameMacro(m_macros.at(i), stored.macros.value(i)))
+            return false;
+    }
+    return true;
+}
+
+QVector<MacroRecord> UsbDriverManger_Osprey::macrosToStore(int number)
+{
+    QVector<MacroRecord> macros = m_macros;
+    if (m_unreadMacros.isEmpty())
+        return macros;
+    const OspreyConfiguration stored = m_store.load(mouseType(), number, true);
+    for (int i : m_unreadMacros)
+        if (i >= 0 && i < macros.size())
+            macros[i] = stored.macros.value(i);
+    return macros;
 }
 
 int UsbDriverManger_Osprey::macroIndexOfAddress(uchar address) const
@@ -357,6 +396,7 @@ bool UsbDriverManger_Osprey::SetChangeButtonToKey(int button, uint vkCode, int m
         if (macro >= 0) {
             qDebug() << "clearCorrespondingMacro";
             m_macros[macro] = MacroRecord();
+            m_unreadMacros.remove(macro);
         }
         if (w < 0)
             return;
@@ -396,7 +436,9 @@ bool UsbDriverManger_Osprey::DriverWriteIntoMouse(const MacroRecord &macro, ucha
     const int index = macroIndexOfAddress(address);
     if (index >= 0) {
         m_macros[index] = macro;
-        SaveConfigFileByConfigureNumber(m_configNumber);
+        m_unreadMacros.remove(index);
+        if (m_configKnown)
+            SaveConfigFileByConfigureNumber(m_configNumber);
     }
     return true;
 }
@@ -457,20 +499,23 @@ bool UsbDriverManger_Osprey::WriteImageToMouse(int type, const QString &picture,
     QString path = JsonHandle::currentPicturePath(type, m_configNumber);
     if (picture == QLatin1String("0") && QFile::exists(path))
         QFile::remove(path);
-    if (QFile::exists(path))
-        SetOLEDScreenParameter(kPictureMode);
-    else
+    const bool own = QFile::exists(path);
+    if (!own)
         path = JsonHandle::currentDefaultPicturePath(type);
 
-    QByteArray block(USBDriver_Osprey::kBlockSize, '\0');
     // The file is untrusted: a special file must not block the bridge, nor a
-    // huge one be decoded. Either leaves the block blank, as a bad picture does.
+    // huge one be decoded. A picture that cannot be packed is refused before
+    // anything is sent: a blank block would wipe the mouse's picture.
     QImage stored;
-    if (!PictureFile::read(path, kLargestStoredPicture, &stored))
-        qWarning() << "no screen picture in" << path;
-    const QByteArray packed = packPicture(stored);
-    if (packed.size() == kPictureBytes)
-        block = packed + packed;
+    const bool read = PictureFile::read(path, kLargestStoredPicture, &stored);
+    const QByteArray packed = read ? packPicture(stored) : QByteArray();
+    if (packed.size() != kPictureBytes) {
+        qWarning() << "no screen picture in" << path << "- nothing was sent to the mouse";
+        return false;
+    }
+    if (own && !SetOLEDScreenParameter(kPictureMode))
+        return false;
+    const QByteArray block = packed + packed;
     qDebug() << "writeImageToMouse";
 
     if (!m_isOpen || !m_osprey->WriteScreenBlock(reinterpret_cast<const BYTE *>(block.constData()))) {
@@ -494,11 +539,19 @@ bool UsbDriverManger_Osprey::SetScreenWord(int, int, int)
 
 bool UsbDriverManger_Osprey::SetOLEDScreenParameter(int behaviour)
 {
+    if (!ScreenSettings::isBehaviour(behaviour)) {
+        qWarning() << "SetOLEDScreenParameter: no such behaviour" << behaviour;
+        return false;
+    }
     return writeChange([&] { at(kScreenModeAt) = screenBehaviourToDevice(behaviour); });
 }
 
 bool UsbDriverManger_Osprey::SetOLEDScreenLightIntensity(int intensity)
 {
+    if (!ScreenSettings::isIntensity(intensity)) {
+        qWarning() << "SetOLEDScreenLightIntensity: out of range" << intensity;
+        return false;
+    }
     return writeChange([&] { at(kScreenBrightnessAt) = BYTE(intensity); });
 }
 
@@ -523,7 +576,18 @@ bool UsbDriverManger_Osprey::CompareMouseAndLocalFileData(int *out)
         }
         if (!same)
             continue;
+        // Equal settings are not enough: the macros its buttons play must be
+        // the stored ones too, or a change would save them into the wrong file.
+        const OspreyConfiguration withMacros = m_store.load(mouseType(), c, true);
+        if (!macrosMatch(withMacros)) {
+            qDebug() << "compareValue macros" << c;
+            continue;
+        }
+        for (int i : qAsConst(m_unreadMacros))
+            m_macros[i] = withMacros.macros.value(i);
+        m_unreadMacros.clear();
         m_configNumber = c;
+        m_configKnown = true;
         if (out)
             *out = c;
         qDebug() << "find  the config";
@@ -533,6 +597,7 @@ bool UsbDriverManger_Osprey::CompareMouseAndLocalFileData(int *out)
         return true;
     }
     qDebug() << "didnt find  the config";
+    m_configKnown = false;
     return false;
 }
 
@@ -548,14 +613,20 @@ bool UsbDriverManger_Osprey::GetProfileData()
     qDebug() << "UsbDriverManger_Osprey::GetProfileData" << BYTE(m_profile.at(kMainModeAt));
     m_errorCount = 0;
     m_settings = m_profile.mid(kSettingsAt, kSettingsSize);
+    m_unreadMacros.clear();
     for (auto it = m_macroSlotOfIndex.cbegin(); it != m_macroSlotOfIndex.cend(); ++it) {
         m_macros[it.key()] = MacroRecord();
         // A slot costs half a second to fetch: only the ones a button plays are read.
         if (!isMacroInUse(m_settings, it.value()))
             continue;
-        // Empty slots answer this way too.
-        if (!m_osprey->ReadMacro(it.value(), &m_macros[it.key()]))
+        // A button plays it, so a failed read is no empty slot: what the slot
+        // holds is unknown and must not be saved over the stored macro.
+        if (!m_osprey->ReadMacro(it.value(), &m_macros[it.key()])) {
             qDebug() << "Error Macro Number" << it.key() + 1;
+            qWarning() << "the macro in slot" << Qt::hex << int(it.value()) << "could not be read; the stored one is kept";
+            m_macros[it.key()] = MacroRecord();
+            m_unreadMacros.insert(it.key());
+        }
     }
     qDebug() << "Succseed";
     return true;
@@ -571,18 +642,34 @@ bool UsbDriverManger_Osprey::GetFwVersion(DWORD *version)
 bool UsbDriverManger_Osprey::SetCurrentConfigNumber(int number)
 {
     m_configNumber = number;
+    m_configKnown = true;
     return true;
 }
 
 bool UsbDriverManger_Osprey::loadConfiguration(int number, bool withMacros)
 {
     const OspreyConfiguration stored = m_store.load(mouseType(), number, withMacros);
+    // A load cut short puts back the macros it already replaced, so the mouse
+    // does not keep one configuration's macros under another's settings. A
+    // slot that cannot be put back holds something unknown from then on.
+    QVector<int> replaced;
+    const auto fail = [&] {
+        for (int i : qAsConst(replaced))
+            if (m_unreadMacros.contains(i) || !m_osprey->SetMacroStruct(m_macros.at(i), m_macroSlotOfIndex.value(i)))
+                m_unreadMacros.insert(i);
+        // Which stored configuration the mouse now holds is not known either.
+        m_configKnown = false;
+        return false;
+    };
     if (withMacros && m_isOpen) {
         for (int i = 0; i < kMacroCount; ++i) {
             // Half a second a slot: only the macros the configuration's buttons play go in.
             const uchar address = m_macroSlotOfIndex.value(i);
-            if (isMacroInUse(stored.settings, address) && !m_osprey->SetMacroStruct(stored.macros.at(i), address))
-                return false;
+            if (!isMacroInUse(stored.settings, address))
+                continue;
+            replaced.append(i);
+            if (!m_osprey->SetMacroStruct(stored.macros.at(i), address))
+                return fail();
         }
     }
     const QByteArray settings = m_settings;
@@ -591,10 +678,14 @@ bool UsbDriverManger_Osprey::loadConfiguration(int number, bool withMacros)
     if (!SaveProfileToConfig1()) {
         m_settings = settings;
         m_profile = profile;
-        return false;
+        return m_isOpen ? fail() : false;
     }
-    if (withMacros)
+    if (withMacros) {
         m_macros = stored.macros;
+        m_unreadMacros.clear();
+    }
+    m_configNumber = number;
+    m_configKnown = true;
     CheckAllMouseButtonIsOriginalMouseButton();
     return true;
 }
@@ -612,7 +703,7 @@ bool UsbDriverManger_Osprey::LoadOnlyMouseConfigFileByNumber(int number)
 
 void UsbDriverManger_Osprey::SaveConfigFileByConfigureNumber(int number)
 {
-    m_store.save({m_settings, m_macros}, mouseType(), number);
+    m_store.save({m_settings, macrosToStore(number)}, mouseType(), number);
 }
 
 bool UsbDriverManger_Osprey::SaveProfileToConfig1()

@@ -10,6 +10,7 @@
 
 #include <QByteArray>
 #include <QMap>
+#include <QSet>
 #include <QString>
 #include <QVector>
 
@@ -124,6 +125,8 @@ public:
     QByteArray profile() const { return m_profile; }
     const QVector<MacroRecord> &macros() const { return m_macros; }
     int currentConfigNumber() const { return m_configNumber; }
+    // False while the mouse matches no stored configuration and none was chosen.
+    bool hasConfiguration() const { return m_configKnown; }
 
 protected:
     // Applies a change to the working copy and writes it; a refused write puts
@@ -146,6 +149,12 @@ protected:
     static bool isMacroInUse(const QByteArray &settings, uchar address);
     // Loads configuration n and writes it (with its macros when asked).
     bool loadConfiguration(int number, bool withMacros);
+    // Whether the macros the mouse's buttons play, as read, are those stored
+    // in the configuration; slots that could not be read are not held against it.
+    bool macrosMatch(const OspreyConfiguration &stored) const;
+    // The macros to store as configuration n: a slot the mouse did not let
+    // us read keeps what the file holds.
+    QVector<MacroRecord> macrosToStore(int number);
 
     JsonHandle *m_jsonHandle;
     OspreyConfigStore m_store;
@@ -155,6 +164,11 @@ protected:
     QVector<MacroRecord> m_macros;
     QByteArray m_profile;
     int m_configNumber = 1;
+    // Set by a match or a choice; a mouse that matches nothing is saved nowhere.
+    bool m_configKnown = true;
+    // Macro records whose slot the mouse did not give back at the last read:
+    // their contents are unknown, so they must never be saved over a file.
+    QSet<int> m_unreadMacros;
     bool m_isOpen = false;
     int m_errorCount = 0;
     QMap<int, uchar> m_macroSlotOfIndex;

@@ -1,5 +1,6 @@
 #include "app/WarningDialog.h"
 #include "platform/AppPaths.h"
+#include "store/TextTable.h"
 #include "support/TempAppFolder.h"
 
 #include <QCheckBox>
@@ -301,11 +302,35 @@ private slots:
     void escapeAnswersAsCancel()
     {
         WarningDialog dialog;
-        QSignalSpy recover(&dialog, &WarningDialog::sig_ConfigRevcover);
-        dialog.showWarning(38);
+        QSignalSpy again(&dialog, &WarningDialog::sig_GetMouseProfileAgain);
+        dialog.showWarning(33);
         QTest::keyClick(&dialog, Qt::Key_Escape);
         QVERIFY(!dialog.isVisible());
-        QCOMPARE(recover.count(), 1);
+        QCOMPARE(again.count(), 1);
+    }
+
+    // A mouse matching no configuration: each button says what it overwrites,
+    // and Escape overwrites nothing.
+    void noMatchingConfigurationAsksPlainly()
+    {
+        QCOMPARE(TextTable::loadTextTable(QFINDTESTDATA("../../resources/translate.json"), TextTable::kEnglishSlot),
+                 TextTable::Loaded);
+        WarningDialog dialog;
+        QSignalSpy keep(&dialog, &WarningDialog::sig_SaveCurrentProfileFileToConfig1);
+        QSignalSpy load(&dialog, &WarningDialog::sig_ConfigRevcover);
+        dialog.showWarning(38);
+        const QStringList buttons = [&dialog] {
+            QStringList texts;
+            for (QPushButton *b : dialog.findChildren<QPushButton *>())
+                if (b->isVisibleTo(&dialog))
+                    texts << b->text();
+            return texts;
+        }();
+        QVERIFY(buttons.contains(TextTable::text(TextTable::TextWarningKeepAsConfig1)));
+        QVERIFY(buttons.contains(TextTable::text(TextTable::TextWarningLoadConfig1)));
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(keep.count() + load.count(), 0);
     }
 };
 

@@ -9,6 +9,9 @@
 #include "store/JsonHandle.h"
 
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QtTest>
 #include <memory>
 
@@ -17,6 +20,57 @@ namespace {
 constexpr USHORT kVid = 0x3A5E;
 constexpr int kCpiXLow = 300;
 constexpr int kReportRate = 242;
+constexpr int kBrightness = 257;
+constexpr quint8 kButton5Slot = 0x94;
+constexpr int kButton5Macro = 2; // the record index of slot 0x94
+
+// A macro file of one key pressed and released `times` times.
+QString macroFile(const QString &folder, int key, int times)
+{
+    const QString path = folder + QStringLiteral("/macro-%1-%2.json").arg(key).arg(times);
+    QJsonArray events;
+    for (int i = 0; i < times; ++i)
+        for (int state : {1, 0})
+            events.append(QJsonObject{{"ValueType", 3}, {"KeyValue", key}, {"TimeLapse", 20}, {"State", state}});
+    writeFileBytes(path, QJsonDocument(QJsonObject{{"Name", "m"}, {"MacroType", 0}, {"RepeatTimes", 1}, {"Macro", events}})
+                             .toJson());
+    return path;
+}
+
+// The macro record a stored configuration keeps for button 5.
+MacroRecord storedMacro(int mouseType, int number)
+{
+    MacroRecord record;
+    JsonHandle().getMacroData_Tern(record, mouseType, number, kButton5Macro);
+    return record;
+}
+
+bool operator==(const MacroRecord &a, const MacroRecord &b)
+{
+    return a.header0 == b.header0 && a.header1 == b.header1 && a.items == b.items;
+}
+
+void open(BridgeFixture &b, const ProductInfo *product)
+{
+    QVERIFY(b.call("slot_OpenDevice", Q_ARG(USHORT, product->wiredPid), Q_ARG(USHORT, kVid)));
+    b.sync();
+}
+
+void reopen(BridgeFixture &b, const std::shared_ptr<EmulatedOspreyMouse> &mouse, const ProductInfo *product)
+{
+    QVERIFY(b.call("destroyUselessThings"));
+    b.sync();
+    b.bus.unplugAll();
+    b.bus.plug(mouse);
+    b.clear();
+    open(b, product);
+}
+
+void cpiChange(BridgeFixture &b)
+{
+    QVERIFY(b.call("slot_setCPIListValueOnMouse", Q_ARG(QList<DWORD>, (QList<DWORD>{900, 1800, 0, 0, 0, 0, 0}))));
+    b.sync();
+}
 
 } // namespace
 
@@ -27,7 +81,149 @@ private slots:
     void openChangeUnplugReopen_data();
     void openChangeUnplugReopen();
     void aRefusedWriteIsReadBack();
+    void twoModels_data();
+    void aMacroThatCannotBeReadIsKept_data() { twoModels_data(); }
+    void aMacroThatCannotBeReadIsKept();
+    void aLoadCutShortMovesNoMacro_data();
+    void aLoadCutShortMovesNoMacro();
+    void aMouseMatchingNothingOverwritesNothing_data() { twoModels_data(); }
+    void aMouseMatchingNothingOverwritesNothing();
 };
+
+void TestBridgeOsprey::twoModels_data()
+{
+    QTest::addColumn<QString>("model");
+    QTest::newRow("harrier") << "harrier";
+    QTest::newRow("wren") << "wren";
+}
+
+// A macro slot that answers with a damaged block at open: the open goes on,
+// but what the slot holds is unknown, so neither the file nor, through it,
+// the mouse may lose the macro the user stored.
+void TestBridgeOsprey::aMacroThatCannotBeReadIsKept()
+{
+    QFETCH(QString, model);
+    BridgeFixture b;
+    auto mouse = std::make_shared<EmulatedOspreyMouse>(model);
+    b.bus.plug(mouse);
+    const ProductInfo *product = Products::byName(model);
+    open(b, product);
+    QVERIFY(b.call("slot_WriteSingleMacro", Q_ARG(int, 5), Q_ARG(QString, macroFile(b.dir.path(), 0x41, 1))));
+    b.sync();
+    QCOMPARE(b.warnings(), QList<int>{});
+    const MacroRecord stored = storedMacro(product->mouseType, 1);
+    QCOMPARE(stored.items.size(), 2);
+    const QByteArray block = mouse->macroBlock(kButton5Slot);
+
+    mouse->setMacroBlock(kButton5Slot, QByteArray(EmulatedOspreyMouse::kBlockSize, '\0'));
+    reopen(b, mouse, product);
+    QCOMPARE(b.args("sig_OpenDeviceResult").last().at(0).toBool(), true);
+    QCOMPARE(b.args("sig_SetCurrentConfigure").last().at(0).toInt(), 1);
+    cpiChange(b);
+    QCOMPARE(b.warnings(), QList<int>{});
+    QVERIFY(storedMacro(product->mouseType, 1) == stored);
+
+    QVERIFY(b.call("slot_LoadLocalConfigFileAndWriteIntoMouse", Q_ARG(int, 1)));
+    b.sync();
+    QCOMPARE(mouse->macroBlock(kButton5Slot), block);
+}
+
+void TestBridgeOsprey::aLoadCutShortMovesNoMacro_data()
+{
+    QTest::addColumn<QString>("model");
+    QTest::addColumn<int>("cutAfter"); // exchanges of the load before the mouse is gone
+    for (const char *model : {"harrier", "wren"})
+        for (int cut : {1, 2, 3, 4, 5})
+            QTest::addRow("%s, cut after %d", model, cut) << QString::fromLatin1(model) << cut;
+}
+
+// Configuration 1 plays macro A on button 5, configuration 2 macro B. A load
+// of configuration 2 cut short, then a reopen and a change: whichever
+// configuration the mouse is taken for, every file keeps its own macro, and
+// a matched configuration is what the mouse plays.
+void TestBridgeOsprey::aLoadCutShortMovesNoMacro()
+{
+    QFETCH(QString, model);
+    QFETCH(int, cutAfter);
+    BridgeFixture b;
+    auto mouse = std::make_shared<EmulatedOspreyMouse>(model);
+    int id = b.bus.plug(mouse);
+    const ProductInfo *product = Products::byName(model);
+    const int type = product->mouseType;
+    open(b, product);
+    QVERIFY(b.call("slot_WriteSingleMacro", Q_ARG(int, 5), Q_ARG(QString, macroFile(b.dir.path(), 0x41, 1))));
+    QVERIFY(b.call("slot_LoadLocalConfigFileAndWriteIntoMouse", Q_ARG(int, 2)));
+    QVERIFY(b.call("slot_WriteSingleMacro", Q_ARG(int, 5), Q_ARG(QString, macroFile(b.dir.path(), 0x42, 3))));
+    QVERIFY(b.call("slot_LoadLocalConfigFileAndWriteIntoMouse", Q_ARG(int, 1)));
+    b.sync();
+    QCOMPARE(b.warnings(), QList<int>{});
+    const MacroRecord a = storedMacro(type, 1);
+    const MacroRecord bee = storedMacro(type, 2);
+    QCOMPARE(a.items.size(), 2);
+    QCOMPARE(bee.items.size(), 6);
+    const QByteArray blockA = mouse->macroBlock(kButton5Slot);
+
+    EmulatedBackend::Faults faults;
+    faults.unplugAfterTransfers = cutAfter;
+    b.bus.setFaults(id, faults);
+    QVERIFY(b.call("slot_LoadLocalConfigFileAndWriteIntoMouse", Q_ARG(int, 2)));
+    b.sync();
+    QVERIFY(b.warnings().contains(32));
+
+    reopen(b, mouse, product);
+    QCOMPARE(b.args("sig_OpenDeviceResult").last().at(0).toBool(), true);
+    const QList<QVariantList> matched = b.args("sig_SetCurrentConfigure");
+    if (!matched.isEmpty()) {
+        const int n = matched.last().at(0).toInt();
+        QCOMPARE(mouse->macroBlock(kButton5Slot) == blockA, n == 1);
+    } else {
+        QCOMPARE(b.warnings(), QList<int>{38});
+    }
+    cpiChange(b);
+    QVERIFY(storedMacro(type, 1) == a);
+    QVERIFY(storedMacro(type, 2) == bee);
+}
+
+// A mouse whose settings match no stored configuration: changes reach the
+// mouse but no file until the user answers; keeping the mouse's settings
+// then makes them configuration 1.
+void TestBridgeOsprey::aMouseMatchingNothingOverwritesNothing()
+{
+    QFETCH(QString, model);
+    BridgeFixture b;
+    auto mouse = std::make_shared<EmulatedOspreyMouse>(model);
+    b.bus.plug(mouse);
+    const ProductInfo *product = Products::byName(model);
+    const int type = product->mouseType;
+    open(b, product);
+    QVERIFY(b.call("slot_WriteSingleMacro", Q_ARG(int, 5), Q_ARG(QString, macroFile(b.dir.path(), 0x41, 1))));
+    b.sync();
+    const QString config = JsonHandle::currentConfigJsonFilePath(type, 1);
+    const QByteArray stored = fileBytes(config);
+
+    // Another program changed the mouse's light brightness (its settings checksum kept right).
+    QByteArray block = mouse->profile();
+    block[kBrightness] = char(BYTE(block.at(kBrightness)) ^ 1);
+    const QPair<quint8, quint8> sum = OspreyEmulation::settingsSum(block);
+    block[479] = char(sum.first);
+    block[480] = char(sum.second);
+    mouse->setProfile(block);
+    reopen(b, mouse, product);
+    QCOMPARE(b.warnings(), QList<int>{38});
+    QCOMPARE(b.count("sig_SetCurrentConfigure"), 0);
+
+    cpiChange(b);
+    QCOMPARE(b.warnings(), QList<int>{38});
+    QCOMPARE(fileBytes(config), stored);
+    QVERIFY(mouse->profile().mid(kCpiXLow, 7) != QByteArray(block.mid(kCpiXLow, 7)));
+
+    QVERIFY(b.call("slot_SaveProfileToConfig1"));
+    b.sync();
+    QCOMPARE(b.args("sig_SetCurrentConfigure").last().at(0).toInt(), 1);
+    const QByteArray kept = JsonHandle().getMouseData_Tern(type, 1);
+    QCOMPARE(kept.at(kBrightness - 242), block.at(kBrightness));
+    QVERIFY(storedMacro(type, 1).items.size() == 2);
+}
 
 void TestBridgeOsprey::openChangeUnplugReopen_data()
 {

@@ -154,8 +154,44 @@ private slots:
     void loadAndFactoryReset();
     void screenPicture();
     void storedPictureIsReadSafely();
+    void screenSettingsOutOfRangeAreRefused_data();
+    void screenSettingsOutOfRangeAreRefused();
     void withoutADeviceNothingIsWritten();
 };
+
+void TestUsbDriverMangerOsprey::screenSettingsOutOfRangeAreRefused_data()
+{
+    QTest::addColumn<bool>("isBehaviour");
+    QTest::addColumn<int>("value");
+    QTest::addColumn<bool>("taken");
+    QTest::newRow("behaviour 1") << true << 1 << true;
+    QTest::newRow("behaviour 8") << true << 8 << true;
+    QTest::newRow("behaviour 0") << true << 0 << false;
+    QTest::newRow("behaviour 4") << true << 4 << false;
+    QTest::newRow("behaviour 99") << true << 99 << false;
+    QTest::newRow("intensity 5") << false << 5 << true;
+    QTest::newRow("intensity 100") << false << 100 << true;
+    QTest::newRow("intensity 4") << false << 4 << false;
+    QTest::newRow("intensity 101") << false << 101 << false;
+    QTest::newRow("intensity 1000") << false << 1000 << false;
+}
+
+// The screen takes what the page offers and nothing else: a value out of
+// range is refused before anything reaches the mouse.
+void TestUsbDriverMangerOsprey::screenSettingsOutOfRangeAreRefused()
+{
+    QFETCH(bool, isBehaviour);
+    QFETCH(int, value);
+    QFETCH(bool, taken);
+    Rig rig(QStringLiteral("harrier"));
+    const QByteArray before = rig.mouse->profile();
+    const bool result = isBehaviour ? rig.manager->SetOLEDScreenParameter(value)
+                                    : rig.manager->SetOLEDScreenLightIntensity(value);
+    QCOMPARE(result, taken);
+    QCOMPARE(rig.mouse->profile() != before, taken && before.at(isBehaviour ? 253 : 254) != char(value));
+    if (!taken)
+        QCOMPARE(rig.mouse->reportsSet().size(), 0);
+}
 
 void TestUsbDriverMangerOsprey::opensAndReadsWhatTheMouseHolds()
 {
@@ -620,11 +656,24 @@ void TestUsbDriverMangerOsprey::storedPictureIsReadSafely()
     QVERIFY(rig.manager->WriteImageToMouse(rig.type, QStringLiteral("1"), 0, 1));
     QCOMPARE(BYTE(rig.mouse->screenBlock().at(0)), BYTE(0x80));
 
-    // A FIFO in the picture's place gives a blank picture, and does not hang the bridge.
+    // A picture that cannot be packed (a FIFO in its place, which must not hang
+    // the bridge, or bytes that are no image) is refused with nothing sent:
+    // the mouse keeps its picture and its screen mode.
+    const QByteArray shown = rig.mouse->screenBlock();
+    const QByteArray profile = rig.mouse->profile();
     QVERIFY(QFile::remove(path));
     QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-    QVERIFY(rig.manager->WriteImageToMouse(rig.type, QStringLiteral("1"), 0, 1));
-    QCOMPARE(rig.mouse->screenBlock(), QByteArray(1024, '\0'));
+    rig.mouse->resetCounters();
+    QVERIFY(!rig.manager->WriteImageToMouse(rig.type, QStringLiteral("1"), 0, 1));
+    QVERIFY(QFile::remove(path));
+    QFile junk(path);
+    QVERIFY(junk.open(QIODevice::WriteOnly));
+    junk.write("BM this is no picture");
+    junk.close();
+    QVERIFY(!rig.manager->WriteImageToMouse(rig.type, QStringLiteral("1"), 0, 1));
+    QCOMPARE(rig.mouse->reportsSet().size(), 0);
+    QCOMPARE(rig.mouse->screenBlock(), shown);
+    QCOMPARE(rig.mouse->profile(), profile);
 }
 
 void TestUsbDriverMangerOsprey::withoutADeviceNothingIsWritten()
