@@ -8,7 +8,7 @@
 #include "data/ButtonFunctions.h"
 #include "data/DCDataHandle.h"
 #include "emulator/EmulatedCatalog.h"
-#include "pages/CpiTables.h"
+#include "model/CpiTables.h"
 #include "platform/AppPaths.h"
 #include "store/JsonHandle.h"
 #include "store/TextTable.h"
@@ -414,15 +414,6 @@ QString rangeText(const CpiTables::CpiRange &r)
     return QStringLiteral("%1 to %2 in steps of %3").arg(r.minimum).arg(r.maximum).arg(r.step);
 }
 
-bool cpiFits(const CpiTables::CpiRange &r, int cpi)
-{
-    if (cpi < r.minimum || cpi > r.maximum)
-        return false;
-    if (r.twoSteps && cpi >= r.threshold)
-        return (cpi - r.threshold) % r.largeStep == 0;
-    return (cpi - r.minimum) % r.step == 0;
-}
-
 int cmdSetCpi(Context &ctx)
 {
     if (ctx.args.isEmpty())
@@ -447,7 +438,7 @@ int cmdSetCpi(Context &ctx)
         return ctx.badArguments(QStringLiteral("the %1 has %2 CPI levels").arg(name).arg(CpiTables::levelCount(type)));
     const CpiTables::CpiRange range = CpiTables::rangeFor(type);
     for (DWORD l : qAsConst(levels))
-        if (l != 0 && !cpiFits(range, int(l)))
+        if (l != 0 && !CpiTables::fits(range, int(l)))
             return ctx.badArguments(
                 QStringLiteral("the %1 takes CPI %2, not %3").arg(name, rangeText(range)).arg(l));
     while (levels.size() < kCpiPositions)

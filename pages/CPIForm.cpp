@@ -1,7 +1,7 @@
 #include "pages/CPIForm.h"
 
 #include "pages/CPISlider.h"
-#include "pages/CpiTables.h"
+#include "model/CpiTables.h"
 #include "pages/USpinBox.h"
 
 #include <QCheckBox>
@@ -80,6 +80,10 @@ void CPIForm::setMouseType(int mouseType)
 
 void CPIForm::setCPIValue(int value, bool checked)
 {
+    // A value the model cannot take (a mouse holding another model's table)
+    // is shown as the nearest one it can, so the next change sends no stranger.
+    if (m_mouseType != 0 && value > 0)
+        value = CpiTables::clamped(m_mouseType, value);
     m_checkBox->setChecked(checked);
     setValueWidgetsEnabled(checked);
     {

@@ -2,7 +2,7 @@
 
 #include "data/DCDataHandle.h"
 #include "pages/CPIForm.h"
-#include "pages/CpiTables.h"
+#include "model/CpiTables.h"
 #include "pages/KeySettingDialog.h"
 #include "pages/MouseButtonLayout.h"
 #include "pages/MoveSlider.h"
@@ -347,9 +347,11 @@ void MainSettingWidget::slot_SetCpidListValueOnPage(QList<DWORD> listDword)
     const bool variable = !positions.isEmpty() && positions.size() > lastOn;
 
     for (int i = 0; i < CpiLevels && i < listDword.size(); ++i) {
-        const DWORD value = listDword.at(i);
-        if (value == 0)
+        if (listDword.at(i) == 0)
             continue;
+        // Shown and sent back only as a value the model can take.
+        const DWORD value = m_mouseType != 0 ? DWORD(CpiTables::clamped(m_mouseType, int(listDword.at(i))))
+                                              : listDword.at(i);
         const int p = variable ? positions.at(i) : i;
         CPIForm *form = m_cpiForms.value(p);
         form->setCheckedState(true);

@@ -108,11 +108,21 @@ constexpr quint8 kKorvanKestrel[FactoryRecords::kKorvanSize] = {
     0x03, 0x00, 0x00, 0x00, 0x4B, 0x9F, 0x60, 0x00, 0x00, 0x00, 0xFF, 0x00, 0x00, 0x00, 0xFF, 0x00,  // 112
 };
 
+// The KestrelQ and the KestrelEU share the Kestrel's image but not its CPI
+// range (200..5000 and 200..10000 against 50..16000): their seven levels are
+// the 800 .. 5000 CPI the settings page starts such a model on, each in its
+// model's encoding (50 CPI a unit; 100 CPI a unit above 200).
+constexpr int kKorvanCpiAt = 68;
+constexpr int kKorvanCpiLength = 14;
+constexpr quint8 kKestrelQCpi[kKorvanCpiLength] = {0x10, 0, 0x14, 0, 0x1E, 0, 0x28, 0, 0x3C, 0, 0x50, 0, 0x64, 0};
+constexpr quint8 kKestrelEUCpi[kKorvanCpiLength] = {0x06, 0, 0x08, 0, 0x0D, 0, 0x12, 0, 0x1C, 0, 0x26, 0, 0x30, 0};
+
 struct KorvanImage
 {
     int types[3]; // 0 ends the list
     const quint8 *image;
     const quint8 *buttons; // the image whose button block (bytes 16..59) replaces its own; nullptr: none
+    const quint8 *cpi = nullptr; // CPI level words (bytes 68..81) in place of the image's; nullptr: none
 };
 
 constexpr int kKorvanButtonsAt = 16;
@@ -124,7 +134,9 @@ constexpr int kKorvanButtonsEnd = 60;
 constexpr KorvanImage kKorvanImages[] = {
     {{7, 8, 12}, kKorvanMerlin, nullptr},
     {{9, 0, 0}, kKorvanMerlin, kKorvanKestrel},
-    {{10, 11, 14}, kKorvanKestrel, nullptr},
+    {{11, 0, 0}, kKorvanKestrel, nullptr},
+    {{10, 0, 0}, kKorvanKestrel, nullptr, kKestrelQCpi},
+    {{14, 0, 0}, kKorvanKestrel, nullptr, kKestrelEUCpi},
 };
 
 template <int N>
@@ -148,6 +160,9 @@ bool fillKorvan(QByteArray &record, int mouseType)
             if (k.buttons)
                 for (int i = kKorvanButtonsAt; i < kKorvanButtonsEnd; ++i)
                     record[i] = char(k.buttons[i]);
+            if (k.cpi)
+                for (int i = 0; i < kKorvanCpiLength; ++i)
+                    record[kKorvanCpiAt + i] = char(k.cpi[i]);
             return true;
         }
     }

@@ -7,6 +7,7 @@
 #include "device/kestrel/KestrelMacroCodec.h"
 #include "device/kestrel/KestrelPictureCodec.h"
 #include "device/kestrel/USBDriverKestrel.h"
+#include "model/CpiTables.h"
 
 #include <QDebug>
 #include <QFile>
@@ -265,6 +266,13 @@ bool UsbDriverMangerKestrel::SetCPIList(const CpiList &list, int bank)
     const CpiScheme scheme = cpiSchemeOf(mouseType());
     QVector<WORD> levels;
     const CpiList taken = list.mid(0, cpiEntriesWritten(scheme));
+    const CpiTables::CpiRange range = CpiTables::rangeFor(mouseType());
+    for (DWORD cpi : taken)
+        if (cpi != 0 && (int(cpi) < range.minimum || int(cpi) > range.maximum)) {
+            qWarning() << "SetCPIList: CPI" << cpi << "lies outside the model's range" << range.minimum << "to"
+                       << range.maximum;
+            return false;
+        }
     for (DWORD cpi : taken)
         if (cpi != 0 && levels.size() < kMaxCpiLevels)
             levels.append(cpiToRaw(scheme, cpi));

@@ -5,6 +5,7 @@
 #include "device/ScreenSettings.h"
 #include "device/osprey/OspreyCodecs.h"
 #include "device/osprey/USBDriver_Osprey.h"
+#include "model/CpiTables.h"
 #include "platform/DeviceClock.h"
 #include "store/JsonHandle.h"
 #include "store/SettingsFiles.h"
@@ -289,6 +290,15 @@ bool UsbDriverManger_Osprey::SetCPIList(const CpiList &list, int)
     if (list.size() < kCpiLevels) {
         qWarning() << "SetCPIList: seven levels expected, got" << list.size();
         return false;
+    }
+    const CpiTables::CpiRange range = CpiTables::rangeFor(mouseType());
+    for (int level = 0; level < kCpiLevels; ++level) {
+        const int cpi = int(list.at(level));
+        if (cpi != 0 && (cpi < range.minimum || cpi > range.maximum)) {
+            qWarning() << "SetCPIList: CPI" << cpi << "lies outside the model's range" << range.minimum << "to"
+                       << range.maximum;
+            return false;
+        }
     }
     return writeChange([&] {
         for (int level = 0; level < kCpiLevels; ++level) {

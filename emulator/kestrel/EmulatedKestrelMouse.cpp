@@ -44,6 +44,13 @@ const char kFactoryB[] = // model codes 10, 11, 14
 constexpr int kButtonsAt = 16;
 constexpr int kButtonsLength = 44;
 
+// The seven CPI level words (address 1160): the KestrelQ and the KestrelEU
+// leave the factory with 800, 1000, 1500, 2000, 3000, 4000 and 5000 CPI, in
+// their own encodings (50 CPI a unit; 100 CPI a unit above 200).
+constexpr int kCpiLevelsAt = 68;
+const char kKestrelQCpi[] = "100014001E0028003C0050006400";
+const char kKestrelEUCpi[] = "060008000D0012001C0026003000";
+
 QByteArray factoryRecord(int code)
 {
     const bool a = code == 7 || code == 8 || code == 9 || code == 12;
@@ -51,6 +58,10 @@ QByteArray factoryRecord(int code)
     // The KestrelC keeps its buttons where the Kestrel does: left click at 512.
     if (code == 9)
         record.replace(kButtonsAt, kButtonsLength, QByteArray::fromHex(kFactoryB).mid(kButtonsAt, kButtonsLength));
+    if (code == 10 || code == 14) {
+        const QByteArray cpi = QByteArray::fromHex(code == 10 ? kKestrelQCpi : kKestrelEUCpi);
+        record.replace(kCpiLevelsAt, cpi.size(), cpi);
+    }
     return record;
 }
 

@@ -74,10 +74,11 @@ private slots:
         QTest::newRow("merlin") << "merlin" << 0x4132 << 0x4133 << buttonsA << countA << 712u;
         // The KestrelC has the Merlin settings but the Kestrel's button layout.
         QTest::newRow("kestrelc") << "kestrelc" << 0x4137 << 0x180A << buttonsB << countA << 712u;
-        QTest::newRow("kestrelq") << "kestrelq" << 0x4138 << 0x180B << buttonsB << countB << 727u;
+        // The KestrelQ and KestrelEU end their level words with 5000 CPI in their encodings.
+        QTest::newRow("kestrelq") << "kestrelq" << 0x4138 << 0x180B << buttonsB << QByteArray::fromHex("64000600") << 727u;
         QTest::newRow("merlinc") << "merlinc" << 0x4139 << 0x180C << buttonsA << countA << 712u;
         QTest::newRow("merlinq") << "merlinq" << 0x413A << 0x180D << buttonsA << countA << 712u;
-        QTest::newRow("kestreleu") << "kestreleu" << 0x413B << 0x180F << buttonsB << countB << 727u;
+        QTest::newRow("kestreleu") << "kestreleu" << 0x413B << 0x180F << buttonsB << QByteArray::fromHex("30000600") << 727u;
     }
     void factoryMemory()
     {

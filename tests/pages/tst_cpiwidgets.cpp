@@ -3,7 +3,7 @@
 // re-validation, the pointer-speed slider, and one row's check box.
 #include "pages/CPIForm.h"
 #include "pages/CPISlider.h"
-#include "pages/CpiTables.h"
+#include "model/CpiTables.h"
 #include "pages/MoveSlider.h"
 #include "pages/USpinBox.h"
 
@@ -294,6 +294,38 @@ private slots:
                           Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
         QCoreApplication::sendEvent(&slider, &wheel);
         QCOMPARE(slider.value(), 20);
+    }
+
+    void aValueOutsideTheModelsRangeIsShownAndSentInside_data()
+    {
+        QTest::addColumn<int>("mouseType");
+        QTest::addColumn<int>("held");  // what the mouse reports
+        QTest::addColumn<int>("shown");
+        QTest::addColumn<int>("afterDown");
+        QTest::newRow("kestrelq 16000") << 10 << 16000 << 5000 << 4900;
+        QTest::newRow("kestrelq 6500") << 10 << 6500 << 5000 << 4900;
+        QTest::newRow("kestreleu 59400") << 14 << 59400 << 10000 << 9800;
+        QTest::newRow("kestreleu 1850") << 14 << 1850 << 1900 << 1800;
+        QTest::newRow("kestrel 16000 fits") << 11 << 16000 << 16000 << 15950;
+    }
+
+    // A mouse holding another model's table: the row shows the nearest value
+    // the model takes, and the next click sends a value inside the range.
+    void aValueOutsideTheModelsRangeIsShownAndSentInside()
+    {
+        QFETCH(int, mouseType);
+        QFETCH(int, held);
+        QFETCH(int, shown);
+        QFETCH(int, afterDown);
+        CPIForm form(0);
+        form.setMouseType(mouseType);
+        form.setCPIValue(held, true);
+        form.show();
+        QCOMPARE(form.spinBox()->value(), shown);
+        QSignalSpy value(&form, &CPIForm::sig_CurrentCPIValue);
+        QTest::mouseClick(form.spinBox()->downButton(), Qt::LeftButton);
+        QCOMPARE(value.count(), 1);
+        QCOMPARE(value.at(0).at(1).toInt(), afterDown);
     }
 
     void checkingALevelBelowItsMinimumGivesTheModelDefault()

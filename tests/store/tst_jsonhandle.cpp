@@ -164,8 +164,12 @@ private slots:
         // The KestrelC: the Merlin settings with the Kestrel button layout's words.
         QTest::addRow("korvan 9") << int(Korvan) << 9
                                   << QByteArray(merlin).replace(16, 44, kestrel.mid(16, 44));
-        for (int t : {10, 11, 14})
-            QTest::addRow("korvan %d", t) << int(Korvan) << t << kestrel;
+        QTest::addRow("korvan 11") << int(Korvan) << 11 << kestrel;
+        // The KestrelQ and KestrelEU: the Kestrel's image with 800 .. 5000 CPI in their own encodings.
+        QTest::addRow("korvan 10") << int(Korvan) << 10
+                                   << QByteArray(kestrel).replace(68, 14, QByteArray::fromHex("100014001e0028003c0050006400"));
+        QTest::addRow("korvan 14") << int(Korvan) << 14
+                                   << QByteArray(kestrel).replace(68, 14, QByteArray::fromHex("060008000d0012001c0026003000"));
         for (int t : {2, 13})
             QTest::addRow("tern %d", t) << int(Tern) << t << base;
         QTest::addRow("tern 3") << int(Tern) << 3 << withChanges(base, kTern3Changes);

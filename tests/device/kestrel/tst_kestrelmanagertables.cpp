@@ -1,5 +1,7 @@
 // The first-family manager's tables and conversions, case by case.
 #include "device/kestrel/KestrelTables.h"
+#include "model/CpiTables.h"
+#include "store/FactoryRecords.h"
 
 #include <QtTest>
 
@@ -15,6 +17,8 @@ private slots:
     void reportRate();
     void cpiRoundTrip_data();
     void cpiRoundTrip();
+    void factoryCpiLiesInTheModelsRange_data();
+    void factoryCpiLiesInTheModelsRange();
     void cpiLevelRemoval_data();
     void cpiLevelRemoval();
     void buttonLayouts_data();
@@ -22,6 +26,31 @@ private slots:
     void recordIndexes();
     void reportedFunctions();
 };
+
+void TestKestrelManagerTables::factoryCpiLiesInTheModelsRange_data()
+{
+    QTest::addColumn<int>("type");
+    for (int type : {7, 8, 9, 10, 11, 12, 14})
+        QTest::addRow("type %d", type) << type;
+}
+
+// What a factory reset writes, decoded in the model's own encoding, is a
+// value its settings page and manager take: a record shared between models
+// must not hand one model another's CPI.
+void TestKestrelManagerTables::factoryCpiLiesInTheModelsRange()
+{
+    QFETCH(int, type);
+    QByteArray record;
+    QVERIFY(FactoryRecords::fillKorvan(record, type));
+    const CpiScheme scheme = cpiSchemeOf(type);
+    const int levels = BYTE(record.at(kLevelCountAt)) + 1;
+    QVERIFY(levels >= 1 && levels <= kMaxCpiLevels);
+    for (int level = 0; level < levels && level < cpiEntriesWritten(scheme); ++level) {
+        const WORD raw = WORD(BYTE(record.at(kCpiTableAt + 2 * level)) | BYTE(record.at(kCpiTableAt + 2 * level + 1)) << 8);
+        const int cpi = int(rawToCpi(scheme, raw));
+        QVERIFY2(CpiTables::fits(type, cpi), qPrintable(QStringLiteral("level %1: %2 CPI").arg(level + 1).arg(cpi)));
+    }
+}
 
 void TestKestrelManagerTables::battery_data()
 {

@@ -6,6 +6,7 @@
 #include "device/kestrel/KestrelTables.h"
 #include "device/kestrel/USBDriverKestrel.h"
 #include "device/kestrel/UsbDriverMangerKestrel.h"
+#include "model/CpiTables.h"
 #include "emulator/EmulatedBackend.h"
 #include "emulator/kestrel/EmulatedKestrelMouse.h"
 #include "platform/AppPaths.h"
@@ -247,8 +248,12 @@ void TestUsbDriverMangerKestrel::cpiList()
     // The configuration file holds what the mouse holds.
     QCOMPARE(rig.storedRecord(1).mid(68, 17), rig.mouse->memory(kBank1 + 1160, 17));
 
-    // A list without a level is refused and changes nothing.
+    // A list without a level, or with a level outside the model's range
+    // (another model's values), is refused and changes nothing.
     QVERIFY(!rig.manager->SetCPIList(CpiList{0, 0, 0}, 1));
+    const CpiTables::CpiRange range = CpiTables::rangeFor(rig.type);
+    QVERIFY(!rig.manager->SetCPIList(CpiList{800, DWORD(range.maximum + range.step)}, 1));
+    QVERIFY(!rig.manager->SetCPIList(CpiList{DWORD(range.minimum - 1), 800}, 1));
     QCOMPARE(rig.mouse->memory(kBank1 + 1160, 16), table);
 }
 

@@ -1,4 +1,4 @@
-#include "pages/CpiTables.h"
+#include "model/CpiTables.h"
 
 #include <algorithm>
 #include <iterator>
@@ -61,6 +61,34 @@ CpiRange rangeFor(int mouseType)
         if (isOneOf(mouseType, row.types))
             return row.range;
     return kOtherRange;
+}
+
+bool fits(const CpiRange &r, int cpi)
+{
+    if (cpi < r.minimum || cpi > r.maximum)
+        return false;
+    if (r.twoSteps && cpi >= r.threshold)
+        return (cpi - r.threshold) % r.largeStep == 0;
+    return (cpi - r.minimum) % r.step == 0;
+}
+
+bool fits(int mouseType, int cpi)
+{
+    return fits(rangeFor(mouseType), cpi);
+}
+
+int clamped(int mouseType, int cpi)
+{
+    const CpiRange r = rangeFor(mouseType);
+    const int inside = std::clamp(cpi, r.minimum, r.maximum);
+    const bool large = r.twoSteps && inside >= r.threshold;
+    const int base = large ? r.threshold : r.minimum;
+    const int step = large ? r.largeStep : r.step;
+    if (step <= 0)
+        return inside;
+    const int down = base + (inside - base) / step * step;
+    const int up = down + step;
+    return (inside - down) * 2 < up - inside || up > r.maximum ? down : up;
 }
 
 int defaultCpi(int mouseType, int level)
