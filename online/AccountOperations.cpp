@@ -47,8 +47,10 @@ void LoginAccount::slots_onSigFinished(QNetworkReply *reply)
     const Reply r = decode(reply, networkErrorText());
     const QString nickname = field(r.data, "nickname");
     // The token comes in a header of the same name; its value is never logged.
+    // Only the service's own answer carries one: not an error page, a
+    // redirect, or a body that is cut short or not the service's JSON.
     for (const QNetworkReply::RawHeaderPair &header : reply->rawHeaderPairs()) {
-        if (header.first == "Authorization") {
+        if (r.isServiceAnswer && header.first == "Authorization") {
             m_token.SetToken(QString::fromUtf8(header.second));
             m_token.SetEmail(m_email);
             m_token.SetNickName(nickname);

@@ -97,7 +97,40 @@ QNetworkReply *KVAccountManage::postJson(int index, const QJsonObject &body)
 {
     if (urlOf(index).isEmpty())
         return nullptr;
-    return m_networkManager->post(jsonRequest(index), QJsonDocument(body).toJson(QJsonDocument::Compact));
+    return bounded(m_networkManager->post(jsonRequest(index), QJsonDocument(body).toJson(QJsonDocument::Compact)));
+}
+
+QNetworkReply *KVAccountManage::bounded(QNetworkReply *reply) const
+{
+    if (!reply)
+        return reply;
+    // Qt buffers the whole body before finished(): without these checks a
+    // hostile or broken server could fill the memory or keep us waiting.
+    const auto tooLarge = [reply](qint64 bytes) {
+        if (bytes <= kMaxReplyBytes || !reply->isRunning())
+            return;
+        qWarning() << "KVAccountManage: the reply passes" << kMaxReplyBytes << "bytes; given up";
+        reply->abort();
+    };
+    connect(reply, &QNetworkReply::metaDataChanged, reply, [reply, tooLarge] {
+        bool ok = false;
+        const qint64 announced = reply->header(QNetworkRequest::ContentLengthHeader).toLongLong(&ok);
+        if (ok)
+            tooLarge(announced);
+    });
+    // readyRead comes with every chunk; downloadProgress is throttled and
+    // could let tens of megabytes in between two of its signals.
+    connect(reply, &QNetworkReply::readyRead, reply, [reply, tooLarge] { tooLarge(reply->bytesAvailable()); });
+    auto *deadline = new QTimer(reply);
+    deadline->setSingleShot(true);
+    connect(deadline, &QTimer::timeout, reply, [reply] {
+        if (!reply->isRunning())
+            return;
+        qWarning() << "KVAccountManage: the reply did not finish in time; given up";
+        reply->abort();
+    });
+    deadline->start(m_deadlineMs);
+    return reply;
 }
 
 QNetworkReply *KVAccountManage::postArchive(QIODevice *archive, bool isMacro)
@@ -120,7 +153,7 @@ QNetworkReply *KVAccountManage::postArchive(QIODevice *archive, bool isMacro)
     request.setTransferTimeout(kTransferTimeoutMs);
     QNetworkReply *reply = m_networkManager->post(request, multiPart);
     multiPart->setParent(reply);
-    return reply;
+    return bounded(reply);
 }
 
 KVAccountManage::Reply KVAccountManage::decode(QNetworkReply *reply, const QString &networkError)
@@ -128,6 +161,12 @@ KVAccountManage::Reply KVAccountManage::decode(QNetworkReply *reply, const QStri
     Reply result;
     qDebug() << "slots_onSigFinished " << int(reply->error());
     if (reply->error() != QNetworkReply::NoError) {
+        result.msg = networkError;
+        return result;
+    }
+    // A redirect we do not follow, or any other non-2xx status, is no answer of the service.
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (status < 200 || status >= 300) {
         result.msg = networkError;
         return result;
     }
@@ -142,6 +181,7 @@ KVAccountManage::Reply KVAccountManage::decode(QNetworkReply *reply, const QStri
         return result;
     }
     const QJsonObject root = document.object();
+    result.isServiceAnswer = true;
     result.code = root.value(QLatin1String("code")).toInt(kNoCode);
     result.msg = root.value(QLatin1String("msg")).toString();
     result.data = root.value(QLatin1String("data")).toObject();

@@ -43,6 +43,9 @@ public:
     static constexpr qint64 kMaxReplyBytes = 1024 * 1024;
     // A request with no answer for this long is given up as a network error.
     static constexpr int kTransferTimeoutMs = 30000;
+    // A request not finished this long after it was sent is given up too,
+    // however slowly the server keeps sending.
+    static constexpr int kRequestDeadlineMs = 30000;
 
     // Takes the base address from ServiceAddress (empty when none is usable).
     explicit KVAccountManage(QObject *parent = nullptr);
@@ -65,6 +68,9 @@ public:
     // stored token as "Authorization".
     QNetworkRequest jsonRequest(int index);
 
+    // The whole-request deadline of this object's requests (tests shorten it).
+    void setRequestDeadline(int ms) { m_deadlineMs = ms; }
+
 signals:
     // Every reply of this object's requests, finished.
     void sigFinished(QNetworkReply *reply);
@@ -76,6 +82,8 @@ protected:
         int code = kNoCode;
         QString msg;
         QJsonObject data;
+        // The reply came with a 2xx status and its body is the service's JSON object.
+        bool isServiceAnswer = false;
     };
 
     // Posts body as compact JSON to the endpoint, with the stored token as
@@ -99,7 +107,13 @@ protected:
 
     static QString serverErrorText();
 
+    // Bounds a reply in size and time: it is aborted (and so finishes as a
+    // network error) as soon as its announced or received size passes
+    // kMaxReplyBytes, or when it is not finished by the request deadline.
+    QNetworkReply *bounded(QNetworkReply *reply) const;
+
     QNetworkAccessManager *m_networkManager;
     QString m_baseUrl;
     OperateToken m_token;
+    int m_deadlineMs = kRequestDeadlineMs;
 };

@@ -2,9 +2,9 @@
 
 #include "device/kestrel/USBDriverKestrel.h"
 #include "platform/DeviceClock.h"
+#include "platform/LocalFiles.h"
 
 #include <QElapsedTimer>
-#include <QFile>
 #include <QFileInfo>
 #include <QtDebug>
 
@@ -72,20 +72,17 @@ bool FwUpdate::ReadImageFile(const QString &path, ImageKind kind)
     // Only binary images: an Intel hex file would be flashed as text.
     if (QFileInfo(path).suffix().contains(QLatin1String("hex"), Qt::CaseInsensitive))
         return false;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const qint64 size = file.size();
-    if (size > kImageCapacity) {
-        if (m_verbose)
+    // A regular file only, read bounded: a FIFO in the image's place would
+    // block this thread, and quitting waits for it.
+    QByteArray bytes;
+    LocalFiles::ReadFailure failure = LocalFiles::ReadFailure::None;
+    if (!LocalFiles::readRegularFile(path, kImageCapacity, &bytes, &failure)) {
+        if (failure == LocalFiles::ReadFailure::TooLarge && m_verbose)
             qWarning("File size is too big");
         return false;
     }
     // An empty image would erase the application and leave nothing to start.
-    if (size <= 0)
-        return false;
-    const QByteArray bytes = file.read(size);
-    if (bytes.size() != size)
+    if (bytes.isEmpty())
         return false;
     Image &img = m_images[indexOf(kind)];
     img.bytes = bytes;

@@ -6,6 +6,7 @@
 
 #include <QSignalSpy>
 #include <QtTest>
+#include <sys/stat.h>
 
 Q_DECLARE_METATYPE(EmulatedFirstFamilyBootLoader::Fault)
 
@@ -285,6 +286,25 @@ private slots:
         QVERIFY(!update.ReadImageFile(rig.file(alt, QStringLiteral("d.hex")), FwUpdate::ImageKind::Alternative));
         QCOMPARE(update.image(FwUpdate::ImageKind::Application), app);
         QCOMPARE(update.image(FwUpdate::ImageKind::Alternative), alt);
+    }
+
+    // A FIFO in the image's place is refused at once instead of blocking the
+    // transfer thread (which quitting waits for); nothing reaches the mouse.
+    void aFifoImageIsRefusedAtOnce()
+    {
+        FirmwareRig rig;
+        const QString path = rig.file(FirmwareRig::image(100), QStringLiteral("fifo.bin"));
+        QVERIFY(QFile::remove(path));
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        FwUpdate update;
+        QSignalSpy result(&update, &FwUpdate::sigUpdateResult);
+        QElapsedTimer clock;
+        clock.start();
+        update.slotUpdate(path);
+        QCOMPARE(result.count(), 1);
+        QCOMPARE(result.at(0).at(0).toBool(), false);
+        QVERIFY(clock.elapsed() < 5000);
+        QVERIFY(update.image(FwUpdate::ImageKind::Application).isEmpty());
     }
 };
 

@@ -8,10 +8,15 @@
 #include "store/SettingsFiles.h"
 #include "store/TextTable.h"
 
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QtTest>
+#include <atomic>
+#include <chrono>
 #include <functional>
+#include <memory>
+#include <thread>
 
 namespace {
 
@@ -113,6 +118,10 @@ private slots:
     void nonJsonReplyIsServerError();
     void serverGoneIsNetworkError();
     void httpErrorStatusIsNetworkError();
+    void tokenOnlyFromTheServicesAnswer_data();
+    void tokenOnlyFromTheServicesAnswer();
+    void hostileRepliesAreBounded_data();
+    void hostileRepliesAreBounded();
     void unusableAddressSendsNothing_data();
     void unusableAddressSendsNothing();
     void otherConfigTypeSendsNothing();
@@ -396,6 +405,111 @@ void TestKVAccountManage::otherConfigTypeSendsNothing()
     op.KvSaveConfigInfoJson("/store/a.zip", "7", "OtherConfig");
     QVERIFY(!spy.wait(300));
     QCOMPARE(f.server->requests().size(), size_t(0));
+}
+
+using Replier = std::function<void(httplib::Response &, std::shared_ptr<std::atomic<long long>> sent)>;
+Q_DECLARE_METATYPE(Replier)
+
+void TestKVAccountManage::tokenOnlyFromTheServicesAnswer_data()
+{
+    QTest::addColumn<Replier>("reply");
+    const std::string good = TestServer::json(0, "welcome", QJsonObject{{"nickname", "Ann"}});
+    QTest::newRow("HTTP 500") << Replier([good](httplib::Response &r, auto) {
+        r.status = 500;
+        r.set_content(good, "application/json");
+    });
+    QTest::newRow("unfollowed 302") << Replier([good](httplib::Response &r, auto) {
+        r.status = 302;
+        r.set_header("Location", "https://127.0.0.1:1/elsewhere");
+        r.set_content(good, "application/json");
+    });
+    QTest::newRow("body not JSON") << Replier([](httplib::Response &r, auto) {
+        r.set_content("<html>welcome</html>", "text/html");
+    });
+    QTest::newRow("body cut short") << Replier([good](httplib::Response &r, auto) {
+        r.set_content_provider(good.size() * 2, "application/json", [good](size_t offset, size_t, httplib::DataSink &sink) {
+            if (offset == 0)
+                sink.write(good.data(), good.size());
+            return offset == 0;
+        });
+    });
+}
+
+// A log-in reply that is not the service's own answer stores no token,
+// whatever header it carries.
+void TestKVAccountManage::tokenOnlyFromTheServicesAnswer()
+{
+    QFETCH(Replier, reply);
+    OnlineFixture f;
+    f.server->onPost("/v1/user/login", [reply](const httplib::Request &, httplib::Response &response) {
+        response.set_header("Authorization", "tok-hostile-13");
+        reply(response, nullptr);
+    });
+    LoginAccount op;
+    QSignalSpy spy(&op, &LoginAccount::sigLoginRet);
+    op.KvPostLoginJson("ann@example.org", "pw");
+    QVERIFY(waitForSignal(spy));
+    QCOMPARE(spy.first().at(0).toInt(), -1);
+    QCOMPARE(OperateToken().GetToken(), QString("NULL"));
+}
+
+void TestKVAccountManage::hostileRepliesAreBounded_data()
+{
+    QTest::addColumn<Replier>("reply");
+    const auto chunk = std::make_shared<std::string>(64 * 1024, ' ');
+    // Writes until the client goes (bounded, so the test cannot run away).
+    const auto endless = [chunk](auto sent) {
+        return [chunk, sent](size_t, httplib::DataSink &sink) {
+            if (*sent > (512LL << 20) || !sink.write(chunk->data(), chunk->size()))
+                return false;
+            *sent += chunk->size();
+            return true;
+        };
+    };
+    QTest::newRow("endless body") << Replier([endless](httplib::Response &r, auto sent) {
+        r.set_chunked_content_provider("application/json", endless(sent));
+    });
+    QTest::newRow("Content-Length 2 GiB") << Replier([endless](httplib::Response &r, auto sent) {
+        auto write = endless(sent);
+        r.set_content_provider(size_t(2147483648LL), "application/json",
+                               [write](size_t offset, size_t, httplib::DataSink &sink) { return write(offset, sink); });
+    });
+    QTest::newRow("one byte a second") << Replier([](httplib::Response &r, auto sent) {
+        r.set_chunked_content_provider("application/json", [sent](size_t, httplib::DataSink &sink) {
+            std::this_thread::sleep_for(std::chrono::seconds(1));
+            if (*sent >= 20 || !sink.write("{", 1))
+                return false;
+            *sent += 1;
+            return true;
+        });
+    });
+}
+
+// A reply without end, or announcing more than the client takes, or one
+// that trickles: the request ends as a network error, soon, having taken
+// little, and nothing is stored.
+void TestKVAccountManage::hostileRepliesAreBounded()
+{
+    QFETCH(Replier, reply);
+    OnlineFixture f;
+    auto sent = std::make_shared<std::atomic<long long>>(0);
+    f.server->onPost("/v1/user/login", [reply, sent](const httplib::Request &, httplib::Response &response) {
+        response.set_header("Authorization", "tok-hostile-14");
+        reply(response, sent);
+    });
+    LoginAccount op;
+    op.setRequestDeadline(3000);
+    QSignalSpy spy(&op, &LoginAccount::sigLoginRet);
+    QElapsedTimer clock;
+    clock.start();
+    op.KvPostLoginJson("ann@example.org", "pw");
+    QVERIFY(waitForSignal(spy, 15000));
+    QVERIFY2(clock.elapsed() < 10000, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(spy.first().at(0).toInt(), -1);
+    QCOMPARE(OperateToken().GetToken(), QString("NULL"));
+    // What the server could hand over before the client hung up: the limit
+    // and what the sockets buffer, not the gigabytes it offered.
+    QVERIFY2(*sent < 32LL * 1024 * 1024, qPrintable(QString::number(sent->load())));
 }
 
 QTEST_MAIN(TestKVAccountManage)
