@@ -92,10 +92,14 @@ QString pathFilter(USHORT pid)
 
 int typeOfBootProduct(const QString &productString)
 {
-    // No model's mark is part of another's, so the table order does not matter.
-    for (const ProductInfo &p : kProducts)
-        if (p.bootMark && productString.contains(QLatin1String(p.bootMark)))
-            return p.mouseType;
+    // A product string may name more than one model: the marks are tried in
+    // this order, not the table's, "KestrelEU" first and then "Merlin".
+    static const int kMarkOrder[] = {ModelKestrelEU, ModelMerlin};
+    for (int type : kMarkOrder) {
+        const ProductInfo *p = byType(type);
+        if (p && p->bootMark && productString.contains(QLatin1String(p->bootMark)))
+            return p->mouseType;
+    }
     return 0;
 }
 

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <QTemporaryDir>
 
 namespace {
@@ -124,12 +125,23 @@ Result extractSafely(const QString &zipPath, const QString &targetFolder, const 
 
     // The whole directory is judged before a byte is written.
     qint64 declared = 0;
+    QSet<QString> files;
+    QSet<QString> folders;
     for (const QuaZipFileInfo64 &info : entries) {
         const QString reason = unsafeReason(info.name);
         if (!reason.isEmpty()) {
             qWarning() << "archive entry refused:" << reason << info.name;
             return Result::UnsafeEntry;
         }
+        // Two entries for one path: which one is meant cannot be told, so
+        // neither is taken (the last one would silently win).
+        const bool folder = info.name.endsWith(QLatin1Char('/'));
+        const QString path = QDir::cleanPath(info.name);
+        if (files.contains(path) || (!folder && folders.contains(path))) {
+            qWarning() << "archive entry refused: a second entry for" << path;
+            return Result::UnsafeEntry;
+        }
+        (folder ? folders : files).insert(path);
         if (isLink(info)) {
             qWarning() << "archive entry refused: link" << info.name;
             return Result::UnsafeEntry;

@@ -135,6 +135,9 @@ void TestProductTable::derivedIdentities()
     QCOMPARE(Products::typeOfBootProduct(QStringLiteral("KestrelEU Boot")), int(ModelKestrelEU));
     QCOMPARE(Products::typeOfBootProduct(QStringLiteral("MerlinQ Boot")), int(ModelMerlin));
     QCOMPARE(Products::typeOfBootProduct(QStringLiteral("Kestrel Boot")), 0);
+    // Naming both: the KestrelEU's mark is tried first.
+    QCOMPARE(Products::typeOfBootProduct(QStringLiteral("Merlin KestrelEU Boot")), int(ModelKestrelEU));
+    QCOMPARE(Products::typeOfBootProduct(QStringLiteral("KestrelEU Merlin Boot")), int(ModelKestrelEU));
 }
 
 QTEST_GUILESS_MAIN(TestProductTable)

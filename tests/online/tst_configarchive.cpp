@@ -84,6 +84,12 @@ void TestConfigArchive::refusedArchiveLeavesFolderUnchanged_data()
     QTest::newRow("oversized member") << zipBytes({good, {"big.bin", QByteArray(2 * 1024 * 1024, 'a')}})
                                       << 1024 * 1024 << 100 << tooLarge;
     QTest::newRow("too many entries") << zipBytes({good, {"a", "1"}, {"b", "2"}, {"c", "3"}}) << big << 3 << tooLarge;
+    QTest::newRow("same name twice") << zipBytes({good, {"ConfigJsonFile/Config1.json", "{\"evil\":1}"}}) << big << 100
+                                     << unsafe;
+    QTest::newRow("same path spelt twice") << zipBytes({good, {"ConfigJsonFile//./Config1.json", "{}"}}) << big << 100
+                                           << unsafe;
+    QTest::newRow("a file and a folder of one name") << zipBytes({{"ConfigJsonFile/", ""}, {"ConfigJsonFile", "x"}})
+                                                    << big << 100 << unsafe;
     QTest::newRow("not a zip") << QByteArray("<html>error</html>") << big << 100 << unreadable;
     QByteArray truncated = zipBytes({good, {"ConfigJsonFile/Config2.json", QByteArray(4000, 'q')}});
     truncated.chop(truncated.size() / 2);
