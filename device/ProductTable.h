@@ -106,6 +106,8 @@ LightZones lightZones(int mouseType);
 bool hasColourfulLight(int mouseType);
 // The slowest breathing speed the model takes (the fastest is 0); 0 for an unknown type.
 int breathSpeedMaximum(int mouseType);
+// Steady light brightness runs 0..this on every model.
+constexpr int kLightBrightnessMaximum = 9;
 // True when the mouse's firmware is too old for this program.
 bool firmwareTooOld(int mouseType, int firmwareVersion);
 // The logo folder of a model.

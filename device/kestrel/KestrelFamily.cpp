@@ -2,10 +2,13 @@
 // cable or through the receiver, handed to its UsbDriverMangerKestrel, and
 // the receiver's channel when the mouse was found by its receiver.
 #include "device/FamilyTable.h"
+#include "device/ProductTable.h"
+#include "device/ScreenSettings.h"
 #include "device/kestrel/KestrelReceiver.h"
 #include "device/kestrel/KestrelTables.h"
 #include "device/kestrel/USBDriverKestrel.h"
 #include "device/kestrel/UsbDriverMangerKestrel.h"
+#include "model/CpiTables.h"
 
 namespace KestrelFamily {
 
@@ -43,12 +46,26 @@ bool checkProfile(int mouseType, const QByteArray &record, QString *why)
     if (byte(kCpiLevelAt) >= levels)
         return refuse(QStringLiteral("CPI level %1 of %2").arg(byte(kCpiLevelAt) + 1).arg(levels));
     const CpiScheme scheme = cpiSchemeOf(mouseType);
+    const CpiTables::CpiRange range = CpiTables::rangeFor(mouseType);
     for (int level = 0; level < levels; ++level) {
         const WORD raw = WORD(byte(kCpiTableAt + 2 * level) | byte(kCpiTableAt + 2 * level + 1) << 8);
         // A level that is on never holds a code of nothing (or below the scheme's zero).
         if (rawToCpi(scheme, raw) == 0 || cpiToRaw(scheme, rawToCpi(scheme, raw)) != raw)
             return refuse(QStringLiteral("CPI code %1 of level %2").arg(raw).arg(level + 1));
+        const int cpi = int(rawToCpi(scheme, raw));
+        if (cpi < range.minimum || cpi > range.maximum)
+            return refuse(QStringLiteral("CPI %1 of level %2").arg(cpi).arg(level + 1));
     }
+    // The page's modes: off, steady, breathing, APM breathing, spectrum cycle.
+    constexpr int kLastMode = 4;
+    if (byte(kLightModeAt) > kLastMode)
+        return refuse(QStringLiteral("light mode %1").arg(byte(kLightModeAt)));
+    if (byte(kLightSpeedAt) > Products::breathSpeedMaximum(mouseType))
+        return refuse(QStringLiteral("light speed %1").arg(byte(kLightSpeedAt)));
+    if (byte(kLightDegreeAt) > Products::kLightBrightnessMaximum)
+        return refuse(QStringLiteral("light brightness %1").arg(byte(kLightDegreeAt)));
+    if (CpiTables::hasScreenButton(mouseType) && !ScreenSettings::isIntensity(byte(kOledIntensityAt)))
+        return refuse(QStringLiteral("screen brightness %1").arg(byte(kOledIntensityAt)));
     return true;
 }
 

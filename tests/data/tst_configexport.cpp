@@ -210,6 +210,14 @@ void TestConfigExport::refusedFiles_data()
     QTest::newRow("CPI level 8 current") << set(record + QStringList{"5"}, 7) << P::BadValue;
     QTest::newRow("CPI code the mouse lacks") << set(record + QStringList{"58"}, 0xFE) << P::BadValue;
     QTest::newRow("CPI level off") << set(record + QStringList{"64"}, 0) << P::None;
+    // Every field of the record against the model's own ranges (the Harrier here).
+    QTest::newRow("main light mode 77") << set(record + QStringList{"14"}, 77) << P::BadValue;
+    QTest::newRow("wheel light mode 0x86") << set(record + QStringList{"17"}, 0x86) << P::BadValue;
+    QTest::newRow("main light mode off") << set(record + QStringList{"14"}, 0x80) << P::None;
+    QTest::newRow("light brightness 10") << set(record + QStringList{"15"}, 10) << P::BadValue;
+    QTest::newRow("light brightness 9") << set(record + QStringList{"15"}, 9) << P::None;
+    QTest::newRow("breathing speed 10") << set(record + QStringList{"26"}, 10) << P::BadValue;
+    QTest::newRow("wheel breathing speed 200") << set(record + QStringList{"45"}, 200) << P::BadValue;
     QTest::newRow("macro slot 16") << set({"Profile", "MacroDataOfGamingMode", "16"}, QJsonObject{}) << P::BadValue;
     QTest::newRow("macro of odd length") << set(macro + QStringList{"Macro"}, QJsonArray{1, 2, 3}) << P::BadValue;
     QTest::newRow("macro byte over 255") << set(macro + QStringList{"Macro"}, QJsonArray{1, 300}) << P::BadValue;
