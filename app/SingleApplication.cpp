@@ -1,7 +1,7 @@
 #include "app/SingleApplication.h"
 
+#include "platform/InstanceLock.h"
 #include "platform/LocalFiles.h"
-#include "platform/Process.h"
 
 #include <QDataStream>
 #include <QDebug>
@@ -22,27 +22,6 @@ namespace {
 // longer than this is not ours and is dropped.
 constexpr quint32 kMaxMessageBytes = 64 * 1024;
 
-// The folder of the lock and the socket: one the user alone can enter, so
-// no one else can hold our lock or listen in our place. The runtime folder
-// first, then a fixed folder in the temporary folder when it is ours and
-// private (it is made so when missing), else one in the user's cache.
-QString instanceFolder()
-{
-    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (!runtime.isEmpty() && LocalFiles::isPrivateFolder(runtime))
-        return runtime;
-    const QString shared = QDir::tempPath() + QStringLiteral("/harrier-") + Process::currentUserId();
-    if (!QFileInfo(shared).exists() && !QFileInfo(shared).isSymLink())
-        LocalFiles::makePrivatePath(shared);
-    if (LocalFiles::isPrivateFolder(shared))
-        return shared;
-    qWarning() << "SingleApplication: not using" << shared << "- it is no private folder of the user";
-    const QString cache =
-        QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + QStringLiteral("/HarrierDriver");
-    LocalFiles::makePrivatePath(cache);
-    return cache;
-}
-
 QString lockPath(const QString &folder, const QString &key)
 {
     return folder + QLatin1Char('/') + key + QStringLiteral(".lock");
@@ -53,7 +32,7 @@ QString lockPath(const QString &folder, const QString &key)
 SingleApplication::SingleApplication(int &argc, char **argv, const QString &key)
     : QApplication(argc, argv)
 {
-    const QString folder = instanceFolder();
+    const QString folder = InstanceLock::folder();
 #ifdef Q_OS_WIN
     m_socketName = key + QStringLiteral("-") + qEnvironmentVariable("USERNAME");
 #else
@@ -102,14 +81,7 @@ QString SingleApplication::runningCopyText() const
 
 bool SingleApplication::isHeld(const QString &key)
 {
-    QLockFile lock(lockPath(instanceFolder(), key));
-    lock.setStaleLockTime(0);
-    // A lock left by a crashed copy is taken and let go at once, as the program would.
-    if (lock.tryLock(0)) {
-        lock.unlock();
-        return false;
-    }
-    return lock.error() == QLockFile::LockFailedError;
+    return InstanceLock::isHeld(key);
 }
 
 void SingleApplication::acceptConnections()

@@ -1,7 +1,6 @@
 #include "cli/HarrierCtl.h"
 
 #include "app/EmulateOption.h"
-#include "app/SingleApplication.h"
 #include "app/Startup.h"
 #include "cli/CtlFormat.h"
 #include "cli/MouseSession.h"
@@ -10,12 +9,15 @@
 #include "emulator/EmulatedCatalog.h"
 #include "model/CpiTables.h"
 #include "platform/AppPaths.h"
+#include "platform/InstanceLock.h"
 #include "store/JsonHandle.h"
 #include "store/TextTable.h"
 
 #include <QFileInfo>
 #include <QJsonDocument>
+#include <QLockFile>
 #include <iterator>
+#include <memory>
 
 namespace HarrierCtl {
 
@@ -24,6 +26,8 @@ static_assert(ExitUnknownModel == EmulateOption::kRefusedExitCode, "a refused --
 namespace {
 
 // Warning numbers the bridge raises that end a command.
+// How long a command waits for another harrierctl to finish with the mice.
+constexpr int kTurnWaitMs = 120000;
 constexpr int kWarningOnlyLeftButton = 6;
 constexpr int kWarningReadOrWrite = 32;
 constexpr int kWarningPairedElsewhere = 44;
@@ -48,6 +52,8 @@ struct Context
     bool json = false;
     MouseSession *session = nullptr;
     const ProductInfo *product = nullptr;
+    // Held while this command uses the bus: other harrierctl commands wait their turn.
+    std::unique_ptr<QLockFile> turn;
 
     int fail(int code, const QString &message)
     {
@@ -215,7 +221,16 @@ const Command *findCommand(QStringList *words)
 // window, which would talk to the same mouse at the same time.
 int prepareBus(Context &ctx)
 {
-    if (SingleApplication::isHeld(Startup::kInstanceKey))
+    // One harrierctl at a time on the mice: two would interleave their
+    // exchanges with the same mouse.
+    ctx.turn = std::make_unique<QLockFile>(InstanceLock::lockPath(QStringLiteral("harrierctl")));
+    ctx.turn->setStaleLockTime(0);
+    if (!ctx.turn->tryLock(kTurnWaitMs)) {
+        ctx.turn.reset();
+        return ctx.fail(ExitCannotOpen, QStringLiteral("another harrierctl has been using the mice for %1 s; try "
+                                                       "again when it has finished").arg(kTurnWaitMs / 1000));
+    }
+    if (InstanceLock::isHeld(Startup::kInstanceKey))
         return ctx.fail(ExitAppRunning, QStringLiteral("HarrierDriver is running and holds the mouse; quit it "
                                                        "(tray menu: Exit) and try again"));
     if (!ctx.emulate.isEmpty()) {

@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <QtGlobal>
 
 // Other programs of the running session: the firmware updater and the
 // restarter are separate programs that the main window looks for, ends or
@@ -19,6 +20,9 @@ int endAll(const QString &name);
 // Starts program without arguments, detached from this process; false when
 // the file is missing or cannot be started.
 bool startDetached(const QString &program);
+
+// True when a process with this id exists (of any user).
+bool isAlive(qint64 pid);
 
 // The current user as text (the numeric user id on Unix, the user name
 // elsewhere), for folders that must be the user's own.

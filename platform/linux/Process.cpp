@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QProcess>
 
+#include <cerrno>
 #include <csignal>
 #include <sys/stat.h>
 #include <sys/types.h>
@@ -88,6 +89,14 @@ bool startDetached(const QString &program)
     if (!file.isFile() || !file.isExecutable())
         return false;
     return QProcess::startDetached(file.absoluteFilePath(), {}, file.absolutePath());
+}
+
+bool isAlive(qint64 pid)
+{
+    if (pid <= 0 || pid != qint64(pid_t(pid)))
+        return false;
+    // EPERM: it exists, but belongs to someone else.
+    return kill(pid_t(pid), 0) == 0 || errno == EPERM;
 }
 
 QString currentUserId()
