@@ -190,7 +190,9 @@ QString showText(const Shown &s)
                 .arg(modelOf(s.product), connectionOf(false, s.wireless))
                 .arg(s.firmware);
     text += QStringLiteral("Configuration: %1\n")
-                .arg(s.configuration ? QString::number(s.configuration) : QStringLiteral("none of the five"));
+                .arg(s.configuration ? QString::number(s.configuration)
+                                     : QStringLiteral("none: the mouse matches no stored configuration; "
+                                                      "\"harrierctl load N\" writes one into it"));
     text += QStringLiteral("CPI levels:    %1\n").arg(cpiText(s.cpi));
     text += QStringLiteral("Report rate:   %1 Hz\n").arg(s.rateHz);
     if (s.hasLight) {

@@ -302,6 +302,16 @@ int openMouse(Context &ctx)
     }
     if (ctx.session->warnings().contains(kWarningReadOrWrite))
         return ctx.fail(ExitRefused, QStringLiteral("the %1 did not answer when its settings were read").arg(name));
+    // A mouse that matches none of the stored configurations fills no page at
+    // open: ask for what it holds, so it can be shown as it is.
+    if (ctx.session->configuration() == 0) {
+        ctx.session->request([](DCDataHandle &b) {
+            b.setCPIValueOnPage();
+            b.setUsbReportRateOnPage();
+            b.setLightParameterOnPage();
+            b.setMouseButtonOnPage();
+        });
+    }
     return ExitOk;
 }
 
@@ -309,8 +319,10 @@ int openMouse(Context &ctx)
 int change(Context &ctx, const std::function<void(DCDataHandle &)> &call)
 {
     const QList<int> warnings = ctx.session->request(call);
+    // The manager refuses this itself, before the mouse is asked: a bad request, not a refusing mouse.
     if (warnings.contains(kWarningOnlyLeftButton))
-        return ctx.fail(ExitRefused, QStringLiteral("refused: the mouse would be left without a left button"));
+        return ctx.badArguments(QStringLiteral("refused: the mouse would be left without a left button; give "
+                                               "another button the left click first"));
     if (warnings.contains(kWarningReadOrWrite))
         return ctx.fail(ExitRefused, QStringLiteral("the %1 refused the change or did not answer; it keeps "
                                                     "what it held").arg(QLatin1String(ctx.product->name)));
@@ -589,8 +601,16 @@ int cmdSetButton(Context &ctx)
         if (args.size() != 1 || !CtlFormat::parseKey(args.first(), &vk, &modifiers, &error))
             return ctx.badArguments(args.size() == 1 ? error : QStringLiteral("key needs one key, such as ctrl+c"));
     } else if (action == QLatin1String("function")) {
-        if (args.size() != 1 || !(function = ButtonFunctions::byName(args.first())) || !function->offered)
-            return ctx.badArguments(QStringLiteral("function needs the name of a function"));
+        if (args.size() != 1)
+            return ctx.badArguments(QStringLiteral("function needs the name of one function"));
+        if (!(function = ButtonFunctions::byName(args.first())) || !function->offered) {
+            QStringList names;
+            for (const ButtonFunctions::Function *f = ButtonFunctions::begin(); f != ButtonFunctions::end(); ++f)
+                if (f->offered)
+                    names << QLatin1String(f->name);
+            return ctx.badArguments(QStringLiteral("no function is called \"%1\"; the functions are: %2")
+                                        .arg(args.first(), names.join(QStringLiteral(", "))));
+        }
     } else if (action == QLatin1String("macro")) {
         if (args.isEmpty())
             return ctx.badArguments(QStringLiteral("macro needs a macro file"));

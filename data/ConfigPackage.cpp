@@ -195,8 +195,16 @@ QString fill(int index, const QString &a = QString(), const QString &b = QString
 QString Outcome::message(int mouseType) const
 {
     using namespace TextTable;
+    if (exporting) {
+        // A stored part that is not as it should be: the export's own words.
+        if (problem == Problem::Unreadable)
+            return fill(TextConfigExportUnreadable, detail);
+        if (problem == Problem::BadValue || problem == Problem::NotAPackage || problem == Problem::TooLarge)
+            return fill(TextConfigExportDamaged, detail);
+    }
     switch (problem) {
     case Problem::None: return QString();
+    case Problem::NoFolder: return fill(TextConfigNoFolder, detail);
     case Problem::Unreadable: return fill(TextConfigUnreadable, detail);
     case Problem::TooLarge: return fill(TextConfigTooLarge);
     case Problem::NotAPackage: return fill(TextConfigNotAPackage);

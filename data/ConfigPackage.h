@@ -36,12 +36,15 @@ enum class Problem {
     WriteFailed,     // a file could not be written (detail: which)
     MouseRefused,    // the mouse did not take it; the previous files are back
     NoMouse,
+    NoFolder,        // the folder to export into does not exist (detail: which)
 };
 
 struct Outcome
 {
     Problem problem = Problem::None;
     QString detail;
+    // Said of an export: its messages say nothing was exported, not that nothing changed.
+    bool exporting = false;
     bool ok() const { return problem == Problem::None; }
     // What the user is told, from the text table.
     QString message(int mouseType) const;

@@ -14,6 +14,7 @@
 
 #include <QDebug>
 #include <QFile>
+#include <QFileInfo>
 #include <QTime>
 #include <QPointer>
 #include <cstdlib>
@@ -435,6 +436,10 @@ ConfigPackage::Outcome DCDataHandle::exportConfiguration(int number, const QStri
         return Outcome{Problem::NoMouse, QString()};
     if (number < 1 || number > kConfigCount)
         return Outcome{Problem::NothingToExport, QString::number(number)};
+    // The folder is the user's to make: a typo must not create one (as root, anywhere).
+    const QString folder = QFileInfo(path).absolutePath();
+    if (!QFileInfo(folder).isDir())
+        return Outcome{Problem::NoFolder, folder, true};
     // The configuration the mouse holds may not have been written down yet.
     if (number == m_configNumber && !QFile::exists(JsonHandle::currentConfigJsonFilePath(mouseType, number)))
         m_manager->SaveConfigFileByConfigureNumber(number);
@@ -447,6 +452,7 @@ ConfigPackage::Outcome DCDataHandle::exportConfiguration(int number, const QStri
     if (outcome.ok() && !SafeFile::writeAtomically(path, bytes))
         outcome = Outcome{Problem::WriteFailed, path};
     qDebug() << "exportConfiguration" << number << path << int(outcome.problem) << outcome.detail;
+    outcome.exporting = true;
     return outcome;
 }
 

@@ -334,6 +334,7 @@ TEXTS = {
     815: ("导入到配置 %1", "Import into configuration %1"),
     816: ("文件夹 %1 不存在。未导出任何内容。", "The folder %1 does not exist. Nothing was exported."),
     817: ("无法读取 %1，未导出任何内容。", "%1 could not be read. Nothing was exported."),
+    818: ("该配置的%1已损坏，未导出任何内容。", "The configuration's %1 is damaged. Nothing was exported."),
     830: ("将鼠标设置保存为配置 1", "Keep the mouse's settings as configuration 1"),
     831: ("将配置 1 写入鼠标", "Load configuration 1 into the mouse"),
 

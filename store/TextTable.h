@@ -274,6 +274,7 @@ enum TextIndex : int {
     TextConfigImportTitle = 815,     // "%1": the configuration number
     TextConfigNoFolder = 816,        // "%1": the missing folder
     TextConfigExportUnreadable = 817, // "%1": the file that could not be read
+    TextConfigExportDamaged = 818,   // "%1": the part of the configuration that is damaged
 
     // The two answers when the mouse matches no stored configuration.
     TextWarningKeepAsConfig1 = 830,

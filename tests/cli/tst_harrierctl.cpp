@@ -354,7 +354,8 @@ private slots:
         QTest::newRow("button missing") << "harrier" << args("set button 6 disable") << int(ExitBadArguments) << "the harrier has no button 6";
         QTest::newRow("button action unknown") << "harrier" << args("set button 2 launch") << int(ExitBadArguments) << "\"launch\" is not key, function";
         QTest::newRow("button key unknown") << "harrier" << args("set button 2 key ctrl+nokey") << int(ExitBadArguments) << "no key is called \"nokey\"";
-        QTest::newRow("button function unknown") << "harrier" << args("set button 2 function teleport") << int(ExitBadArguments) << "function needs the name";
+        QTest::newRow("button function unknown") << "harrier" << args("set button 2 function teleport") << int(ExitBadArguments) << "no function is called \"teleport\"; the functions are: ";
+        QTest::newRow("button function missing") << "harrier" << args("set button 2 function") << int(ExitBadArguments) << "function needs the name of one function";
         QTest::newRow("button function not here") << "harrier" << args("set button 1 function macro-switch") << int(ExitBadArguments) << "button 1 of the harrier cannot take macro-switch";
         QTest::newRow("button macro file missing") << "harrier" << args("set button 2 macro /nonexistent.json") << int(ExitBadArguments) << "no macro file /nonexistent.json";
         QTest::newRow("load out of range") << "kestrel" << args("load 6") << int(ExitBadArguments) << "from 1 to 5";
@@ -366,7 +367,8 @@ private slots:
         QTest::newRow("only a boot loader") << "harrier-boot" << args("show") << int(ExitNoMouse) << "firmware-update mode";
         QTest::newRow("unknown --mouse") << "kestrel" << args("--mouse hawk show") << int(ExitUnknownModel) << "no model is called \"hawk\"";
         QTest::newRow("unknown --emulate") << "" << args("--emulate hawk show") << int(ExitUnknownModel) << "cannot emulate hawk";
-        QTest::newRow("left button would go") << "harrier" << args("set button 1 disable") << int(ExitRefused) << "without a left button";
+        QTest::newRow("left button would go") << "harrier" << args("set button 1 disable") << int(ExitBadArguments) << "without a left button";
+        QTest::newRow("export into a missing folder") << "harrier" << args("export /nonexistent-harrier-dir/a.hdconf 1") << int(ExitBadArguments) << "The folder /nonexistent-harrier-dir does not exist. Nothing was exported.";
     }
 
     void failures()
@@ -429,6 +431,30 @@ private slots:
         const Result r = ctl({QStringLiteral("show")});
         QCOMPARE(r.code, int(ExitCannotOpen));
         QVERIFY2(r.err.contains(QStringLiteral("receiver is paired with a mouse of another model")), qPrintable(r.err));
+    }
+
+    // A mouse whose settings match none of the stored configurations is
+    // shown as it is, and said to match none.
+    void showsAMouseMatchingNoConfiguration()
+    {
+        plug(QStringLiteral("harrier"));
+        show(); // the factory configuration is stored as configuration 1
+        QByteArray block = osprey()->profile();
+        block[257] = char(quint8(block.at(257)) ^ 1);
+        const QPair<quint8, quint8> sum = OspreyEmulation::settingsSum(block);
+        block[479] = char(sum.first);
+        block[480] = char(sum.second);
+        osprey()->setProfile(block);
+
+        const QJsonObject shown = show();
+        QVERIFY(shown.value(QStringLiteral("configuration")).isNull());
+        QCOMPARE(shown.value(QStringLiteral("cpi")).toArray().size(), 7);
+        QCOMPARE(shown.value(QStringLiteral("reportRate")).toInt(), 1000);
+        QVERIFY(!shown.value(QStringLiteral("light")).toObject().isEmpty());
+        const Result text = ctl({QStringLiteral("show")});
+        QCOMPARE(text.code, int(ExitOk));
+        QVERIFY2(text.out.contains(QStringLiteral("matches no stored configuration")), qPrintable(text.out));
+        QVERIFY2(!text.out.contains(QStringLiteral("Report rate:   0 Hz")), qPrintable(text.out));
     }
 
     void refusedWhileTheWindowRuns()

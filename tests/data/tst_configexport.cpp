@@ -10,9 +10,11 @@
 #include "emulator/osprey/EmulatedOspreyMouse.h"
 #include "store/GearHandle.h"
 #include "store/JsonHandle.h"
+#include "store/TextTable.h"
 
 #include <QBuffer>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -111,7 +113,35 @@ private slots:
     void refusedFiles();
     void refusedImportChangesNothing();
     void importTheMouseRefusesKeepsTheFiles();
+    void exportFailuresSayNothingWasExported();
 };
+
+// An export that cannot be made says so in its own words, and makes no folder.
+void TestConfigExport::exportFailuresSayNothingWasExported()
+{
+    QVERIFY(TextTable::loadTextTable(QFINDTESTDATA("../../resources/translate.json"), TextTable::kEnglishSlot)
+            == TextTable::Loaded);
+    BridgeFixture b;
+    b.bus.plug(std::make_shared<EmulatedKestrelMouse>(QStringLiteral("kestrel")));
+    QVERIFY(b.call("slot_OpenDevice", Q_ARG(USHORT, USHORT(0x4130)), Q_ARG(USHORT, kVid)));
+    b.sync();
+    QVERIFY(writeFileBytes(JsonHandle::currentPicturePath(kKestrel, 1), QByteArray("BM not a picture")));
+    const QString missing = b.dir.path() + QStringLiteral("/no-such-folder");
+    const QList<QPair<QString, QString>> cases = {
+        {b.dir.path() + QStringLiteral("/out.hdconf"), QStringLiteral("is damaged. Nothing was exported.")},
+        {missing + QStringLiteral("/out.hdconf"), QStringLiteral("does not exist. Nothing was exported.")},
+    };
+    for (const auto &c : cases) {
+        b.clear();
+        QVERIFY(b.call("slot_ExportConfiguration", Q_ARG(int, 1), Q_ARG(QString, c.first)));
+        b.sync();
+        const QVariantList result = b.args("sig_ConfigurationExported").last();
+        QCOMPARE(result.at(0).toBool(), false);
+        QVERIFY2(result.at(1).toString().endsWith(c.second), qPrintable(result.at(1).toString()));
+        QVERIFY(!QFile::exists(c.first));
+    }
+    QVERIFY(!QFileInfo::exists(missing));
+}
 
 void TestConfigExport::roundTrip_data()
 {
