@@ -83,8 +83,7 @@ void loadSysLanguage(QLocale::Language language, const QString &path)
 
 void setApplicationIdentity()
 {
-    QCoreApplication::setApplicationName(kApplicationName);
-    QCoreApplication::setApplicationVersion(kApplicationVersion);
+    AppIdentity::setApplicationIdentity();
 }
 
 void initResources()

@@ -1,4 +1,6 @@
 #pragma once
+#include "platform/AppIdentity.h"
+
 #include <QLocale>
 #include <QString>
 #include <QStringList>
@@ -9,9 +11,9 @@ class QWidget;
 namespace Startup {
 
 // The single-instance key; a second copy also sends it as its message.
-inline const QString kInstanceKey = QStringLiteral("Osprey");
-inline const QString kApplicationName = QStringLiteral("HarrierDriver");
-inline const QString kApplicationVersion = QStringLiteral("0.9.013950.0828");
+inline const QString kInstanceKey = AppIdentity::kInstanceKey;
+inline const QString kApplicationName = AppIdentity::kApplicationName;
+inline const QString kApplicationVersion = AppIdentity::kApplicationVersion;
 // The second copy waits this long for the first to take its message.
 constexpr int kMessageTimeoutMs = 5000;
 constexpr int kSecondInstanceExitCode = -1;

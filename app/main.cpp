@@ -1,7 +1,7 @@
-#include "app/EmulateOption.h"
 #include "app/MainWindow.h"
 #include "app/SingleApplication.h"
 #include "app/Startup.h"
+#include "emulator/EmulateOption.h"
 #include "online/ServiceAddress.h"
 
 #include <cstdio>

@@ -1,13 +1,13 @@
 #include "cli/HarrierCtl.h"
 
-#include "app/EmulateOption.h"
-#include "app/Startup.h"
 #include "cli/CtlFormat.h"
 #include "cli/MouseSession.h"
 #include "data/ButtonFunctions.h"
 #include "data/DCDataHandle.h"
+#include "emulator/EmulateOption.h"
 #include "emulator/EmulatedCatalog.h"
 #include "model/CpiTables.h"
+#include "platform/AppIdentity.h"
 #include "platform/AppPaths.h"
 #include "platform/InstanceLock.h"
 #include "store/JsonHandle.h"
@@ -230,7 +230,7 @@ int prepareBus(Context &ctx)
         return ctx.fail(ExitCannotOpen, QStringLiteral("another harrierctl has been using the mice for %1 s; try "
                                                        "again when it has finished").arg(kTurnWaitMs / 1000));
     }
-    if (InstanceLock::isHeld(Startup::kInstanceKey))
+    if (InstanceLock::isHeld(AppIdentity::kInstanceKey))
         return ctx.fail(ExitAppRunning, QStringLiteral("HarrierDriver is running and holds the mouse; quit it "
                                                        "(tray menu: Exit) and try again"));
     if (!ctx.emulate.isEmpty()) {

@@ -1,5 +1,5 @@
-#include "app/Startup.h"
 #include "cli/HarrierCtl.h"
+#include "platform/AppIdentity.h"
 #include "platform/hid/HidBackend.h"
 #include "platform/hid/SystemBackend.h"
 
@@ -18,7 +18,7 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     // The window's name, so both keep their files in the same place.
-    Startup::setApplicationIdentity();
+    AppIdentity::setApplicationIdentity();
     const QStringList arguments = app.arguments().mid(1);
     if (!arguments.contains(QStringLiteral("--verbose")))
         qInstallMessageHandler(quiet);

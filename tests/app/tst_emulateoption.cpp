@@ -1,4 +1,4 @@
-#include "app/EmulateOption.h"
+#include "emulator/EmulateOption.h"
 #include "device/CheckDevice.h"
 #include "platform/AppPaths.h"
 #include "support/TempAppFolder.h"

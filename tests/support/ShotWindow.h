@@ -3,7 +3,7 @@
 // starts it, with one emulated mouse on the bus, and the window saved with a
 // dialog over it as the screen shows them. Run from a folder holding the
 // program's Language/ and Font/ (see scripts/make-screenshots.sh).
-#include "app/EmulateOption.h"
+#include "emulator/EmulateOption.h"
 #include "app/MainWindow.h"
 #include "app/Startup.h"
 

@@ -1,4 +1,4 @@
-#include "app/EmulateOption.h"
+#include "emulator/EmulateOption.h"
 
 #include "emulator/EmulatedBackend.h"
 #include "emulator/EmulatedCatalog.h"
