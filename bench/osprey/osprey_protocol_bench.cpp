@@ -39,6 +39,7 @@ int main(int argc, char **argv)
     backend.plug(mouse);
     MouseType::setCurrent(mouse->model().type);
     USBDriver_Osprey driver;
+    driver.SetMouseType(mouse->model().type);
     driver.SetPidVid(mouse->model().pid, 0x3A5E);
     QTextStream out(stdout);
     if (!driver.FindHIDDevice()) {

@@ -18,6 +18,9 @@ FamilyParts makeParts(const FamilyRequest &request)
     driver->SetWiredWirelessString(request.wiredFilter, request.receiverFilter);
     driver->SetMode(request.viaReceiver ? 1 : 0);
     auto manager = std::make_unique<UsbDriverMangerKestrel>();
+    // Its model from the start, before the bridge names the PID it opens.
+    if (request.product)
+        manager->SetMousePid(request.product->wiredPid, Products::kVendorId);
     manager->SetDriver(driver); // the manager owns the driver from here on
     FamilyParts parts;
     if (request.viaReceiver)

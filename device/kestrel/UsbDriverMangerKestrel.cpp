@@ -79,11 +79,9 @@ int UsbDriverMangerKestrel::SetMousePid(USHORT pid, USHORT)
 
 int UsbDriverMangerKestrel::mouseType() const
 {
+    // The manager's own model, from its PID or its name; never the process's.
     if (m_mouseType)
         return m_mouseType;
-    const ProductInfo *current = Products::byType(MouseType::current());
-    if (current && current->family == Family::First)
-        return current->mouseType;
     return Products::byName(m_modelKey) ? Products::byName(m_modelKey)->mouseType : int(ModelKestrel);
 }
 

@@ -13,9 +13,9 @@ namespace {
 constexpr int kColourfulMode = 5;
 } // namespace
 
-FamilyParts makeParts(const FamilyRequest &)
+FamilyParts makeParts(const FamilyRequest &request)
 {
-    return makeWiredParts<UsbDriverManger_Osprey, USBDriver_Osprey>();
+    return makeWiredParts<UsbDriverManger_Osprey, USBDriver_Osprey>(request);
 }
 
 // The settings part as the profile files hold it (positions 242..475).

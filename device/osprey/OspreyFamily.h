@@ -5,10 +5,13 @@
 
 #include <memory>
 
+// The manager is made for the request's model and hands it to its driver.
 template <typename Manager, typename Driver>
-FamilyParts makeWiredParts()
+FamilyParts makeWiredParts(const FamilyRequest &request)
 {
     auto manager = std::make_unique<Manager>();
+    if (request.product)
+        manager->SetMousePid(request.product->wiredPid, Products::kVendorId);
     manager->SetDriver(new Driver); // the manager owns the driver from here on
     FamilyParts parts;
     parts.manager = std::move(manager);

@@ -361,7 +361,7 @@ bool USBDriver_Osprey::readReply(BYTE command, BYTE *reply)
 
 bool USBDriver_Osprey::CheckProfileSum(BYTE *p)
 {
-    const int mouseType = MouseType::current();
+    const int mouseType = m_mouseType;
     quint32 sum = weightedSum(p, kFixedFirst, kFixedLast);
     if (m_keyA == 0)
         sum += m_keyB;
@@ -403,7 +403,7 @@ bool USBDriver_Osprey::GetProfileDataBlock(BYTE *out476)
     m_keyB = profile[kKeyB];
     qInfo("SetProfileData+++++");
     const bool balanced = CheckProfileSum(profile);
-    if (!balanced && !toleratesFixedPart(MouseType::current()))
+    if (!balanced && !toleratesFixedPart(m_mouseType))
         return false;
     std::memcpy(out476, m_profileCache, kProfileSize);
     return true;
@@ -417,7 +417,7 @@ bool USBDriver_Osprey::SetProfileDataBlock(const BYTE *in476)
     BYTE data[kProfileWriteLength] = {kCmdWriteProfile, 0x00, 0x00, 0x02, 0x00, 0x00, 0x00};
     std::memcpy(data + kBlockHeader, m_profileCache, kProfileCacheSent);
     qInfo("SetProfileData+++++");
-    if (!CheckProfileSum(data + kBlockHeader) && !toleratesFixedPart(MouseType::current()))
+    if (!CheckProfileSum(data + kBlockHeader) && !toleratesFixedPart(m_mouseType))
         return false;
     return writeWithStatus(data, kProfileWriteLength, kStatusProfile);
 }

@@ -41,6 +41,11 @@ public:
     explicit USBDriver_Osprey(QObject *parent = nullptr);
     ~USBDriver_Osprey() override;
 
+    // The model this driver talks to (its checksum pair and tolerances);
+    // set by the manager that owns it, never read from the process.
+    void SetMouseType(int mouseType) { m_mouseType = mouseType; }
+    int mouseType() const { return m_mouseType; }
+
     // ---- operations of the driver interface ----
 
     // Finds the command and the data collection of the mouse SetPidVid names
@@ -134,4 +139,5 @@ protected:
     USHORT m_versionNumber = 0;
     uchar m_keyA = 0;
     uchar m_keyB = 0;
+    int m_mouseType = 0;
 };

@@ -44,16 +44,26 @@ void putColour(QByteArray &settings, int position, COLORREF colour)
 
 } // namespace
 
-UsbDriverManger_Osprey::UsbDriverManger_Osprey(QObject *parent)
+UsbDriverManger_Osprey::UsbDriverManger_Osprey(int mouseType, QObject *parent)
     : USBDriverManger(parent), m_jsonHandle(new JsonHandle(this)), m_store(m_jsonHandle),
-      m_settings(kSettingsSize, '\0'), m_macros(kMacroCount), m_profile(kProfileSize, '\0'),
+      m_settings(kSettingsSize, '\0'), m_macros(kMacroCount), m_profile(kProfileSize, '\0'), m_mouseType(mouseType),
       m_codeToCpiA(cpiTableA()), m_codeToCpiB(cpiTableB())
 {
     for (int i = 0; i < kMacroCount; ++i)
         m_macroSlotOfIndex.insert(i, i < kButtonMacroRecords ? uchar(kFirstButtonSlot + 4 * i)
                                                              : uchar(kFirstListSlot + 4 * (i - kButtonMacroRecords)));
+    resetToModelDefaults();
+    qDebug() << "UsbDriverManger_Osprey::UsbDriverManger_Osprey";
+}
+
+UsbDriverManger_Osprey::~UsbDriverManger_Osprey() = default;
+
+void UsbDriverManger_Osprey::resetToModelDefaults()
+{
+    m_settings.fill('\0');
+    m_profile.fill('\0');
     // Until the first read only the button table means anything.
-    const QByteArray buttons = defaultButtonTable(MouseType::current());
+    const QByteArray buttons = defaultButtonTable(m_mouseType);
     m_profile[0] = 1;
     m_profile.replace(kButtonsAt, buttons.size(), buttons);
     m_settings.replace(kButtonsAt - kSettingsAt, buttons.size(), buttons);
@@ -66,16 +76,13 @@ UsbDriverManger_Osprey::UsbDriverManger_Osprey(QObject *parent)
         for (int b = 0; b < 4; ++b)
             mirror[int(w[0]) * 4 + b] = char(wordByte(w[1], b));
     m_profile.replace(kMirrorButtonsAt, mirror.size(), mirror);
-    qDebug() << "UsbDriverManger_Osprey::UsbDriverManger_Osprey";
 }
-
-UsbDriverManger_Osprey::~UsbDriverManger_Osprey() = default;
 
 // ---------------------------------------------------------------- helpers
 
 int UsbDriverManger_Osprey::mouseType() const
 {
-    return MouseType::current();
+    return m_mouseType;
 }
 
 BYTE &UsbDriverManger_Osprey::at(int position)
@@ -210,6 +217,8 @@ KorvanUSBDriver *UsbDriverManger_Osprey::SetDriver(KorvanUSBDriver *driver)
     m_osprey = qobject_cast<USBDriver_Osprey *>(driver);
     if (!m_osprey)
         m_driver.reset();
+    else
+        m_osprey->SetMouseType(m_mouseType);
     return m_osprey;
 }
 
@@ -231,6 +240,13 @@ int UsbDriverManger_Osprey::SetMousePid(USHORT pid, USHORT vid)
     if (m_osprey)
         m_osprey->SetPidVid(pid, vid);
     const ProductInfo *product = Products::byPid(pid);
+    // A manager made without its model learns it here, before anything is read.
+    if (product && product->mouseType != m_mouseType && !m_hasRead) {
+        m_mouseType = product->mouseType;
+        if (m_osprey)
+            m_osprey->SetMouseType(m_mouseType);
+        resetToModelDefaults();
+    }
     return product ? product->mouseType : 0;
 }
 
@@ -620,6 +636,7 @@ bool UsbDriverManger_Osprey::GetProfileData()
         return false;
     }
     m_profile = profile;
+    m_hasRead = true;
     qDebug() << "UsbDriverManger_Osprey::GetProfileData" << BYTE(m_profile.at(kMainModeAt));
     m_errorCount = 0;
     m_settings = m_profile.mid(kSettingsAt, kSettingsSize);

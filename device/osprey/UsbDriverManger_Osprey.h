@@ -25,7 +25,8 @@ class UsbDriverManger_Osprey : public USBDriverManger
 public:
     static constexpr int kMacroCount = OspreyConfiguration::kMacroCount;
 
-    explicit UsbDriverManger_Osprey(QObject *parent = nullptr);
+    // A manager of one model: its button table is the model's from the start.
+    explicit UsbDriverManger_Osprey(int mouseType = 0, QObject *parent = nullptr);
     ~UsbDriverManger_Osprey() override;
 
     // ---- operations of the manager interface
@@ -141,6 +142,8 @@ protected:
     // Whether the button's word is the only left click of the table.
     bool isOnlyLeftButton(int wordIndex) const;
     int mouseType() const;
+    // The working copy as the constructor leaves it: only the model's button table means anything.
+    void resetToModelDefaults();
     // The steps of a macro file, with its repeat count in the header.
     MacroRecord defineLocalMacro(const QString &path, int *macroType);
     bool DriverWriteIntoMouse(const MacroRecord &macro, uchar address);
@@ -164,6 +167,8 @@ protected:
     QVector<MacroRecord> m_macros;
     QByteArray m_profile;
     int m_configNumber = 1;
+    int m_mouseType = 0;
+    bool m_hasRead = false;
     // Set by a match or a choice; a mouse that matches nothing is saved nowhere.
     bool m_configKnown = true;
     // Macro records whose slot the mouse did not give back at the last read:

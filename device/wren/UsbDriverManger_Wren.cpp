@@ -1,11 +1,12 @@
 #include "device/wren/UsbDriverManger_Wren.h"
 
+#include "device/ProductTable.h"
 #include "device/osprey/OspreyCodecs.h"
 
 #include <QDebug>
 
 UsbDriverManger_Wren::UsbDriverManger_Wren(QObject *parent)
-    : UsbDriverManger_Osprey(parent), m_codeToCpi(OspreyCodecs::cpiTableB())
+    : UsbDriverManger_Osprey(ModelWren, parent), m_codeToCpi(OspreyCodecs::cpiTableB())
 {
     qDebug() << "UsbDriverManger_Wren";
 }

@@ -5,9 +5,9 @@
 
 namespace WrenFamily {
 
-FamilyParts makeParts(const FamilyRequest &)
+FamilyParts makeParts(const FamilyRequest &request)
 {
-    return makeWiredParts<UsbDriverManger_Wren, USBDriver_Wren>();
+    return makeWiredParts<UsbDriverManger_Wren, USBDriver_Wren>(request);
 }
 
 } // namespace WrenFamily

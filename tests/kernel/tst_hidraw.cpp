@@ -120,6 +120,7 @@ std::unique_ptr<USBDriver_Osprey> openOsprey(const EmulatedOspreyMouse &mouse)
         driver = std::make_unique<USBDriver_Wren>();
     else
         driver = std::make_unique<USBDriver_Osprey>();
+    driver->SetMouseType(mouse.model().type);
     driver->SetPidVid(mouse.model().pid, 0x3A5E);
     return driver->FindHIDDevice() ? std::move(driver) : nullptr;
 }

@@ -26,6 +26,7 @@ struct OspreyRig
             driver = std::make_unique<USBDriver_Wren>();
         else
             driver = std::make_unique<USBDriver_Osprey>();
+        driver->SetMouseType(mouse->model().type);
         driver->SetPidVid(mouse->model().pid, 0x3A5E);
         opened = driver->FindHIDDevice();
         reset();

@@ -1,5 +1,6 @@
 // The second- and third-family managers driven against the emulated mice:
 // what the mouse and the configuration files hold after each operation.
+#include "device/FamilyTable.h"
 #include "device/ProductTable.h"
 #include "device/osprey/OspreyCodecs.h"
 #include "device/osprey/USBDriver_Osprey.h"
@@ -45,7 +46,7 @@ struct Rig
             manager = std::make_unique<UsbDriverManger_Wren>();
             manager->SetDriver(new USBDriver_Wren);
         } else {
-            manager = std::make_unique<UsbDriverManger_Osprey>();
+            manager = std::make_unique<UsbDriverManger_Osprey>(type);
             manager->SetDriver(new USBDriver_Osprey);
         }
         manager->SetMouseTypeName(model);
@@ -679,9 +680,11 @@ void TestUsbDriverMangerOsprey::storedPictureIsReadSafely()
 void TestUsbDriverMangerOsprey::withoutADeviceNothingIsWritten()
 {
     TempAppFolder folder;
-    MouseType::setCurrent(19);
-    UsbDriverManger_Osprey manager;
-    // The constructor's button table.
+    // Whatever the process-wide model says, a manager made for a model has
+    // that model's button table before any read (type 19's word 5 is 07000300).
+    MouseType::setCurrent(0);
+    UsbDriverManger_Osprey manager(19);
+    QCOMPARE(manager.profile().mid(kButtonsAt + 4 * 5, 4), QByteArray::fromHex("07000300"));
     QCOMPARE(manager.profile().mid(kButtonsAt, 64), defaultButtonTable(19));
     QCOMPARE(manager.settings().mid(kButtonsAt - kSettingsAt, 64), defaultButtonTable(19));
     QCOMPARE(manager.profile().mid(kMirrorButtonsAt + 28, 4), QByteArray::fromHex("0af01002"));
@@ -691,7 +694,14 @@ void TestUsbDriverMangerOsprey::withoutADeviceNothingIsWritten()
     QVERIFY(!manager.SaveProfileToConfig1());
     QVERIFY(!manager.GetProfileData());
     QVERIFY(!QFile::exists(JsonHandle::currentConfigJsonFilePath(19, 1)));
-    MouseType::setCurrent(0);
+
+    // Made through the family table for a Harrier, while the process still names no model.
+    FamilyRequest request;
+    request.product = Products::byType(19);
+    FamilyParts parts = Families::find(Family::Second)->make(request);
+    auto *made = dynamic_cast<UsbDriverManger_Osprey *>(parts.manager.get());
+    QVERIFY(made);
+    QCOMPARE(made->profile().mid(kButtonsAt, 64), defaultButtonTable(19));
 }
 
 QTEST_GUILESS_MAIN(TestUsbDriverMangerOsprey)
