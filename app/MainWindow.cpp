@@ -12,7 +12,7 @@
 #include "store/SettingsFiles.h"
 #include "store/TextTable.h"
 #include "device/CheckDevice.h"
-#include "device/ProductTable.h"
+#include "model/ProductTable.h"
 #include "device/fwupdate/FirmwareTransfer.h"
 #include "online/AccountOperations.h"
 #include "pages/CloudSyncWidget.h"

@@ -2,7 +2,7 @@
 #include "app/WarningDialog.h"
 
 #include "store/TextTable.h"
-#include "device/ProductTable.h"
+#include "model/ProductTable.h"
 #include "platform/AppPaths.h"
 
 #include <QAbstractButton>

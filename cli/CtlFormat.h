@@ -2,7 +2,7 @@
 // How harrierctl writes what it read (text and JSON) and reads what the
 // user types (keys, colours, light modes).
 #include "device/DeviceTypes.h"
-#include "device/ProductTable.h"
+#include "model/ProductTable.h"
 
 #include <QJsonArray>
 #include <QJsonObject>

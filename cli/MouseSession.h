@@ -1,6 +1,6 @@
 #pragma once
 #include "device/DeviceTypes.h"
-#include "device/ProductTable.h"
+#include "model/ProductTable.h"
 
 #include <QList>
 #include <QMap>

@@ -1,5 +1,7 @@
 #include "data/ButtonFunctions.h"
 
+#include "model/ProductTable.h"
+
 #include "device/DeviceTypes.h"
 #include "store/TextTable.h"
 
@@ -43,7 +45,8 @@ const Function kFunctions[] = {
 // The first family's models: button 4 plays three macros, and there is no configuration cycle.
 bool isTenButtonFamily(int mouseType)
 {
-    return (mouseType >= 7 && mouseType <= 12) || mouseType == 14;
+    const ProductInfo *p = Products::byType(mouseType);
+    return p && p->family == Family::First;
 }
 
 } // namespace

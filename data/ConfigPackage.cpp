@@ -1,7 +1,7 @@
 #include "data/ConfigPackage.h"
 
 #include "device/FamilyTable.h"
-#include "device/ProductTable.h"
+#include "model/ProductTable.h"
 #include "store/GearHandle.h"
 #include "store/JsonHandle.h"
 #include "store/SafeFile.h"

@@ -3,7 +3,7 @@
 #include "device/DeviceMetaTypes.h"
 
 #include "device/FamilyTable.h"
-#include "device/ProductTable.h"
+#include "model/ProductTable.h"
 #include "device/fwupdate/FirmwareUpdateRun.h"
 #include "device/hidparse/HidParse.h"
 #include "platform/DeviceClock.h"

@@ -1,22 +1,35 @@
 #include "device/CheckDevice.h"
 
-#include "device/ProductTable.h"
+#include "model/ProductTable.h"
 #include "platform/hid/HidBackend.h"
 #include "platform/hid/HotplugWatch.h"
 
 #include <QDebug>
 #include <QSet>
 #include <QTimerEvent>
+#include <QVector>
+#include <algorithm>
 
 namespace {
 
-// Supported PIDs in the order a scan prefers them. KestrelEU (cable and
-// receiver) and Wren come last: supported everywhere else in the program,
-// they must be reported too.
-const QList<USHORT> kInitialPriority = {
-    0x3000, 0x1022, 0x4122, 0x4123, 0x4130, 0x1804, 0x4133, 0x4132, 0x4126, 0x4162, 0x4163, 0x4124,
-    0x4118, 0x4137, 0x180A, 0x4138, 0x180B, 0x4139, 0x180C, 0x413A, 0x180D, 0x413B, 0x180F, 0x4161,
-};
+// Supported PIDs in the order a scan prefers them: the two boot loaders,
+// then every identity of the catalogue by its scan rank. A product without
+// a rank would never be reported; the catalogue test checks there is none.
+QList<USHORT> initialPriority()
+{
+    QVector<QPair<int, USHORT>> ranked;
+    for (const ProductInfo *p = Products::begin(); p != Products::end(); ++p) {
+        if (p->wiredRank > 0)
+            ranked.append({p->wiredRank, p->wiredPid});
+        if (p->receiverPid && p->receiverRank > 0)
+            ranked.append({p->receiverRank, p->receiverPid});
+    }
+    std::sort(ranked.begin(), ranked.end());
+    QList<USHORT> list{Products::kFirstFamilyBootPid, Products::kOtherFamilyBootPid};
+    for (const auto &r : qAsConst(ranked))
+        list.append(r.second);
+    return list;
+}
 
 // The product string as the 50-byte wide-character buffer holds it, every
 // non-zero byte taken as one character.
@@ -41,7 +54,7 @@ constexpr int kWakeSettleMs = 30;
 
 } // namespace
 
-CheckDevice::CheckDevice(QObject *parent) : QObject(parent), priority(kInitialPriority)
+CheckDevice::CheckDevice(QObject *parent) : QObject(parent), priority(initialPriority())
 {
     wakeTimer.setSingleShot(true);
     wakeTimer.setInterval(kWakeSettleMs);

@@ -38,6 +38,8 @@ public:
     bool wakeEnabled() const { return wakeOn; }
     // Whether the system's own device events are watched (udev on Linux).
     bool watchesSystemEvents() const;
+    // The PIDs a scan looks for, most preferred first.
+    QList<USHORT> scanOrder() const { return priority; }
 
 signals:
     // A supported device appeared (found) or the reported one went away.

@@ -1,5 +1,5 @@
 #pragma once
-#include "device/ProductTable.h"
+#include "model/ProductTable.h"
 #include "device/ReceiverChannel.h"
 #include "device/USBDriverManger.h"
 

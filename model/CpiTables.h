@@ -4,18 +4,11 @@
 // levels the model has. The settings page, harrierctl, the import check and
 // the managers all ask here, so a value one of them takes all of them take.
 
+#include "model/ProductTable.h"
+
 namespace CpiTables {
 
-struct CpiRange
-{
-    bool twoSteps; // finer steps below the threshold, coarser from it up
-    int minimum;
-    int middle; // the value printed in the middle of the scale
-    int maximum;
-    int step;      // the step (below the threshold, for two steps)
-    int largeStep; // from the threshold up (two steps only)
-    int threshold;
-};
+using ::CpiRange;
 
 // The range of every CPI row of a model type.
 CpiRange rangeFor(int mouseType);

@@ -1,7 +1,7 @@
 #include "pages/LightSettingWidget.h"
 
 #include "data/DCDataHandle.h"
-#include "device/ProductTable.h"
+#include "model/ProductTable.h"
 #include "pages/ColorWheel.h"
 #include "pages/MoveSlider.h"
 #include "pages/PageCards.h"

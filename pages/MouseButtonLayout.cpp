@@ -1,24 +1,11 @@
 #include "pages/MouseButtonLayout.h"
 
+#include "model/ProductTable.h"
 #include "store/TextTable.h"
-
-#include <initializer_list>
 
 namespace MouseButtonLayout {
 
 namespace {
-
-struct PictureOfTypes
-{
-    std::initializer_list<int> mouseTypes;
-    const char *picture;
-};
-// Models that look alike share a picture; 15, 16 and 17 have the buttons of
-// the osprey and the falcon.
-const PictureOfTypes kPictures[] = {
-    {{9, 10, 11, 14}, "kestrel"}, {{7, 8, 12}, "merlin"}, {{2, 5, 16, 17}, "falcon"}, {{4, 6}, "saker"},
-    {{3, 15}, "osprey"},          {{18}, "lanner"},       {{19}, "harrier"},          {{13}, "wren"},
-};
 
 struct Plate
 {
@@ -59,32 +46,29 @@ const ButtonName kNames[] = {
     {17, {TextTable::TextButtonProfile, nullptr}, {TextTable::TextButtonProfileKey, nullptr}},
 };
 
-// Buttons that do something else on some models than the name above says.
-struct TypeName
+// Buttons that do something else on some models than the name above says,
+// by the catalogue's caption set.
+struct SpecialName
 {
-    std::initializer_list<int> mouseTypes;
+    ButtonCaptions captions;
     ButtonName name;
 };
-const TypeName kTypeNames[] = {
+const SpecialName kSpecialNames[] = {
     // One CPI button that steps through the levels.
-    {{4, 6, 18, 19}, {13, {-1, "CPI"}, {-1, "CPI"}}},
+    {ButtonCaptions::CpiOnButton13, {13, {-1, "CPI"}, {-1, "CPI"}}},
+    {ButtonCaptions::CpiAndVolumeKeys, {13, {-1, "CPI"}, {-1, "CPI"}}},
     // The lanner's two buttons on the right are its volume keys.
-    {{18}, {15, {TextTable::TextButtonVolumeDown, nullptr}, {TextTable::TextButtonVolumeDown, nullptr}}},
-    {{18}, {16, {TextTable::TextButtonVolumeUp, nullptr}, {TextTable::TextButtonVolumeUp, nullptr}}},
+    {ButtonCaptions::CpiAndVolumeKeys,
+     {15, {TextTable::TextButtonVolumeDown, nullptr}, {TextTable::TextButtonVolumeDown, nullptr}}},
+    {ButtonCaptions::CpiAndVolumeKeys,
+     {16, {TextTable::TextButtonVolumeUp, nullptr}, {TextTable::TextButtonVolumeUp, nullptr}}},
 };
-
-bool contains(std::initializer_list<int> list, int value)
-{
-    for (int v : list)
-        if (v == value)
-            return true;
-    return false;
-}
 
 const ButtonName *nameOf(int mouseType, int button)
 {
-    for (const TypeName &special : kTypeNames)
-        if (special.name.button == button && contains(special.mouseTypes, mouseType))
+    const ProductInfo *p = Products::byType(mouseType);
+    for (const SpecialName &special : kSpecialNames)
+        if (p && special.name.button == button && special.captions == p->captions)
             return &special.name;
     for (const ButtonName &name : kNames)
         if (name.button == button)
@@ -101,10 +85,8 @@ QString textOf(const Caption &caption)
 
 QString pictureName(int mouseType)
 {
-    for (const PictureOfTypes &row : kPictures)
-        if (contains(row.mouseTypes, mouseType))
-            return QLatin1String(row.picture);
-    return QString();
+    const ProductInfo *p = Products::byType(mouseType);
+    return p && p->picture ? QLatin1String(p->picture) : QString();
 }
 
 QString picturePath(int mouseType)

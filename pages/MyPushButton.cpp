@@ -1,37 +1,12 @@
 #include "pages/MyPushButton.h"
 
+#include "model/ProductTable.h"
 #include "pages/MouseButtonLayout.h"
 
 #include <QStyle>
 #include <QVariant>
 
-#include <algorithm>
-#include <initializer_list>
 
-namespace {
-
-// Buttons each group of model types has.
-struct ShownButtons
-{
-    std::initializer_list<int> mouseTypes;
-    std::initializer_list<int> buttons;
-};
-
-const ShownButtons kShown[] = {
-    {{2, 5, 13, 16, 17}, {4, 5, 6, 7, 8, 11, 12, 13, 14, 15}},
-    {{3, 15}, {4, 5, 6, 7, 8, 11, 12, 13, 14, 15, 16, 17}},
-    {{4, 6}, {4, 5, 6, 7, 8, 11, 12, 13}},
-    {{7, 8, 9, 10, 11, 12, 14}, {4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14}},
-    {{18}, {4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 15, 16}},
-    {{19}, {4, 5, 6, 7, 8, 11, 12, 13, 14}},
-};
-
-bool contains(std::initializer_list<int> list, int value)
-{
-    return std::find(list.begin(), list.end(), value) != list.end();
-}
-
-} // namespace
 
 MyPushButton::MyPushButton(int index, QWidget *parent) : QPushButton(parent), m_index(index)
 {
@@ -44,10 +19,8 @@ MyPushButton::MyPushButton(int index, QWidget *parent) : QPushButton(parent), m_
 
 bool MyPushButton::isShown(int mouseType, int index)
 {
-    for (const ShownButtons &group : kShown)
-        if (contains(group.mouseTypes, mouseType))
-            return contains(group.buttons, index);
-    return false;
+    const ProductInfo *p = Products::byType(mouseType);
+    return p && index >= 0 && index < 32 && (p->pictureButtons & buttonBit(index)) != 0;
 }
 
 void MyPushButton::setMouseType(int mouseType)

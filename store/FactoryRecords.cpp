@@ -1,5 +1,7 @@
 #include "store/FactoryRecords.h"
 
+#include "model/ProductTable.h"
+
 #include <cstddef>
 #include <iterator>
 
@@ -68,17 +70,17 @@ static_assert(insideRecord(kTern3) && insideRecord(kTern4_18_19) && insideRecord
 
 struct TernVariant
 {
-    int types[3];              // model types sharing the changes; 0 ends the list
+    FactoryImage choice;
     const ByteChange *changes; // nullptr: the base image unchanged
     int count;
 };
 
 constexpr TernVariant kTernVariants[] = {
-    {{2, 13, 0}, nullptr, 0},
-    {{3, 0, 0}, kTern3, int(std::size(kTern3))},
-    {{4, 18, 19}, kTern4_18_19, int(std::size(kTern4_18_19))},
-    {{5, 0, 0}, kTern5, int(std::size(kTern5))},
-    {{6, 0, 0}, kTern6, int(std::size(kTern6))},
+    {FactoryImage::TernBase, nullptr, 0},
+    {FactoryImage::Tern3, kTern3, int(std::size(kTern3))},
+    {FactoryImage::Tern4, kTern4_18_19, int(std::size(kTern4_18_19))},
+    {FactoryImage::Tern5, kTern5, int(std::size(kTern5))},
+    {FactoryImage::Tern6, kTern6, int(std::size(kTern6))},
 };
 
 // First family, model types 7, 8, 9 and 12. The CD bytes are part of the image.
@@ -119,7 +121,7 @@ constexpr quint8 kKestrelEUCpi[kKorvanCpiLength] = {0x06, 0, 0x08, 0, 0x0D, 0, 0
 
 struct KorvanImage
 {
-    int types[3]; // 0 ends the list
+    FactoryImage choice;
     const quint8 *image;
     const quint8 *buttons; // the image whose button block (bytes 16..59) replaces its own; nullptr: none
     const quint8 *cpi = nullptr; // CPI level words (bytes 68..81) in place of the image's; nullptr: none
@@ -132,20 +134,17 @@ constexpr int kKorvanButtonsEnd = 60;
 // but its identity selects the Kestrel button layout, so its factory buttons
 // are the Kestrel's.
 constexpr KorvanImage kKorvanImages[] = {
-    {{7, 8, 12}, kKorvanMerlin, nullptr},
-    {{9, 0, 0}, kKorvanMerlin, kKorvanKestrel},
-    {{11, 0, 0}, kKorvanKestrel, nullptr},
-    {{10, 0, 0}, kKorvanKestrel, nullptr, kKestrelQCpi},
-    {{14, 0, 0}, kKorvanKestrel, nullptr, kKestrelEUCpi},
+    {FactoryImage::KorvanMerlin, kKorvanMerlin, nullptr},
+    {FactoryImage::KorvanKestrelC, kKorvanMerlin, kKorvanKestrel},
+    {FactoryImage::KorvanKestrel, kKorvanKestrel, nullptr},
+    {FactoryImage::KorvanKestrelQ, kKorvanKestrel, nullptr, kKestrelQCpi},
+    {FactoryImage::KorvanKestrelEU, kKorvanKestrel, nullptr, kKestrelEUCpi},
 };
 
-template <int N>
-bool listed(const int (&types)[N], int mouseType)
+FactoryImage imageOf(int mouseType)
 {
-    for (int t : types)
-        if (t != 0 && t == mouseType)
-            return true;
-    return false;
+    const ProductInfo *p = Products::byType(mouseType);
+    return p ? p->factory : FactoryImage::None;
 }
 
 } // namespace
@@ -154,8 +153,9 @@ namespace FactoryRecords {
 
 bool fillKorvan(QByteArray &record, int mouseType)
 {
+    const FactoryImage choice = imageOf(mouseType);
     for (const KorvanImage &k : kKorvanImages) {
-        if (listed(k.types, mouseType)) {
+        if (k.choice == choice) {
             record = QByteArray(reinterpret_cast<const char *>(k.image), kKorvanSize);
             if (k.buttons)
                 for (int i = kKorvanButtonsAt; i < kKorvanButtonsEnd; ++i)
@@ -171,8 +171,9 @@ bool fillKorvan(QByteArray &record, int mouseType)
 
 bool fillTern(QByteArray &record, int mouseType)
 {
+    const FactoryImage choice = imageOf(mouseType);
     for (const TernVariant &v : kTernVariants) {
-        if (!listed(v.types, mouseType))
+        if (v.choice != choice)
             continue;
         record = QByteArray(reinterpret_cast<const char *>(kTernBase), kTernSize);
         for (int i = 0; i < v.count; ++i)

@@ -1,5 +1,6 @@
 #include "store/JsonHandle.h"
 
+#include "model/ProductTable.h"
 #include "store/FactoryRecords.h"
 #include "store/SafeFile.h"
 #include "store/TextTable.h"
@@ -15,20 +16,6 @@
 #include <iterator>
 
 namespace {
-
-struct ModelFolder
-{
-    int mouseType;
-    const char *folder;
-};
-
-// Per-model folder names; every other model type (3 included) is "osprey".
-constexpr ModelFolder kModelFolders[] = {
-    {2, "falcon"},   {4, "saker"},   {5, "falcons"},   {6, "sakers"},  {7, "merlinc"},
-    {8, "merlinq"},  {9, "kestrelc"}, {10, "kestrelq"}, {11, "kestrel"}, {12, "merlin"},
-    {13, "wren"},    {14, "kestreleu"}, {18, "lanner"}, {19, "harrier"},
-};
-constexpr const char *kOtherModelFolder = "osprey";
 
 QString madeFolder(const QString &folder)
 {
@@ -93,10 +80,8 @@ JsonHandle::JsonHandle(QObject *parent)
 
 QString JsonHandle::modelFolderName(int mouseType)
 {
-    for (const ModelFolder &m : kModelFolders)
-        if (m.mouseType == mouseType)
-            return QString::fromLatin1(m.folder);
-    return QString::fromLatin1(kOtherModelFolder);
+    // The catalogue's lower-case model name; "osprey" for a type without a row.
+    return Products::modelName(mouseType);
 }
 
 QString JsonHandle::configFilesRoot()

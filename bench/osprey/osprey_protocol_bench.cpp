@@ -4,7 +4,7 @@
 // the least the exchange schedule allows: 100 ms before every command and
 // every reply, the waits between a write and its poll, 100 ms between polls.
 #include "bench/BenchSupport.h"
-#include "device/ProductTable.h"
+#include "model/ProductTable.h"
 #include "device/osprey/USBDriver_Osprey.h"
 #include "emulator/osprey/EmulatedOspreyMouse.h"
 

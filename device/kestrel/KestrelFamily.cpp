@@ -2,7 +2,7 @@
 // cable or through the receiver, handed to its UsbDriverMangerKestrel, and
 // the receiver's channel when the mouse was found by its receiver.
 #include "device/FamilyTable.h"
-#include "device/ProductTable.h"
+#include "model/ProductTable.h"
 #include "device/ScreenSettings.h"
 #include "device/kestrel/KestrelReceiver.h"
 #include "device/kestrel/KestrelTables.h"

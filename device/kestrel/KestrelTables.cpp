@@ -1,6 +1,6 @@
 #include "device/kestrel/KestrelTables.h"
 
-#include "device/ProductTable.h"
+#include "model/ProductTable.h"
 
 #include <algorithm>
 #include <iterator>
@@ -22,9 +22,6 @@ const ButtonLayout kSwappedLayout = {
     {{0x00100003, 0x00060008, 0x00050008, 0x001E0000, 0x00010003, 0x00200000,
       0x00080003, 0x00040003, 0x00020003, 0xFFFFFFFF, 0xFFFFFFFF}},
 };
-
-// The models with the swapped button block (by cable and through the receiver).
-const int kSwappedLayoutModels[] = {ModelMerlin, ModelMerlinC, ModelMerlinQ};
 
 struct ButtonSlot
 {
@@ -106,17 +103,11 @@ constexpr DWORD kChargingFrom = 0x1000000;
 constexpr DWORD kFullFrom = 0x2000000;
 constexpr DWORD kNoReadingFrom = 0x3000000;
 
-struct ModelScheme
+KorvanFacts factsOf(int mouseType)
 {
-    int mouseType;
-    CpiScheme scheme;
-};
-const ModelScheme kCpiSchemes[] = {
-    {ModelMerlinC, CpiScheme::Hundreds}, {ModelMerlinQ, CpiScheme::Hundreds}, {ModelKestrelC, CpiScheme::Hundreds},
-    {ModelMerlin, CpiScheme::Hundreds},  {ModelKestrelEU, CpiScheme::TwoRange},
-};
-// Models whose sensor cannot go below 200 CPI: a level of 200 or less switches it off.
-const int kLowStepModels[] = {ModelMerlinC, ModelMerlinQ, ModelKestrelC, ModelKestrelQ, ModelKestrel, ModelMerlin};
+    const ProductInfo *p = Products::byType(mouseType);
+    return p ? p->korvan : KorvanFacts{};
+}
 
 int lookup(const ByteFunction *begin, const ByteFunction *end, BYTE value, int otherwise)
 {
@@ -138,11 +129,7 @@ int recordIndexOfBankOffset(int bankOffset)
 const ButtonLayout &buttonLayoutForPid(USHORT pid)
 {
     const ProductInfo *product = Products::byPid(pid);
-    const bool swapped = product
-                         && std::find(std::begin(kSwappedLayoutModels), std::end(kSwappedLayoutModels),
-                                      product->mouseType)
-                                != std::end(kSwappedLayoutModels);
-    return swapped ? kSwappedLayout : kDefaultLayout;
+    return product && product->korvan.swappedButtons ? kSwappedLayout : kDefaultLayout;
 }
 
 const ButtonLayout &defaultButtonLayout() { return kDefaultLayout; }
@@ -247,9 +234,12 @@ DWORD batteryPercent(DWORD raw)
 
 CpiScheme cpiSchemeOf(int mouseType)
 {
-    for (const ModelScheme &e : kCpiSchemes)
-        if (e.mouseType == mouseType)
-            return e.scheme;
+    switch (factsOf(mouseType).cpiCoding) {
+    case KorvanCpiCoding::Hundreds: return CpiScheme::Hundreds;
+    case KorvanCpiCoding::TwoRange: return CpiScheme::TwoRange;
+    case KorvanCpiCoding::Fifties:
+    case KorvanCpiCoding::None: break;
+    }
     return CpiScheme::Fifties;
 }
 
@@ -289,9 +279,7 @@ int cpiLevelLimit(CpiScheme scheme) { return scheme == CpiScheme::Hundreds ? 2 :
 
 bool cpiRemovesLevel(int mouseType, int cpi)
 {
-    const bool lowSensorModel = std::find(std::begin(kLowStepModels), std::end(kLowStepModels), mouseType)
-                                != std::end(kLowStepModels);
-    return lowSensorModel ? cpi <= 200 : cpi == 0;
+    return factsOf(mouseType).lowStep ? cpi <= 200 : cpi == 0;
 }
 
 } // namespace KestrelTables

@@ -1,6 +1,6 @@
 #include "device/kestrel/UsbDriverMangerKestrel.h"
 
-#include "device/ProductTable.h"
+#include "model/ProductTable.h"
 #include "device/ScreenSettings.h"
 #include "device/kestrel/KestrelButtonCodec.h"
 #include "device/kestrel/KestrelConfigStore.h"

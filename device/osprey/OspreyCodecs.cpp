@@ -1,5 +1,7 @@
 #include "device/osprey/OspreyCodecs.h"
 
+#include "model/ProductTable.h"
+
 #include "device/KeyTable.h"
 
 #include <QDebug>
@@ -54,8 +56,8 @@ constexpr ScreenCode kScreenCodes[] = {{1, 1}, {2, 4}, {3, 0}, {8, 7}};
 constexpr KeyTable::KeyPair kOwnKeys[] = {{0xE3, 0x5C}, {0xF0, 0x01}, {0xF1, 0x02}, {0xF2, 0x04}};
 
 // The page's buttons 4..17 in order: the word each one lives in and its
-// factory word. Buttons 9 and 10 exist on type 18 only; 15 and 16 move to
-// the media words 13 and 12 there.
+// factory word. Buttons 9 and 10 exist on the Lanner only; 15 and 16 move to
+// the media words 13 and 12 there (the catalogue's `lannerWords`).
 struct ButtonRow
 {
     int button;
@@ -75,7 +77,7 @@ constexpr ButtonRow kButtons[] = {
     {10, -1, 7, 0, makeWord(0x00, 0x00, 0x5C, 0x00)},
     {11, 14, -1, makeWord(0x04, 0x00, 0x01, 0x00), kSameWord},
     {12, 15, -1, makeWord(0x04, 0x00, 0x02, 0x00), kSameWord},
-    {13, 5, -1, makeWord(0x07, 0x00, 0x01, 0x00), kSameWord}, // CPI loop on 4, 6, 18, 19 (below)
+    {13, 5, -1, makeWord(0x07, 0x00, 0x01, 0x00), kSameWord}, // the CPI loop where the catalogue says (below)
     {14, 6, -1, makeWord(0x07, 0x00, 0x02, 0x00), kSameWord},
     {15, 7, 13, makeWord(0x11, 0x00, 0x00, 0x00), makeWord(0x03, 0x00, 0xEA, 0x00)},
     {16, 8, 12, makeWord(0x00, 0x00, 0x21, 0x00), makeWord(0x03, 0x00, 0xE9, 0x00)},
@@ -218,14 +220,24 @@ DWORD decodeFiftyCpi(BYTE low, BYTE high)
     return (DWORD(high) * 256 + low) * 50;
 }
 
+namespace {
+
+OspreyFacts factsOf(int mouseType)
+{
+    const ProductInfo *p = Products::byType(mouseType);
+    return p ? p->osprey : OspreyFacts{};
+}
+
+} // namespace
+
 bool countsInFifties(int mouseType)
 {
-    return mouseType == 3 || mouseType == 5 || mouseType == 6;
+    return factsOf(mouseType).cpiCoding == CpiCoding::Fifties;
 }
 
 bool usesTableB(int mouseType)
 {
-    return mouseType == 4 || mouseType == 18 || mouseType == 19;
+    return factsOf(mouseType).cpiCoding == CpiCoding::TableB;
 }
 
 BYTE lightModeToDevice(int mode)
@@ -275,7 +287,7 @@ int wordIndexOfButton(int mouseType, int button)
     const ButtonRow *row = buttonRow(button);
     if (!row)
         return -1;
-    return mouseType == 18 && row->wordOnType18 >= 0 ? row->wordOnType18 : row->word;
+    return factsOf(mouseType).lannerWords && row->wordOnType18 >= 0 ? row->wordOnType18 : row->word;
 }
 
 DWORD defaultWordOfButton(int mouseType, int button)
@@ -283,9 +295,9 @@ DWORD defaultWordOfButton(int mouseType, int button)
     const ButtonRow *row = buttonRow(button);
     if (!row)
         return 0;
-    if (button == 13 && (mouseType == 4 || mouseType == 6 || mouseType == 18 || mouseType == 19))
+    if (button == 13 && factsOf(mouseType).cpiLoopOnButton13)
         return kCpiLoopWord;
-    return mouseType == 18 && row->factoryOnType18 != kSameWord ? row->factoryOnType18 : row->factory;
+    return factsOf(mouseType).lannerWords && row->factoryOnType18 != kSameWord ? row->factoryOnType18 : row->factory;
 }
 
 QByteArray defaultButtonTable(int mouseType)

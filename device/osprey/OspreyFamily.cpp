@@ -1,6 +1,6 @@
 // The second family's row of the family table.
 #include "device/osprey/OspreyFamily.h"
-#include "device/ProductTable.h"
+#include "model/ProductTable.h"
 #include "device/ScreenSettings.h"
 #include "device/osprey/OspreyCodecs.h"
 #include "device/osprey/USBDriver_Osprey.h"

@@ -1,9 +1,10 @@
 #include "device/osprey/USBDriver_Osprey.h"
 
-#include "device/ProductTable.h"
+#include "model/ProductTable.h"
 #include "platform/DeviceClock.h"
 
 #include <QDebug>
+#include <QPair>
 #include <cstring>
 #include <vector>
 
@@ -48,37 +49,24 @@ constexpr int kKeyA = 476;
 constexpr int kKeyB = 477;
 constexpr int kSettingsSum = 479;
 
-// The pair the fixed part of each mouse type sums to; any other type takes the last row.
-struct SumConstant
-{
-    int mouseType;
-    BYTE low;
-    BYTE high;
-};
-constexpr SumConstant kSumConstants[] = {
-    {2, 0xE7, 0x7A},
-    {3, 0x02, 0x7C},
-    {4, 0xD6, 0x79},
-    {18, 0xD6, 0x79},
-    {19, 0xD6, 0x79},
-    {5, 0xB7, 0x77},
-    {15, 0x26, 0x79},
-    {16, 0xAB, 0x77},
-    {0, 0x4A, 0x79},
-};
+// The pair the fixed part of the model's profile sums to (the catalogue's);
+// a model without one takes this pair.
+constexpr BYTE kOtherSumLow = 0x4A;
+constexpr BYTE kOtherSumHigh = 0x79;
 
-const SumConstant &sumConstantOf(int mouseType)
+QPair<BYTE, BYTE> sumConstantOf(int mouseType)
 {
-    for (const SumConstant &c : kSumConstants)
-        if (c.mouseType == mouseType)
-            return c;
-    return kSumConstants[sizeof kSumConstants / sizeof kSumConstants[0] - 1];
+    const ProductInfo *p = Products::byType(mouseType);
+    if (!p || p->osprey.cpiCoding == CpiCoding::None)
+        return {kOtherSumLow, kOtherSumHigh};
+    return {p->osprey.sumLow, p->osprey.sumHigh};
 }
 
-// Types whose profile is taken whatever its fixed part sums to.
+// Models whose profile is taken whatever its fixed part sums to.
 bool toleratesFixedPart(int mouseType)
 {
-    return mouseType == 18 || mouseType == 19;
+    const ProductInfo *p = Products::byType(mouseType);
+    return p && p->osprey.anyFixedPart;
 }
 
 // Odd positions count once, even ones three times.
@@ -368,12 +356,13 @@ bool USBDriver_Osprey::CheckProfileSum(BYTE *p)
     else
         sum -= m_keyB;
     BYTE low = BYTE(sum - p[kBalanceByte]);
-    if (mouseType == 3)
+    const ProductInfo *product = Products::byType(mouseType);
+    if (product && product->osprey.secondBalanceByte)
         low = BYTE(low - p[kSecondBalanceByte]);
     const BYTE high = BYTE(sum >> 8);
     qInfo("crcNumber VALUE %x %x %x", p[kBalanceByte], low, high);
-    const SumConstant &expected = sumConstantOf(mouseType);
-    if (low != expected.low || high != expected.high)
+    const QPair<BYTE, BYTE> expected = sumConstantOf(mouseType);
+    if (low != expected.first || high != expected.second)
         return false;
     p[kKeyA] = m_keyA;
     p[kKeyB] = m_keyB;

@@ -1,7 +1,7 @@
 #include "device/osprey/UsbDriverManger_Osprey.h"
 
 #include "device/PictureFile.h"
-#include "device/ProductTable.h"
+#include "model/ProductTable.h"
 #include "device/ScreenSettings.h"
 #include "device/osprey/OspreyCodecs.h"
 #include "device/osprey/USBDriver_Osprey.h"
@@ -736,8 +736,8 @@ void UsbDriverManger_Osprey::SaveConfigFileByConfigureNumber(int number)
 bool UsbDriverManger_Osprey::SaveProfileToConfig1()
 {
     m_profile[0] = 1;
-    const int type = mouseType();
-    if (type == 18 || type == 19) {
+    const ProductInfo *product = Products::byType(mouseType());
+    if (product && product->osprey.profileLoopWord) {
         const int p = kButtonsAt + 4 * 8;
         for (int b = 0; b < 4; ++b)
             m_profile[p + b] = char(wordByte(kProfileLoopWord, b));

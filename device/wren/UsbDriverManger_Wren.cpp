@@ -1,6 +1,6 @@
 #include "device/wren/UsbDriverManger_Wren.h"
 
-#include "device/ProductTable.h"
+#include "model/ProductTable.h"
 #include "device/osprey/OspreyCodecs.h"
 
 #include <QDebug>

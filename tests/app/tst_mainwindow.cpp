@@ -4,7 +4,7 @@
 #include "app/WarningDialog.h"
 #include "store/TextTable.h"
 #include "device/CheckDevice.h"
-#include "device/ProductTable.h"
+#include "model/ProductTable.h"
 #include "emulator/EmulatedBackend.h"
 #include "pages/CodeWidget.h"
 #include "pages/LightSettingWidget.h"

@@ -6,7 +6,7 @@
 #include "analytics/GAnalytics.h"
 #include "app/MainWindow.h"
 #include "app/WarningDialog.h"
-#include "device/ProductTable.h"
+#include "model/ProductTable.h"
 #include "emulator/EmulatedBackend.h"
 #include "online/CloudSync.h"
 #include "online/KVAccountManage.h"

@@ -4,7 +4,7 @@
 // and exit code.
 #include "cli/HarrierCtl.h"
 
-#include "device/ProductTable.h"
+#include "model/ProductTable.h"
 #include "emulator/EmulatedBackend.h"
 #include "emulator/EmulatedCatalog.h"
 #include "emulator/kestrel/EmulatedKestrelMouse.h"

@@ -7,7 +7,7 @@
 #include "support/BridgeFixture.h"
 
 #include "device/FamilyTable.h"
-#include "device/ProductTable.h"
+#include "model/ProductTable.h"
 #include "emulator/EmulatedCatalog.h"
 
 #include <QtTest>

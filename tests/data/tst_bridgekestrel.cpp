@@ -4,7 +4,7 @@
 
 #include "store/GearHandle.h"
 #include "store/JsonHandle.h"
-#include "device/ProductTable.h"
+#include "model/ProductTable.h"
 #include "emulator/kestrel/EmulatedKestrelMouse.h"
 
 #include <QDir>

@@ -4,7 +4,7 @@
 #include "support/BridgeFixture.h"
 #include "support/FileBytes.h"
 
-#include "device/ProductTable.h"
+#include "model/ProductTable.h"
 #include "emulator/osprey/EmulatedOspreyMouse.h"
 #include "store/JsonHandle.h"
 

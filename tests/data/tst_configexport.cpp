@@ -5,7 +5,7 @@
 #include "support/FileBytes.h"
 
 #include "data/ConfigPackage.h"
-#include "device/ProductTable.h"
+#include "model/ProductTable.h"
 #include "emulator/kestrel/EmulatedKestrelMouse.h"
 #include "emulator/osprey/EmulatedOspreyMouse.h"
 #include "store/GearHandle.h"

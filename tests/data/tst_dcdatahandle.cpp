@@ -1,7 +1,7 @@
 #include "support/BridgeFixture.h"
 
 #include "device/fwupdate/FirmwareTransfer.h"
-#include "device/ProductTable.h"
+#include "model/ProductTable.h"
 
 #include <QtTest>
 

@@ -3,7 +3,7 @@
 // copy of what the devices say (the emulator shares no code with the
 // drivers), so drift between them is caught here. Then the per-model rules
 // the table carries, and the identities derived from it.
-#include "device/ProductTable.h"
+#include "model/ProductTable.h"
 #include "emulator/EmulatedCatalog.h"
 #include "emulator/kestrel/EmulatedKestrelMouse.h"
 

@@ -6,7 +6,7 @@
 #include "UhidDevice.h"
 
 #include "device/CheckDevice.h"
-#include "device/ProductTable.h"
+#include "model/ProductTable.h"
 #include "device/fwupdate/FwUpdate.h"
 #include "device/kestrel/USBDriverKestrel.h"
 #include "device/osprey/USBDriver_Osprey.h"

@@ -2,7 +2,7 @@
 // A factory-fresh emulated second- or third-family mouse on an emulated bus,
 // its family's driver opened on it, the model code set and the virtual
 // device clock.
-#include "device/ProductTable.h"
+#include "model/ProductTable.h"
 #include "device/osprey/USBDriver_Osprey.h"
 #include "device/wren/USBDriver_Wren.h"
 #include "emulator/EmulatedBackend.h"

@@ -2,7 +2,7 @@
 // and the configuration files hold after each operation.
 #include "store/JsonHandle.h"
 #include "support/MacroNodes.h"
-#include "device/ProductTable.h"
+#include "model/ProductTable.h"
 #include "device/kestrel/KestrelTables.h"
 #include "device/kestrel/USBDriverKestrel.h"
 #include "device/kestrel/UsbDriverMangerKestrel.h"

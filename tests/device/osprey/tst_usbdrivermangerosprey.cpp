@@ -1,7 +1,7 @@
 // The second- and third-family managers driven against the emulated mice:
 // what the mouse and the configuration files hold after each operation.
 #include "device/FamilyTable.h"
-#include "device/ProductTable.h"
+#include "model/ProductTable.h"
 #include "device/osprey/OspreyCodecs.h"
 #include "device/osprey/USBDriver_Osprey.h"
 #include "device/osprey/UsbDriverManger_Osprey.h"

@@ -2,11 +2,13 @@
 #include "platform/WinTypes.h"
 
 #include <QString>
+#include <QtGlobal>
 
-// The vendor's products: one row per mouse, with its wired and (first family)
-// receiver identity and the per-model rules the rest of the program reads.
-// Every per-model rule keys on the model code; code asks the table (or the
-// named questions below) instead of naming model numbers.
+// The product catalogue: one row per mouse with every per-model fact, its
+// identities and scan rank, folder name, family, CPI levels, picture and
+// buttons, lights, screen, factory record and the second family's protocol
+// facts. Every layer above asks it (or the named questions below) instead of
+// naming model numbers, so a model is added as one row.
 
 enum class Family { None, First, Second, Third };
 
@@ -34,6 +36,78 @@ enum ModelCode : int {
 // (logo or light strip).
 enum class LightZones { MainOnly, WheelAndLogo, LogoAndStrip, WheelAndStrip };
 
+// The CPI range of a model's levels, as its settings page steps through it.
+struct CpiRange
+{
+    bool twoSteps; // finer steps below the threshold, coarser from it up
+    int minimum;
+    int middle; // the value printed in the middle of the scale
+    int maximum;
+    int step;      // the step (below the threshold, for two steps)
+    int largeStep; // from the threshold up (two steps only)
+    int threshold;
+};
+
+// How a second- or third-family model codes a CPI level.
+enum class CpiCoding { None, Fifties, TableA, TableB };
+
+// The second family's protocol facts that differ per model.
+struct OspreyFacts
+{
+    quint8 sumLow;          // the pair the fixed part of its profile sums to
+    quint8 sumHigh;
+    bool anyFixedPart;      // its profile is taken whatever the fixed part sums to
+    bool secondBalanceByte; // byte 19 balances the fixed part too, as byte 13 does
+    CpiCoding cpiCoding;
+    bool cpiLoopOnButton13; // button 13's factory job steps through the CPI levels [07 00 03 00]
+    bool profileLoopWord;   // button word 8 is the profile loop on every profile write
+    bool lannerWords;       // buttons 9 and 10 exist, and 15 and 16 sit on the media words 13 and 12
+};
+
+// How a first-family model codes a CPI level.
+enum class KorvanCpiCoding { None, Fifties, Hundreds, TwoRange };
+
+// The first family's protocol facts that differ per model.
+struct KorvanFacts
+{
+    KorvanCpiCoding cpiCoding;
+    bool lowStep;        // its sensor cannot go below 200 CPI: a level of 200 or less switches it off
+    bool swappedButtons; // the button block in the Merlin's order
+};
+
+// The factory configuration a model starts from and returns to.
+enum class FactoryImage {
+    None,
+    KorvanMerlin,    // first family, Merlin settings and buttons
+    KorvanKestrelC,  // Merlin settings with the Kestrel's buttons
+    KorvanKestrel,
+    KorvanKestrelQ,  // the Kestrel's with its own CPI levels
+    KorvanKestrelEU, // the Kestrel's with its own CPI levels
+    TernBase,        // second and third families
+    Tern3,
+    Tern4,
+    Tern5,
+    Tern6,
+};
+
+// What the picture's plates say beyond their usual captions.
+enum class ButtonCaptions {
+    Standard,
+    CpiOnButton13,    // button 13 is one CPI button
+    CpiAndVolumeKeys, // as above, and buttons 15 and 16 are volume keys
+};
+
+// A page button 4..17 as a bit of a button set.
+constexpr quint32 buttonBit(int button)
+{
+    return 1u << button;
+}
+template <typename... Buttons>
+constexpr quint32 buttonSet(Buttons... buttons)
+{
+    return (buttonBit(buttons) | ...);
+}
+
 struct ProductInfo
 {
     const char *name;          // lower-case model name, used in folders and files
@@ -51,6 +125,21 @@ struct ProductInfo
     int minimumFirmware;       // older firmware is warned about; 0: none
     LightZones lightZones;
     bool colourfulLight;       // the colourful effect spanning both zones
+    // The presence scan's preference, 1 first: by cable and through the receiver (0: none).
+    int wiredRank;
+    int receiverRank;
+    // The CPI levels: how many the model has, their range, and the CPI each
+    // level takes when switched on without a usable value.
+    int cpiLevels;
+    CpiRange cpiRange;
+    int cpiDefaults[7];
+    bool screenButton;         // the user draws the screen's picture
+    FactoryImage factory;
+    const char *picture;       // the picture the settings page shows (models that look alike share one)
+    quint32 pictureButtons;    // the page buttons with a plate on the picture
+    ButtonCaptions captions;
+    OspreyFacts osprey;        // second and third families only
+    KorvanFacts korvan;        // first family only
 };
 
 namespace Products {
