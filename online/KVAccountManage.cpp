@@ -106,6 +106,9 @@ QNetworkReply *KVAccountManage::bounded(QNetworkReply *reply) const
         return reply;
     // Qt buffers the whole body before finished(): without these checks a
     // hostile or broken server could fill the memory or keep us waiting.
+    // The read buffer stops Qt's network thread from reading on while this
+    // thread has not yet seen the data, so at most the limit is held.
+    reply->setReadBufferSize(kMaxReplyBytes + 1);
     const auto tooLarge = [reply](qint64 bytes) {
         if (bytes <= kMaxReplyBytes || !reply->isRunning())
             return;
