@@ -1,5 +1,7 @@
 #include "app/MainWindow.h"
 
+#include "app/FirmwareFlow.h"
+
 #include "app/LoadingDialog.h"
 #include "app/NeedDeviceDialog.h"
 #include "app/Startup.h"
@@ -56,15 +58,9 @@ constexpr int kConfigCount = 5;
 const char kUpdaterProgram[] = "KorvanUpdataOnce.exe";
 const char kRestarterProgram[] = "TestRestart3.exe";
 const char kPicture[] = ":/picture/picture/";
-// The bridge's warning that a wired firmware update is starting.
-constexpr int kWarningUpdateStarting = 13;
 // Warnings that show a message of the caller's: a plain notice, and a failure with its reason.
 constexpr int kWarningNotice = 15;
 constexpr int kWarningFailedWithReason = 17;
-// The bridge's answers that end an update request before any transfer: too
-// many requests in this run, and a mouse reached through its receiver.
-constexpr int kWarningTooManyUpdates = 14;
-constexpr int kWarningUpdateNeedsCable = 40;
 
 // The battery indicator: the first row holding the value decides.
 struct BatteryLook
@@ -110,6 +106,8 @@ void repolish(QWidget *widget)
 MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
 {
     Startup::initResources();
+    m_firmwareFlow = new FirmwareFlow(this);
+    connect(m_firmwareFlow, &FirmwareFlow::quitNow, this, &MainWindow::exitSoftware);
     buildWidgets();
     createTrayIcon();
     createDialogs();
@@ -413,7 +411,7 @@ void MainWindow::createDialogs()
     connect(this, &MainWindow::sig_UpdateFirmwareNow_Tern, u, &UpdateMouseDialog::startUpdate);
     connect(this, &MainWindow::sig_UpdateButtonEnable, u, &UpdateMouseDialog::slot_EnableUpdateButton);
     connect(this, &MainWindow::sig_CloseUpdateMouseDialog, u, &UpdateMouseDialog::hide);
-    connect(u, &UpdateMouseDialog::sig_UpdateFirmwareKorvan, this, [this] { m_isFirmwareUpdating = true; });
+    connect(u, &UpdateMouseDialog::sig_UpdateFirmwareKorvan, m_firmwareFlow, &FirmwareFlow::updateRequested);
     connect(u, &UpdateMouseDialog::sig_SendEventMessageToGA, this, &MainWindow::sig_SendEventMessageToGA);
 }
 
@@ -476,16 +474,10 @@ void MainWindow::initMouseDataHandle()
     connect(h, &DCDataHandle::sig_EndLoadingDialog, m_loadingDialog, &LoadingDialog::slot_End);
     connect(h, &DCDataHandle::sig_startCode, this, &MainWindow::slot_startCode);
     connect(h, &DCDataHandle::sig_finishCode, this, &MainWindow::slot_finishCode);
-    connect(h, &DCDataHandle::sig_ShowWarningDialog, this, [this](int warningType) {
-        if (warningType == kWarningUpdateStarting)
-            m_firmwareTransferRunning = true;
-    });
+    connect(h, &DCDataHandle::sig_ShowWarningDialog, m_firmwareFlow, &FirmwareFlow::warningRaised);
     connect(h, &DCDataHandle::sig_closeUpdatingWidget, this, [this] {
-        m_isFirmwareUpdating = false;
-        m_firmwareTransferRunning = false;
         m_updateDialog->slot_UpdateFinished();
-        if (m_quitAfterUpdate)
-            exitSoftware();
+        m_firmwareFlow->transferEnded();
     });
     connect(h, &DCDataHandle::sig_ProcessVaule, m_updateDialog, &UpdateMouseDialog::slot_ProcessValue);
     connect(h, &DCDataHandle::sig_CloseUpdateMouseDialog, this, &MainWindow::sig_CloseUpdateMouseDialog);
@@ -797,7 +789,7 @@ void MainWindow::slot_WarningDeviceNotInsert(bool isfind, uint Pid, uint Vid)
     SetCurrentPid(static_cast<USHORT>(Pid));
 
     if (isfind) {
-        bool updateMode = Pid == Products::kFirstFamilyBootPid && !m_isFirmwareUpdating;
+        bool updateMode = Pid == Products::kFirstFamilyBootPid && !m_firmwareFlow->ownsBootLoader();
         if (Pid == Products::kOtherFamilyBootPid) {
             const bool updaterRuns = Process::isRunning(QLatin1String(kUpdaterProgram));
             qDebug() << "checkIsTernMouseEnter" << updaterRuns;
@@ -1023,8 +1015,10 @@ void MainWindow::slot_GetCurrentFirmVersion(int version)
     m_firmwareVersion = version;
     compareFirmWareVersion();
     const QString model = Products::modelName(MouseType::current());
-    if (version > 0 && !model.isEmpty())
+    if (version > 0 && !model.isEmpty()) {
+        m_firmwareFlow->versionCheckStarted();
         m_firmwareVersionCheck->KvLastFirmVersionJson(model);
+    }
 }
 
 void MainWindow::compareFirmWareVersion()
@@ -1038,6 +1032,7 @@ void MainWindow::compareFirmWareVersion()
 void MainWindow::slot_LastFirmWareVersionRet(int rCode, QString rMsg, QString version, QString path)
 {
     qDebug() << "FirmWare slot_LastVersionRet " << rCode << rMsg << version << path;
+    m_firmwareFlow->versionCheckEnded();
     if (rCode == 0 && !version.isEmpty() && version.toInt() > m_firmwareVersion)
         slot_showWarningDialog(35);
 }
@@ -1046,10 +1041,8 @@ void MainWindow::slot_LastFirmWareVersionRet(int rCode, QString rMsg, QString ve
 
 void MainWindow::slot_showWarningDialog(int warningType)
 {
-    // No transfer runs after these, so a boot loader arriving later is a
-    // mouse waiting for its update, not part of ours.
-    if (warningType == kWarningTooManyUpdates || warningType == kWarningUpdateNeedsCable)
-        m_isFirmwareUpdating = false;
+    // The window's own warnings of the update move its flow on too.
+    m_firmwareFlow->warningRaised(warningType);
     emit sig_RemoveReloadWidget();
     m_warningDialog->showWarning(warningType);
 }
@@ -1134,9 +1127,8 @@ bool MainWindow::deferQuitWhileUpdating()
     // Stopping half way through the image would leave the mouse without a
     // working firmware: the program ends once the transfer has, with its
     // progress in view meanwhile.
-    if (!m_firmwareTransferRunning)
+    if (!m_firmwareFlow->deferQuit())
         return false;
-    m_quitAfterUpdate = true;
     bringToFront();
     m_updateDialog->show();
     m_updateDialog->raise();

@@ -25,6 +25,7 @@ class MainSettingWidget;
 class NeedDeviceDialog;
 class SupportWidget;
 class TitleBar;
+class FirmwareFlow;
 class UpdateMouseDialog;
 class WarningDialog;
 
@@ -52,6 +53,8 @@ public:
     bool isManualVersionCheck() const { return m_isManualCheck; }
     WarningDialog *warningDialog() const { return m_warningDialog; }
     UpdateMouseDialog *updateMouseDialog() const { return m_updateDialog; }
+    // The firmware update's state, which the window shows and forwards to.
+    FirmwareFlow *firmwareFlow() const { return m_firmwareFlow; }
     NeedDeviceDialog *needDeviceDialog() const { return m_needDeviceDialog; }
     bool isDeviceOpen() const { return m_deviceOpen; }
     bool isLoggedIn() const { return m_isLoggedIn; }
@@ -237,9 +240,7 @@ private:
     int m_batteryTimerId = 0;
     int m_batteryIntervalMs = 3000;
     int m_arrivalCount = 0;
-    bool m_isFirmwareUpdating = false;
-    bool m_firmwareTransferRunning = false; // from "update starting" to "update finished"
-    bool m_quitAfterUpdate = false;         // quitting was asked for while the image was being sent
+    FirmwareFlow *m_firmwareFlow = nullptr;
     int m_bootMouseType = 0;
     bool m_deviceOpen = false;
 };

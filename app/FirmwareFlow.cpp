@@ -1,0 +1,78 @@
+#include "app/FirmwareFlow.h"
+
+#include <QDebug>
+
+FirmwareFlow::FirmwareFlow(QObject *parent) : QObject(parent) { }
+
+void FirmwareFlow::moveTo(State state)
+{
+    if (state == m_state)
+        return;
+    qDebug() << "FirmwareFlow" << m_state << "->" << state;
+    m_state = state;
+    emit stateChanged(state);
+}
+
+void FirmwareFlow::versionCheckStarted()
+{
+    // A check never interrupts an update under way.
+    if (m_state == State::Idle || m_state == State::Done || m_state == State::Failed)
+        moveTo(State::Checking);
+}
+
+void FirmwareFlow::versionCheckEnded()
+{
+    if (m_state == State::Checking)
+        moveTo(State::Idle);
+}
+
+void FirmwareFlow::updateRequested()
+{
+    if (m_state == State::Transferring || m_state == State::Verifying)
+        return;
+    moveTo(State::WaitingForBootLoader);
+}
+
+void FirmwareFlow::warningRaised(int warning)
+{
+    switch (warning) {
+    case kWarningUpdateStarting:
+        moveTo(State::Transferring);
+        break;
+    case kWarningUpdateSucceeded:
+        moveTo(State::Done);
+        break;
+    // No transfer runs after these: a boot loader arriving later is a mouse
+    // waiting for its update, not part of ours.
+    case kWarningUpdateFailed:
+    case kWarningTooManyUpdates:
+    case kWarningUpdateNeedsCable:
+        moveTo(State::Failed);
+        break;
+    default:
+        break;
+    }
+}
+
+void FirmwareFlow::transferEnded()
+{
+    if (m_state == State::Transferring || m_state == State::WaitingForBootLoader)
+        moveTo(State::Verifying);
+    if (m_quitWanted) {
+        m_quitWanted = false;
+        emit quitNow();
+    }
+}
+
+bool FirmwareFlow::ownsBootLoader() const
+{
+    return m_state == State::WaitingForBootLoader || m_state == State::Transferring || m_state == State::Verifying;
+}
+
+bool FirmwareFlow::deferQuit()
+{
+    if (!transferRunning())
+        return false;
+    m_quitWanted = true;
+    return true;
+}
