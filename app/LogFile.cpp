@@ -2,9 +2,12 @@
 
 #include "platform/AppPaths.h"
 #include "platform/LocalFiles.h"
+#include "platform/Log.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <atomic>
 #include <cstdio>
@@ -68,8 +71,12 @@ void messageHandler(QtMsgType type, const QMessageLogContext &, const QString &m
     t_inHandler = true;
     const QDateTime when = now();
     const QString path = filePath(when);
-    if (!QFileInfo::exists(path))
+    // A new hour's file: the folder is made if missing, and files older
+    // than the days kept are removed, so the log cannot grow without end.
+    if (!QFileInfo::exists(path)) {
         LocalFiles::makePrivatePath(QFileInfo(path).absolutePath());
+        prune(QFileInfo(path).absolutePath(), when, kKeepDays);
+    }
     // One write per line, so lines from several threads never mix within a
     // line; a FIFO or a link in place of the file loses the line instead of
     // blocking the thread that logs.
@@ -79,10 +86,28 @@ void messageHandler(QtMsgType type, const QMessageLogContext &, const QString &m
     t_inHandler = false;
 }
 
+int prune(const QString &folder, const QDateTime &now, int days)
+{
+    // Only our own hourly files ("yyyy_MM_dd_hh.txt"), by the hour they name.
+    static const QRegularExpression name(QStringLiteral("^(\\d{4}_\\d{2}_\\d{2}_\\d{2})\\.txt$"));
+    const QDateTime oldest = now.addDays(-days);
+    int removed = 0;
+    for (const QFileInfo &file : QDir(folder).entryInfoList(QDir::Files)) {
+        const QRegularExpressionMatch m = name.match(file.fileName());
+        if (!m.hasMatch())
+            continue;
+        const QDateTime hour = QDateTime::fromString(m.captured(1), QStringLiteral("yyyy_MM_dd_hh"));
+        if (hour.isValid() && hour < oldest && QFile::remove(file.absoluteFilePath()))
+            ++removed;
+    }
+    return removed;
+}
+
 bool install()
 {
     if (g_installed.exchange(true))
         return false;
+    Log::setLevel(Log::Level::Verbose);
     qInstallMessageHandler(messageHandler);
     return true;
 }

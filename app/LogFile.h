@@ -21,6 +21,12 @@ QString lineText(QtMsgType type, const QString &message);
 // The file a message logged at `when` goes to.
 QString filePath(const QDateTime &when);
 
+// How many days of hourly files the log keeps.
+constexpr int kKeepDays = 14;
+// Removes the hourly files in `folder` that are older than `days` days at
+// `now` (other files are left alone); returns how many went.
+int prune(const QString &folder, const QDateTime &now, int days);
+
 // The clock the handler reads (local time). Tests set a fixed one; null
 // restores the real clock.
 using Clock = QDateTime (*)();

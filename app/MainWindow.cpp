@@ -465,6 +465,13 @@ void MainWindow::initMouseDataHandle()
 
     // Answers.
     connect(h, &DCDataHandle::sig_OpenDeviceResult, this, &MainWindow::slot_OpenDeviceResult);
+    // A mouse that is there but cannot be opened says why, and where the
+    // cause is the node's permission, what to do about it.
+    connect(h, &DCDataHandle::sig_DeviceCannotOpen, this, [this](bool permission, const QString &reason) {
+        const QString message = permission ? TextTable::textWith(TextTable::TextCannotOpenPermission, reason)
+                                           : TextTable::textWith(TextTable::TextCannotOpen, reason);
+        slot_showWarningDialogWithSpecifyMessage(kWarningFailedWithReason, message);
+    });
     connect(h, &DCDataHandle::sig_ShowWarningDialog, this, &MainWindow::slot_showWarningDialog);
     connect(h, &DCDataHandle::sig_BatteryPower, this, &MainWindow::slot_BatteryPower);
     connect(h, &DCDataHandle::sig_VersionNumber, this, &MainWindow::slot_GetCurrentFirmVersion);

@@ -3,13 +3,21 @@
 #include "app/Startup.h"
 #include "emulator/EmulateOption.h"
 #include "online/ServiceAddress.h"
+#include "platform/Log.h"
 
 #include <cstdio>
 
 int main(int argc, char *argv[])
 {
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
-    Startup::scanArguments(argc, argv);
+    // "-d" logs everything but the byte dumps to the log file; otherwise the
+    // terminal gets warnings only (HARRIER_LOG=verbose or raw asks for more).
+    if (!Startup::scanArguments(argc, argv)) {
+        const QString asked = qEnvironmentVariable("HARRIER_LOG");
+        Log::installTerminalHandler(asked == QLatin1String("raw")       ? Log::Level::Raw
+                                    : asked == QLatin1String("verbose") ? Log::Level::Verbose
+                                                                        : Log::Level::Warnings);
+    }
 
     SingleApplication app(argc, argv, Startup::kInstanceKey);
     if (app.isRunning()) {

@@ -156,7 +156,8 @@ const char kGlobalHelp[] =
     "                   receiver); the first one found otherwise\n"
     "  --emulate MODEL  adds an emulated mouse, as HarrierDriver --emulate does\n"
     "  --json           list and show print JSON\n"
-    "  --verbose        lets the device layer's log through to standard error\n"
+    "  --verbose        lets the informational log through to standard error\n"
+    "                   (warnings always are); --verbose=raw adds the byte dumps\n"
     "  -h, --help       help; \"harrierctl COMMAND --help\" for one command\n"
     "Exit codes: 0 done, 1 bad arguments, 2 unknown model, 3 no mouse,\n"
     "4 the mouse refused or did not answer, 5 HarrierDriver is running,\n"
@@ -297,8 +298,14 @@ int openMouse(Context &ctx)
         if (ctx.session->warnings().contains(kWarningPairedElsewhere))
             return ctx.fail(ExitCannotOpen, QStringLiteral("the %1's receiver is paired with a mouse of another "
                                                            "model; pair them again in HarrierDriver").arg(name));
-        return ctx.fail(ExitCannotOpen, QStringLiteral("the %1 is connected but cannot be opened; is the udev rule "
-                                                       "installed (README: Access to real mice)?").arg(name));
+        if (ctx.session->cannotOpenForPermission())
+            return ctx.fail(ExitCannotOpen, QStringLiteral("the %1 is connected, but this user may not open it (%2); "
+                                                           "install the udev rule (README: Access to real mice) and "
+                                                           "plug the mouse in again").arg(name, ctx.session->cannotOpenReason()));
+        const QString reason = ctx.session->cannotOpenReason();
+        return ctx.fail(ExitCannotOpen, QStringLiteral("the %1 is connected but cannot be opened%2; is the udev rule "
+                                                       "installed (README: Access to real mice)?")
+                                            .arg(name, reason.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(reason)));
     }
     if (ctx.session->warnings().contains(kWarningReadOrWrite))
         return ctx.fail(ExitRefused, QStringLiteral("the %1 did not answer when its settings were read").arg(name));
@@ -776,8 +783,8 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
             ctx.json = true;
         else if (a == QLatin1String("--help") || a == QLatin1String("-h"))
             help = true;
-        else if (a == QLatin1String("--verbose"))
-            continue; // main() leaves the log on
+        else if (a == QLatin1String("--verbose") || a == QLatin1String("--verbose=raw"))
+            continue; // main() sets the log's level
         else
             words << a;
     }

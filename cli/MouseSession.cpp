@@ -71,6 +71,10 @@ MouseSession::MouseSession() : m_bridge(std::make_unique<DCDataHandle>())
         m_buttons[button] = Button{false, changeType, value, modifiers};
     });
     connect(b, &DCDataHandle::sig_ShowWarningDialog, this, [this](int warning) { m_warnings << warning; });
+    connect(b, &DCDataHandle::sig_DeviceCannotOpen, this, [this](bool permission, const QString &reason) {
+        m_cannotOpenForPermission = permission;
+        m_cannotOpenReason = reason;
+    });
     connect(b, &DCDataHandle::sig_BatteryPower, this, [this](DWORD value) { m_battery = int(value); });
 }
 
@@ -84,6 +88,8 @@ bool MouseSession::open(USHORT pid)
     m_opened = false;
     m_configuration = 0;
     m_warnings.clear();
+    m_cannotOpenReason.clear();
+    m_cannotOpenForPermission = false;
     m_bridge->slot_OpenDevice(pid, Products::kVendorId);
     return m_opened;
 }

@@ -67,6 +67,9 @@ public:
 
     // The warnings the last open or request raised, in order.
     const QList<int> &warnings() const { return m_warnings; }
+    // Why the last open failed though the mouse is there (empty: it did not fail so).
+    QString cannotOpenReason() const { return m_cannotOpenReason; }
+    bool cannotOpenForPermission() const { return m_cannotOpenForPermission; }
 
     // Runs one bridge request; returns the warning numbers it raised, in order.
     QList<int> request(const std::function<void(DCDataHandle &)> &call);
@@ -84,5 +87,7 @@ private:
     LightColorParam m_light{};
     QMap<int, Button> m_buttons;
     QList<int> m_warnings;
+    QString m_cannotOpenReason;
+    bool m_cannotOpenForPermission = false;
     int m_battery = -1;
 };

@@ -3,10 +3,11 @@
 #include "device/DeviceMetaTypes.h"
 
 #include "device/FamilyTable.h"
-#include "model/ProductTable.h"
 #include "device/fwupdate/FirmwareUpdateRun.h"
 #include "device/hidparse/HidParse.h"
+#include "model/ProductTable.h"
 #include "platform/DeviceClock.h"
+#include "platform/hid/HidBackend.h"
 #include "store/GearHandle.h"
 #include "store/JsonHandle.h"
 #include "store/SafeFile.h"
@@ -193,6 +194,9 @@ void DCDataHandle::slot_OpenDevice(USHORT Pid, USHORT Vid)
     sendEvent(QStringLiteral("OpenDevice"), name);
 
     if (!m_manager->InitDevice()) {
+        const Hid::OpenFailure why = Hid::lastOpenFailure();
+        qWarning().noquote() << "the" << name << "cannot be opened:" << (why.text.isEmpty() ? QStringLiteral("-") : why.text);
+        emit sig_DeviceCannotOpen(why.permission, why.text);
         sendEvent(QStringLiteral("OpenDeviceFailed"), name);
         emit sig_OpenDeviceResult(false, mouseType, m_isWireless);
         return;

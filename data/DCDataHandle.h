@@ -81,6 +81,9 @@ signals:
     void sig_CurrentButtonIsOriginalButton(bool state, int button);
     // End of every open attempt.
     void sig_OpenDeviceResult(bool result, int mouseType, bool isWireless);
+    // The mouse is on the bus but could not be opened: the system's words,
+    // and whether the user lacks permission on its node (no udev rule).
+    void sig_DeviceCannotOpen(bool permission, QString reason);
     void sig_RemoveReloadWidget();
     // Starts the pairing poll timer (milliseconds).
     void sig_startTimer(int interval);

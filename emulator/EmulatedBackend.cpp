@@ -181,8 +181,19 @@ std::unique_ptr<HidDevice> EmulatedBackend::open(const HidDeviceInfo &info)
         return nullptr;
     bool ok = false;
     const int id = parts.at(1).toInt(&ok);
+    Hid::setLastOpenFailure({});
     if (!ok || !isPlugged(id))
         return nullptr;
+    bool denied = false;
+    {
+        QMutexLocker lock(&m_mutex);
+        const Slot *slot = findLocked(id);
+        denied = slot && slot->faults.openDenied;
+    }
+    if (denied) {
+        Hid::setLastOpenFailure({QStringLiteral("Failed to open a device with path '%1': Permission denied").arg(info.path), true});
+        return nullptr;
+    }
     return std::make_unique<EmulatedHandle>(this, id);
 }
 

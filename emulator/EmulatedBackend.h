@@ -26,6 +26,7 @@ public:
     {
         int failNextTransfers = 0;  // this many transfers fail (-1) before normal service resumes
         int unplugAfterTransfers = -1; // the device vanishes after this many more transfers (-1: never)
+        bool openDenied = false;       // opening fails as a node without the user's permission does
     };
 
     // Puts a device on the bus; returns its id for unplug() and faults. A

@@ -336,6 +336,9 @@ TEXTS = {
     817: ("无法读取 %1，未导出任何内容。", "%1 could not be read. Nothing was exported."),
     818: ("该配置的%1已损坏，未导出任何内容。", "The configuration's %1 is damaged. Nothing was exported."),
     830: ("将鼠标设置保存为配置 1", "Keep the mouse's settings as configuration 1"),
+    840: ("鼠标已连接，但当前用户没有权限打开它（%1）。请安装 udev 规则（见 README 的“Access to real mice”），然后重新插拔鼠标。",
+          "The mouse is connected, but this user may not open it (%1). Install the udev rule (README, \u201cAccess to real mice\u201d) and plug the mouse in again."),
+    841: ("鼠标已连接，但无法打开：%1", "The mouse is connected but cannot be opened: %1"),
     831: ("将配置 1 写入鼠标", "Load configuration 1 into the mouse"),
 
 }

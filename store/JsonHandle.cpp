@@ -6,6 +6,7 @@
 #include "store/TextTable.h"
 #include "platform/AppPaths.h"
 #include "platform/LocalFiles.h"
+#include "platform/Log.h"
 
 #include <QDebug>
 #include <QDir>
@@ -158,7 +159,7 @@ QByteArray JsonHandle::readRecord(const QJsonObject &bytes, int size, const char
         if (!value.isUndefined() && !toByte(value, &b))
             qWarning() << logText << "member" << i << "is not a byte, read as 0";
         record[i] = char(b);
-        qDebug() << logText << i << b;
+        qCDebug(lcRaw) << logText << i << b;
     }
     return record;
 }

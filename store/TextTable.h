@@ -276,6 +276,10 @@ enum TextIndex : int {
     TextConfigExportUnreadable = 817, // "%1": the file that could not be read
     TextConfigExportDamaged = 818,   // "%1": the part of the configuration that is damaged
 
+    // A mouse on the bus that cannot be opened ("%1": the system's words).
+    TextCannotOpenPermission = 840,
+    TextCannotOpen = 841,
+
     // The two answers when the mouse matches no stored configuration.
     TextWarningKeepAsConfig1 = 830,
     TextWarningLoadConfig1 = 831,

@@ -2,8 +2,8 @@
 
 #include "device/KeyTable.h"
 #include "device/kestrel/KestrelMacroCodec.h"
-
 #include "platform/DeviceClock.h"
+#include "platform/Log.h"
 
 #include <QDebug>
 #include <QThread>
@@ -218,7 +218,7 @@ bool USBDriverKestrel::exchange(const BYTE *command, int len, BYTE *reply, int r
         return false;
     reply[0] = kStatusRefused;
     for (int attempt = 1; attempt <= sendCount; ++attempt) {
-        qDebug() << "ReapeatCount:" << attempt << int(reply[0]) << sendCount;
+        qCDebug(lcRaw) << "ReapeatCount:" << attempt << int(reply[0]) << sendCount;
         if (reply[0] == kStatusRefused) {
             qDebug("write func: %d", command[0]);
             if (!sendReport(command, len)) {

@@ -1,6 +1,5 @@
 #include "device/kestrel/UsbDriverMangerKestrel.h"
 
-#include "model/ProductTable.h"
 #include "device/ScreenSettings.h"
 #include "device/kestrel/KestrelButtonCodec.h"
 #include "device/kestrel/KestrelConfigStore.h"
@@ -8,6 +7,8 @@
 #include "device/kestrel/KestrelPictureCodec.h"
 #include "device/kestrel/USBDriverKestrel.h"
 #include "model/CpiTables.h"
+#include "model/ProductTable.h"
+#include "platform/Log.h"
 
 #include <QDebug>
 #include <QFile>
@@ -833,7 +834,7 @@ bool UsbDriverMangerKestrel::CompareMouseAndLocalFileData(int *out)
         if (ret != 0) {
             for (int i = kCompareFrom; i <= kCompareTo; ++i)
                 if (BYTE(stored[i]) != m_image[size_t(i)])
-                    qDebug() << "wwww i " << i << "tmp1" << BYTE(stored[i]) << m_image[size_t(i)];
+                    qCDebug(lcRaw) << "wwww i " << i << "tmp1" << BYTE(stored[i]) << m_image[size_t(i)];
             continue;
         }
         m_configNumber = number;

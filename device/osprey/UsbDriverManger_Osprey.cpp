@@ -7,6 +7,7 @@
 #include "device/osprey/USBDriver_Osprey.h"
 #include "model/CpiTables.h"
 #include "platform/DeviceClock.h"
+#include "platform/Log.h"
 #include "store/JsonHandle.h"
 #include "store/SettingsFiles.h"
 
@@ -594,9 +595,9 @@ bool UsbDriverManger_Osprey::CompareMouseAndLocalFileData(int *out)
         for (int p = kCompareFrom; p < kSettingsAt + kSettingsSize; ++p) {
             const BYTE mine = valueAt(p);
             const BYTE theirs = BYTE(stored.at(p - kSettingsAt));
-            qDebug() << "test compare value" << p << mine << theirs;
+            qCDebug(lcRaw) << "test compare value" << p << mine << theirs;
             if (mine != theirs) {
-                qDebug() << "compareValue" << p;
+                qCDebug(lcRaw) << "compareValue" << p;
                 same = false;
             }
         }

@@ -90,4 +90,16 @@ namespace Hid {
 HidBackend *backend();
 void setBackend(HidBackend *backend);
 
+// Why the last failed open on this thread failed: the system's own words
+// (hidapi's error text) and whether it was a missing permission on the
+// device node (the udev rule not installed). Backends set it when an open
+// fails and clear it when one is tried.
+struct OpenFailure
+{
+    QString text;
+    bool permission = false;
+};
+void setLastOpenFailure(const OpenFailure &failure);
+OpenFailure lastOpenFailure();
+
 } // namespace Hid

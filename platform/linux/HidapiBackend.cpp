@@ -8,7 +8,9 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSet>
+#include <cerrno>
 #include <hidapi/hidapi.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -182,9 +184,24 @@ std::unique_ptr<HidDevice> HidapiBackend::open(const HidDeviceInfo &info)
     static const QRegularExpression hidrawNode(QStringLiteral("^/dev/hidraw[0-9]+$"));
     if (!m_initialised || !hidrawNode.match(info.path).hasMatch())
         return nullptr;
-    hid_device *handle = hid_open_path(info.path.toLocal8Bit().constData());
-    if (!handle)
+    Hid::setLastOpenFailure({});
+    const QByteArray path = info.path.toLocal8Bit();
+    hid_device *handle = hid_open_path(path.constData());
+    if (!handle) {
+        // hidapi's own words, and whether the node is there but not ours to
+        // open (a missing udev rule) rather than gone.
+        Hid::OpenFailure failure;
+        const wchar_t *text = hid_error(nullptr);
+        failure.text = text ? QString::fromWCharArray(text) : QString();
+        failure.permission = ::access(path.constData(), F_OK) == 0 && ::access(path.constData(), R_OK | W_OK) != 0
+                             && errno == EACCES;
+        if (failure.text.isEmpty())
+            failure.text = failure.permission ? QStringLiteral("permission denied on %1").arg(info.path)
+                                              : QStringLiteral("%1 cannot be opened").arg(info.path);
+        qWarning().noquote() << "cannot open" << info.path << "-" << failure.text;
+        Hid::setLastOpenFailure(failure);
         return nullptr;
+    }
     return std::make_unique<HidapiDevice>(handle, !info.caps.reportIds.isEmpty());
 }
 

@@ -92,6 +92,27 @@ private slots:
         QCOMPARE(QDir(logFolder()).entryList(QDir::Files).size(), 2);
     }
 
+    // A new hour's file prunes the hourly files older than the days kept,
+    // and leaves every other file alone.
+    void oldHoursArePruned()
+    {
+        QVERIFY(QDir().mkpath(logFolder()));
+        const QStringList old{QStringLiteral("2024_02_01_08.txt"), QStringLiteral("2024_02_20_09.txt")};
+        const QStringList kept{QStringLiteral("2024_02_20_10.txt"), QStringLiteral("2024_03_05_08.txt"),
+                               QStringLiteral("notes.txt"), QStringLiteral("2024_02_01.txt")};
+        for (const QString &name : old + kept) {
+            QFile f(logFolder() + QLatin1Char('/') + name);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+        }
+        g_now = QDateTime(QDate(2024, 3, 5), QTime(9, 30, 0)); // 14 days back: 2024-02-20 09:30
+        log(QtDebugMsg, QStringLiteral("new hour"));
+        for (const QString &name : old)
+            QVERIFY2(!QFile::exists(logFolder() + QLatin1Char('/') + name), qPrintable(name));
+        for (const QString &name : kept)
+            QVERIFY2(QFile::exists(logFolder() + QLatin1Char('/') + name), qPrintable(name));
+        QCOMPARE(LogFile::kKeepDays, 14);
+    }
+
     void linesOfOneHourAppend()
     {
         log(QtDebugMsg, QStringLiteral("one"));

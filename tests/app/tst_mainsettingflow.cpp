@@ -12,11 +12,13 @@
 #include "platform/PointerSettings.h"
 #include "platform/hid/HidBackend.h"
 #include "platform/linux/DesktopPointer.h"
+#include "store/TextTable.h"
 #include "support/WindowRig.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QFile>
+#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -193,6 +195,29 @@ private slots:
         QCOMPARE(form(0)->slider()->value(), first);
         QCOMPARE(code(*m_mouse, 0), first / 50);
         QVERIFY(warning->isVisible());
+    }
+
+    // A mouse on the bus whose node the user may not open: the window says
+    // why, in the system's words, and points to the udev rule.
+    void aMouseThatCannotBeOpenedSaysWhy()
+    {
+        QVERIFY(TextTable::loadTextTable(QFINDTESTDATA("../../resources/translate.json"), TextTable::kEnglishSlot)
+                == TextTable::Loaded);
+        m_rig->plug(QStringLiteral("harrier"));
+        EmulatedBackend::Faults faults;
+        faults.openDenied = true;
+        m_rig->bus->setFaults(m_rig->ids.first(), faults);
+        m_rig->poll();
+        WarningDialog *warning = m_rig->window->warningDialog();
+        QTRY_VERIFY_WITH_TIMEOUT(warning->isVisible(), kWaitMs);
+        QCOMPARE(warning->currentType(), 17);
+        QString shown;
+        for (QLabel *label : warning->findChildren<QLabel *>())
+            shown += label->text() + QLatin1Char('\n');
+        QVERIFY2(shown.contains(QStringLiteral("may not open it")) && shown.contains(QStringLiteral("Permission denied"))
+                     && shown.contains(QStringLiteral("udev rule")),
+                 qPrintable(shown));
+        QVERIFY(!m_rig->window->isDeviceOpen());
     }
 
     void pointerSpeedAndWheelLinesReachTheDesktop()

@@ -457,6 +457,20 @@ private slots:
         QVERIFY2(!text.out.contains(QStringLiteral("Report rate:   0 Hz")), qPrintable(text.out));
     }
 
+    // A node the user may not open: exit 6, with the system's words and the udev rule named.
+    void noPermissionOnTheNode()
+    {
+        plug(QStringLiteral("harrier"));
+        EmulatedBackend::Faults faults;
+        faults.openDenied = true;
+        m_bus.setFaults(m_ids.first(), faults);
+        const Result r = ctl({QStringLiteral("show")});
+        QCOMPARE(r.code, int(ExitCannotOpen));
+        QVERIFY2(r.err.contains(QStringLiteral("this user may not open it")), qPrintable(r.err));
+        QVERIFY2(r.err.contains(QStringLiteral("Permission denied")), qPrintable(r.err));
+        QVERIFY2(r.err.contains(QStringLiteral("udev rule")), qPrintable(r.err));
+    }
+
     void refusedWhileTheWindowRuns()
     {
         plug(QStringLiteral("kestrel"));
