@@ -81,9 +81,6 @@ signals:
     void sig_CurrentButtonIsOriginalButton(bool state, int button);
     // End of every open attempt.
     void sig_OpenDeviceResult(bool result, int mouseType, bool isWireless);
-    // The mouse is on the bus but could not be opened: the system's words,
-    // and whether the user lacks permission on its node (no udev rule).
-    void sig_DeviceCannotOpen(bool permission, QString reason);
     void sig_RemoveReloadWidget();
     // Starts the pairing poll timer (milliseconds).
     void sig_startTimer(int interval);
@@ -171,6 +168,9 @@ signals:
     // The answers to the two requests below, with the text the user is shown.
     void sig_ConfigurationExported(bool ok, QString message);
     void sig_ConfigurationImported(bool ok, QString message);
+    // The mouse is on the bus but could not be opened: the system's words,
+    // and whether the user lacks permission on its node (no udev rule).
+    void sig_DeviceCannotOpen(bool permission, QString reason);
 
 public slots:
     void slot_ExportConfiguration(int number, QString path);
