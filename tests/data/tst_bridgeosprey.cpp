@@ -66,6 +66,17 @@ void reopen(BridgeFixture &b, const std::shared_ptr<EmulatedOspreyMouse> &mouse,
     open(b, product);
 }
 
+// A factory-fresh mouse of the model, opened, with a one-key macro on button 5.
+std::shared_ptr<EmulatedOspreyMouse> openWithAMacro(BridgeFixture &b, const QString &model)
+{
+    auto mouse = std::make_shared<EmulatedOspreyMouse>(model);
+    b.bus.plug(mouse);
+    open(b, Products::byName(model));
+    b.call("slot_WriteSingleMacro", Q_ARG(int, 5), Q_ARG(QString, macroFile(b.dir.path(), 0x41, 1)));
+    b.sync();
+    return mouse;
+}
+
 void cpiChange(BridgeFixture &b)
 {
     QVERIFY(b.call("slot_setCPIListValueOnMouse", Q_ARG(QList<DWORD>, (QList<DWORD>{900, 1800, 0, 0, 0, 0, 0}))));
@@ -104,12 +115,8 @@ void TestBridgeOsprey::aMacroThatCannotBeReadIsKept()
 {
     QFETCH(QString, model);
     BridgeFixture b;
-    auto mouse = std::make_shared<EmulatedOspreyMouse>(model);
-    b.bus.plug(mouse);
+    const auto mouse = openWithAMacro(b, model);
     const ProductInfo *product = Products::byName(model);
-    open(b, product);
-    QVERIFY(b.call("slot_WriteSingleMacro", Q_ARG(int, 5), Q_ARG(QString, macroFile(b.dir.path(), 0x41, 1))));
-    b.sync();
     QCOMPARE(b.warnings(), QList<int>{});
     const MacroRecord stored = storedMacro(product->mouseType, 1);
     QCOMPARE(stored.items.size(), 2);
@@ -191,13 +198,9 @@ void TestBridgeOsprey::aMouseMatchingNothingOverwritesNothing()
 {
     QFETCH(QString, model);
     BridgeFixture b;
-    auto mouse = std::make_shared<EmulatedOspreyMouse>(model);
-    b.bus.plug(mouse);
+    const auto mouse = openWithAMacro(b, model);
     const ProductInfo *product = Products::byName(model);
     const int type = product->mouseType;
-    open(b, product);
-    QVERIFY(b.call("slot_WriteSingleMacro", Q_ARG(int, 5), Q_ARG(QString, macroFile(b.dir.path(), 0x41, 1))));
-    b.sync();
     const QString config = JsonHandle::currentConfigJsonFilePath(type, 1);
     const QByteArray stored = fileBytes(config);
 
