@@ -37,16 +37,16 @@ struct HighestFunction
     const char *checkBox;
     const char *lineEdit;
     const char *button;
-    const char *caption;
+    int caption; // a text of the table
     const char *dialogTitle;
     const char *filter; // null: a folder is chosen
 };
 const HighestFunction kHighestFunctions[] = {
-    {"PlayMusicCheckBox", "PlayMusicLineEdit", "PlayMusicButton", "播放声音", "Sound", "Image Files (*.wav)"},
+    {"PlayMusicCheckBox", "PlayMusicLineEdit", "PlayMusicButton", TextTable::TextKeyPlaySound, "Sound", "Image Files (*.wav)"},
     // Programs and files here need no ".exe" or any dot in their names.
-    {"StartProgramCheckBox", "StartProgramLineEdit", "StartProgramButton", "启动程序", "Open Program", "Program (*)"},
-    {"OpenFileCheckBox", "OpenFileLineEdit", "OpenFileButton", "打开文件", "Open Program", "Files (*)"},
-    {"OpenDirectoryCheckBox", "OpenDirectoryLineEdit", "OpenDirectoryButton", "打开目录", "Open Directory", nullptr},
+    {"StartProgramCheckBox", "StartProgramLineEdit", "StartProgramButton", TextTable::TextKeyStartProgram, "Open Program", "Program (*)"},
+    {"OpenFileCheckBox", "OpenFileLineEdit", "OpenFileButton", TextTable::TextKeyOpenFile, "Open Program", "Files (*)"},
+    {"OpenDirectoryCheckBox", "OpenDirectoryLineEdit", "OpenDirectoryButton", TextTable::TextKeyOpenFolder, "Open Directory", nullptr},
 };
 constexpr int kHighestFunctionCount = int(std::size(kHighestFunctions));
 
@@ -97,10 +97,10 @@ KeySettingDialog::KeySettingDialog(QWidget *parent) : QDialog(parent)
 
     auto *tabs = new QHBoxLayout;
     const std::pair<const char *, QString> tabNames[] = {
-        {"ConbinationKeyButton", QStringLiteral("组合键")},
-        {"MarcoEditButton", QStringLiteral("宏设置")},
-        {"BasicFunctionButton", QStringLiteral("基本功能")},
-        {"HighestFunctionButton", QStringLiteral("高级功能")},
+        {"ConbinationKeyButton", TextTable::text(TextTable::TextKeyTabCombination)},
+        {"MarcoEditButton", TextTable::text(TextTable::TextKeyTabMacro)},
+        {"BasicFunctionButton", TextTable::text(TextTable::TextKeyTabBasic)},
+        {"HighestFunctionButton", TextTable::text(TextTable::TextKeyTabAdvanced)},
     };
     for (const auto &tab : tabNames) {
         auto *button = makeButton(tab.first, tab.second, this);
@@ -163,12 +163,12 @@ KeySettingDialog::KeySettingDialog(QWidget *parent) : QDialog(parent)
         &KeySettingDialog::on_OpenFileButton_clicked, &KeySettingDialog::on_OpenDirectoryButton_clicked};
     for (int i = 0; i < kHighestFunctionCount; ++i) {
         const HighestFunction &f = kHighestFunctions[i];
-        QCheckBox *box = makeCheckBox(f.checkBox, QString::fromUtf8(f.caption), highestPage);
+        QCheckBox *box = makeCheckBox(f.checkBox, TextTable::text(f.caption), highestPage);
         auto *path = new QLineEdit(highestPage);
         path->setObjectName(QLatin1String(f.lineEdit));
         path->setReadOnly(true);
         path->setFocusPolicy(Qt::NoFocus);
-        QPushButton *browse = makeButton(f.button, QStringLiteral("浏览"), highestPage);
+        QPushButton *browse = makeButton(f.button, TextTable::text(TextTable::TextKeyBrowse), highestPage);
         highestLayout->addWidget(box, i, 0);
         highestLayout->addWidget(path, i, 1);
         highestLayout->addWidget(browse, i, 2);
@@ -181,9 +181,9 @@ KeySettingDialog::KeySettingDialog(QWidget *parent) : QDialog(parent)
     m_pages->addWidget(highestPage);
     setHighFunctionWidgetUnable();
 
-    m_disable = makeCheckBox("DisableCheckBox", QStringLiteral("禁用按键"), this);
-    auto *ok = makeButton("OKButton", QStringLiteral("确定"), this);
-    auto *backToDefault = makeButton("BackToDefalutButton", QStringLiteral("恢复默认"), this);
+    m_disable = makeCheckBox("DisableCheckBox", TextTable::text(TextTable::TextKeyDisable), this);
+    auto *ok = makeButton("OKButton", TextTable::text(TextTable::TextKeyOk), this);
+    auto *backToDefault = makeButton("BackToDefalutButton", TextTable::text(TextTable::TextKeyBackToDefault), this);
     auto *close = makeButton("CloseBattaryButton", QStringLiteral("×"), this);
     connect(ok, &QPushButton::clicked, this, &KeySettingDialog::on_OKButton_clicked);
     connect(backToDefault, &QPushButton::clicked, this, &KeySettingDialog::on_BackToDefalutButton_clicked);

@@ -135,7 +135,7 @@ QWidget *LightSettingWidget::buildModeBox()
     label(c, TextTable::TextLightLow, QRect(20, 326, 56, 20));
     m_degreeSlider = new MoveSlider(c);
     m_degreeSlider->setObjectName(QStringLiteral("ContinueLightSlider"));
-    m_degreeSlider->setAccessibleName(QStringLiteral("灯光常亮模式亮度滑动条"));
+    m_degreeSlider->setAccessibleName(TextTable::text(TextTable::TextLightBrightnessSlider));
     m_degreeSlider->setCPIType(0, kBrightnessMaximum, 240, 10);
     m_degreeSlider->move(84, 331);
     label(c, TextTable::TextLightHigh, QRect(336, 326, 64, 20));
@@ -145,7 +145,7 @@ QWidget *LightSettingWidget::buildModeBox()
     label(c, TextTable::TextMainSlow, QRect(20, 396, 56, 20));
     m_breathSlider = new MoveSlider(c);
     m_breathSlider->setObjectName(QStringLiteral("BreathSlider"));
-    m_breathSlider->setAccessibleName(QStringLiteral("呼吸模式速度滑动条"));
+    m_breathSlider->setAccessibleName(TextTable::text(TextTable::TextLightBreathSlider));
     m_breathSlider->move(84, 401);
     label(c, TextTable::TextMainFast, QRect(336, 396, 64, 20));
     connect(m_breathSlider, &MoveSlider::sig_ValueChange, this, &LightSettingWidget::slot_BreathSliderChange);

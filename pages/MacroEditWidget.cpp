@@ -75,31 +75,31 @@ MacroEditWidget::MacroEditWidget(QWidget *parent) : QWidget(parent)
     m_titleCombo = named(new QComboBox(this), "MacroTitleComboBox");
     m_nameList = named(new QListWidget(this), "MacroNameListWidget");
     m_eventList = named(new QListWidget(this), "EventListWidget");
-    m_createButton = makeButton(QStringLiteral("CreateButton"), QStringLiteral("新建"), this);
-    m_deleteButton = makeButton(QStringLiteral("DeleteButton"), QStringLiteral("删除"), this);
-    m_recordButton = makeButton(QStringLiteral("StartRecordButton"), QStringLiteral("开始录制"), this);
+    m_createButton = makeButton(QStringLiteral("CreateButton"), TextTable::text(TextTable::TextMacroNew), this);
+    m_deleteButton = makeButton(QStringLiteral("DeleteButton"), TextTable::text(TextTable::TextMacroDelete), this);
+    m_recordButton = makeButton(QStringLiteral("StartRecordButton"), TextTable::text(TextTable::TextMacroStartRecording), this);
     m_addEventButton = makeButton(QStringLiteral("AddEventButton"), QStringLiteral("+"), this);
     m_reduceEventButton = makeButton(QStringLiteral("ReduceEventButton"), QStringLiteral("-"), this);
     m_editEventButton = makeButton(QStringLiteral("EditEventButton"), QStringLiteral("✎"), this);
     m_leftButton = makeButton(QStringLiteral("LeftMouseButton"), QStringLiteral("L"), this);
     m_midButton = makeButton(QStringLiteral("MidMouseButton"), QStringLiteral("M"), this);
     m_rightButton = makeButton(QStringLiteral("RightMouseButton"), QStringLiteral("R"), this);
-    m_ignoreDelay = named(new QCheckBox(QStringLiteral("忽略事件之间的延迟"), this), "IgnoreEventWaiteTimeCheckBox");
+    m_ignoreDelay = named(new QCheckBox(TextTable::text(TextTable::TextMacroIgnoreDelays), this), "IgnoreEventWaiteTimeCheckBox");
     m_repeatTimes = named(new QSpinBox(this), "RepeatTimesSpinBox");
     m_repeatTimes->setRange(1, 255);
-    m_loopCount = named(new QRadioButton(QStringLiteral("按循环次数播放"), this), "LoopCount_RadioButton");
+    m_loopCount = named(new QRadioButton(TextTable::text(TextTable::TextMacroPlayCount), this), "LoopCount_RadioButton");
     m_playWhilePressed =
-        named(new QRadioButton(QStringLiteral("在按下键时播放"), this), "PlayWhenItPressed_RadioButton");
-    m_playUntilPressAgain = named(new QRadioButton(QStringLiteral("使用指派按键功能切换开/关连续播放"), this),
+        named(new QRadioButton(TextTable::text(TextTable::TextMacroPlayWhileHeld), this), "PlayWhenItPressed_RadioButton");
+    m_playUntilPressAgain = named(new QRadioButton(TextTable::text(TextTable::TextMacroPlayToggle), this),
                                   "PlayUntilPressAgain_RadioButton");
     m_loopCount->setChecked(true);
 
     m_editArea = named(new QWidget(this), "EditArea");
     m_editKeyRadio =
-        named(new QRadioButton(QStringLiteral("修改/插入一个键"), m_editArea), "ChangeOrInsertKeyRadioButton");
+        named(new QRadioButton(TextTable::text(TextTable::TextMacroEditKey), m_editArea), "ChangeOrInsertKeyRadioButton");
     m_editDelayRadio =
-        named(new QRadioButton(QStringLiteral("修改/插入一个延时"), m_editArea), "ChangeOrInsertDelayTimeRadioButton");
-    m_editPositionRadio = named(new QRadioButton(QStringLiteral("修改/插入鼠标位置"), m_editArea),
+        named(new QRadioButton(TextTable::text(TextTable::TextMacroEditDelay), m_editArea), "ChangeOrInsertDelayTimeRadioButton");
+    m_editPositionRadio = named(new QRadioButton(TextTable::text(TextTable::TextMacroEditPosition), m_editArea),
                                 "ChangeOrInsetAMousePositionRadioButton");
     m_editField = named(new QLineEdit(m_editArea), "EditLineEdit");
     m_editY = named(new QLineEdit(m_editArea), "YLineEdit");
@@ -111,15 +111,17 @@ MacroEditWidget::MacroEditWidget(QWidget *parent) : QWidget(parent)
     editLayout->addWidget(m_editKeyRadio, 0, 0, 1, 2);
     editLayout->addWidget(m_editDelayRadio, 1, 0, 1, 2);
     editLayout->addWidget(m_editPositionRadio, 2, 0, 1, 2);
-    editLayout->addWidget(new QLabel(QStringLiteral("编辑："), m_editArea), 3, 0);
+    editLayout->addWidget(new QLabel(TextTable::text(TextTable::TextMacroEditLabel), m_editArea), 3, 0);
     editLayout->addWidget(m_editField, 3, 1);
-    editLayout->addWidget(new QLabel(QStringLiteral("Y:"), m_editArea), 4, 0);
+    // "Y:" belongs to its field: shown and hidden with it.
+    m_editYLabel = new QLabel(QStringLiteral("Y:"), m_editArea);
+    editLayout->addWidget(m_editYLabel, 4, 0);
     editLayout->addWidget(m_editY, 4, 1);
     editLayout->addWidget(m_addCertainButton, 5, 1);
     m_editArea->hide();
 
     auto *left = new QVBoxLayout;
-    left->addWidget(new QLabel(QStringLiteral("宏选择："), this));
+    left->addWidget(new QLabel(TextTable::text(TextTable::TextMacroChoose), this));
     left->addWidget(m_titleCombo);
     left->addWidget(m_nameList);
     auto *nameButtons = new QHBoxLayout;
@@ -128,7 +130,7 @@ MacroEditWidget::MacroEditWidget(QWidget *parent) : QWidget(parent)
     left->addLayout(nameButtons);
 
     auto *middle = new QVBoxLayout;
-    middle->addWidget(new QLabel(QStringLiteral("事件列表："), this));
+    middle->addWidget(new QLabel(TextTable::text(TextTable::TextMacroEvents), this));
     middle->addWidget(m_eventList);
     auto *eventButtons = new QHBoxLayout;
     eventButtons->addWidget(m_addEventButton);
@@ -138,7 +140,7 @@ MacroEditWidget::MacroEditWidget(QWidget *parent) : QWidget(parent)
 
     auto *right = new QVBoxLayout;
     right->addWidget(m_recordButton);
-    right->addWidget(new QLabel(QStringLiteral("录制鼠标按键："), this));
+    right->addWidget(new QLabel(TextTable::text(TextTable::TextMacroRecordButtons), this));
     auto *mouseButtons = new QHBoxLayout;
     mouseButtons->addWidget(m_leftButton);
     mouseButtons->addWidget(m_midButton);
@@ -146,7 +148,7 @@ MacroEditWidget::MacroEditWidget(QWidget *parent) : QWidget(parent)
     right->addLayout(mouseButtons);
     right->addWidget(m_ignoreDelay);
     auto *repeat = new QHBoxLayout;
-    repeat->addWidget(new QLabel(QStringLiteral("循环次数："), this));
+    repeat->addWidget(new QLabel(TextTable::text(TextTable::TextMacroRepeat), this));
     repeat->addWidget(m_repeatTimes);
     right->addLayout(repeat);
     right->addWidget(m_loopCount);
@@ -800,6 +802,7 @@ void MacroEditWidget::setEditKeyAddDelayTimeState(bool addKey, bool addDelayTime
     m_editField->setReadOnly(addKey);
     m_editField->setFocusPolicy(addKey ? Qt::NoFocus : Qt::StrongFocus);
     m_editY->setVisible(!addKey && !addDelayTime);
+    m_editYLabel->setVisible(m_editY->isVisibleTo(m_editArea));
     delete m_editField->validator();
     if (addDelayTime)
         m_editField->setValidator(new QIntValidator(0, MaxDelayMs, m_editField));

@@ -9,6 +9,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
@@ -160,5 +161,6 @@ private:
     QRadioButton *m_editPositionRadio;
     QLineEdit *m_editField;
     QLineEdit *m_editY;
+    QLabel *m_editYLabel = nullptr;
     QPushButton *m_addCertainButton;
 };
