@@ -38,6 +38,27 @@ bool scanArguments(int argc, char *argv[])
     return scanArguments(arguments);
 }
 
+QString commandLineAnswer(const QStringList &arguments)
+{
+    const QStringList options = arguments.mid(1);
+    if (options.contains(QLatin1String("--version")))
+        return kApplicationName + QLatin1Char(' ') + kApplicationVersion + QLatin1Char('\n');
+    if (!options.contains(QLatin1String("--help")) && !options.contains(QLatin1String("-h")))
+        return QString();
+    return QStringLiteral(
+               "Usage: HarrierDriver [options]\n"
+               "Configures the vendor's wired and wireless gaming mice.\n\n"
+               "  -d                 write every log message to hourly files in Log/\n"
+               "  --emulate MODEL    add an emulated mouse beside the real ones (repeatable);\n"
+               "                     MODEL is a model name such as kestrel or harrier,\n"
+               "                     MODEL-receiver or MODEL-boot\n"
+               "  --service-url URL  the web service for this run (https only)\n"
+               "  -h, --help         this help\n"
+               "  --version          the program's version\n\n"
+               "Without -d the terminal shows warnings only; HARRIER_LOG=verbose or raw shows more.\n"
+               "The command line tool is harrierctl (harrierctl --help).\n");
+}
+
 void registerMetaTypes()
 {
     registerDeviceMetaTypes();

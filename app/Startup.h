@@ -23,6 +23,10 @@ constexpr int kSecondInstanceExitCode = -1;
 bool scanArguments(const QStringList &arguments);
 bool scanArguments(int argc, char *argv[]);
 
+// "--help" (or "-h") and "--version": the text to print instead of starting
+// the window; empty when the arguments ask for neither.
+QString commandLineAnswer(const QStringList &arguments);
+
 // Registers the types that cross queued connections, under their names.
 void registerMetaTypes();
 

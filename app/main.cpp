@@ -9,6 +9,17 @@
 
 int main(int argc, char *argv[])
 {
+    // Answered before anything starts, so a running copy does not take them.
+    {
+        QStringList arguments;
+        for (int i = 0; i < argc; ++i)
+            arguments.append(QString::fromLocal8Bit(argv[i]));
+        const QString answer = Startup::commandLineAnswer(arguments);
+        if (!answer.isEmpty()) {
+            std::fputs(answer.toLocal8Bit().constData(), stdout);
+            return 0;
+        }
+    }
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
     // "-d" logs everything but the byte dumps to the log file; otherwise the
     // terminal gets warnings only (HARRIER_LOG=verbose or raw asks for more).

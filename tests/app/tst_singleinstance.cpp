@@ -99,6 +99,18 @@ private slots:
 
         QTRY_COMPARE_WITH_TIMEOUT(receivedMessages(), 1, 10000);
         QCOMPARE(first.state(), QProcess::Running);
+
+        // --help and --version print and exit, even beside a running copy.
+        for (const QString &option : {QStringLiteral("--help"), QStringLiteral("--version")}) {
+            QProcess asked;
+            start(asked, {option});
+            QVERIFY(asked.waitForFinished(30000));
+            QCOMPARE(asked.exitCode(), 0);
+            const QByteArray out = asked.readAllStandardOutput();
+            QVERIFY2(out.contains(option == QLatin1String("--help") ? "Usage: HarrierDriver" : "HarrierDriver 0."),
+                     out.constData());
+        }
+        QCOMPARE(receivedMessages(), 1);
         stop(first);
     }
 
