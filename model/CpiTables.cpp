@@ -8,8 +8,9 @@ namespace CpiTables {
 
 namespace {
 
-// A type without a row (none, or a model we do not know).
-constexpr CpiRange kOtherRange = {false, 200, 5200, 5000, 100, 100, 0};
+// A type without a row (none, or a model we do not know); the middle label
+// is the scale's middle.
+constexpr CpiRange kOtherRange = {false, 200, 2600, 5000, 100, 100, 0};
 // Levels beyond a model's list, and types without a row.
 constexpr int kOtherDefault = 200;
 

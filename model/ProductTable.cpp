@@ -14,8 +14,8 @@ constexpr LightZones kWheelStrip = LightZones::WheelAndStrip;
 constexpr CpiRange kFifties = {false, 50, 8000, 16000, 50, 50, 0};
 constexpr CpiRange kTo6200 = {false, 200, 3000, 6200, 100, 100, 0};
 constexpr CpiRange kTo5000 = {false, 200, 2500, 5000, 100, 100, 0};
-// The middle label lies above the maximum, as the scale was printed.
-constexpr CpiRange kTo5000Printed = {false, 200, 5200, 5000, 100, 100, 0};
+// Its middle label is the middle of the scale (once printed 5200, above the maximum).
+constexpr CpiRange kTo5000Printed = {false, 200, 2600, 5000, 100, 100, 0};
 constexpr CpiRange kTwoSteps = {true, 200, 5000, 10000, 100, 200, 5000};
 
 // Page buttons each look has a plate for.

@@ -59,6 +59,7 @@ private slots:
         QVERIFY(levels == 5 || levels == 7);
         const CpiRange range = CpiTables::rangeFor(type);
         QVERIFY(range.minimum > 0 && range.minimum < range.maximum && range.step > 0);
+        QVERIFY(range.middle > range.minimum && range.middle < range.maximum);
         for (int level = 0; level < levels; ++level)
             QVERIFY2(CpiTables::fits(type, CpiTables::defaultCpi(type, level)), qPrintable(QString::number(level)));
 

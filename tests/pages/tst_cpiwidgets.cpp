@@ -78,8 +78,9 @@ private slots:
         QTest::newRow("Harrier (19)") << 19 << false << 200 << 3000 << 6200 << 100;
         QTest::newRow("Merlin (12)") << 12 << false << 200 << 2500 << 5000 << 100;
         QTest::newRow("KestrelEU (14): two steps") << 14 << true << 200 << 5000 << 10000 << 100;
-        QTest::newRow("MerlinC (7): any other type") << 7 << false << 200 << 5200 << 5000 << 100;
-        QTest::newRow("no model (0)") << 0 << false << 200 << 5200 << 5000 << 100;
+        // The middle label lies between the ends (the scale once printed 5200 there, above its maximum).
+        QTest::newRow("MerlinC (7): any other type") << 7 << false << 200 << 2600 << 5000 << 100;
+        QTest::newRow("no model (0)") << 0 << false << 200 << 2600 << 5000 << 100;
     }
 
     void rangesPerModel()
