@@ -52,7 +52,13 @@ void NeedDeviceDialog::showEvent(QShowEvent *event)
 {
     m_repairButton->hide();
     m_timer->start();
+    // Over the window it belongs to, not wherever the desktop puts a new window.
+    if (QWidget *owner = parentWidget() ? parentWidget()->window() : nullptr)
+        move(owner->geometry().center() - QPoint(width() / 2, height() / 2));
     QDialog::showEvent(event);
+    // Keys reach it at once: Escape closes the box and leaves the window in view.
+    activateWindow();
+    m_okButton->setFocus();
 }
 
 void NeedDeviceDialog::hideEvent(QHideEvent *event)

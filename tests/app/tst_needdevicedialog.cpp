@@ -76,6 +76,22 @@ private slots:
         QCOMPARE(update.count(), 1);
     }
 
+    // It opens over its window, and Escape closes it without quitting.
+    void opensOverItsWindowAndEscapeCloses()
+    {
+        QWidget window;
+        window.setGeometry(300, 200, 960, 640);
+        window.show();
+        NeedDeviceDialog dialog(&window);
+        QSignalSpy close(&dialog, &NeedDeviceDialog::sig_closeWindow);
+        dialog.show();
+        QVERIFY(window.geometry().contains(dialog.geometry().center()));
+        QVERIFY((dialog.geometry().center() - window.geometry().center()).manhattanLength() <= 2);
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(close.count(), 0);
+    }
+
 private:
     TempAppFolder m_dir;
 };
