@@ -102,9 +102,10 @@ QWidget *LightSettingWidget::buildModeBox()
     m_logoLightButton = new QPushButton(TextTable::text(TextTable::TextLightZoneLogo), c);
     m_logoLightButton->setObjectName(QStringLiteral("LogoLightButton"));
     m_logoLightButton->setGeometry(180, 50, 150, 32);
+    m_zoneGroup = new QButtonGroup(this);
     for (QPushButton *button : {m_wheelLightButton, m_logoLightButton}) {
         button->setCheckable(true);
-        button->setAutoExclusive(true);
+        m_zoneGroup->addButton(button);
         button->setProperty("zoneButton", true);
         button->setFocusPolicy(Qt::NoFocus);
     }
@@ -117,8 +118,11 @@ QWidget *LightSettingWidget::buildModeBox()
     connect(m_wheelLightButton, &QPushButton::clicked, this, &LightSettingWidget::on_WheelLightButton_clicked);
     connect(m_logoLightButton, &QPushButton::clicked, this, &LightSettingWidget::on_LogoLightButton_clicked);
 
+    m_modeGroup = new QButtonGroup(this);
     for (int mode = 0; mode < int(std::size(kModeRadios)); ++mode) {
         auto *radio = new QRadioButton(TextTable::text(kModeRadios[mode].text), c);
+        radio->setAutoExclusive(false);
+        m_modeGroup->addButton(radio, mode);
         radio->setObjectName(QLatin1String(kModeRadios[mode].name));
         radio->setFocusPolicy(Qt::NoFocus);
         radio->setGeometry(20, 100 + mode * 30, 300, 24);
@@ -323,15 +327,14 @@ void LightSettingWidget::on_LogoLightButton_clicked()
 
 void LightSettingWidget::switchLightMode(int lightMode)
 {
-    // Exclusive radios cannot all be cleared; the group lets go for a moment.
-    for (QRadioButton *radio : qAsConst(m_modeRadios)) {
-        radio->setAutoExclusive(false);
+    // An exclusive group cannot be cleared; it lets go for a moment (the
+    // colourful mode has no radio of its own).
+    m_modeGroup->setExclusive(false);
+    for (QRadioButton *radio : qAsConst(m_modeRadios))
         radio->setChecked(false);
-    }
     if (lightMode >= ModeOff && lightMode < ModeColourful)
         m_modeRadios.at(lightMode)->setChecked(true);
-    for (QRadioButton *radio : qAsConst(m_modeRadios))
-        radio->setAutoExclusive(true);
+    m_modeGroup->setExclusive(true);
     m_colourfulBox->setChecked(lightMode == ModeColourful);
 }
 

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QWidget>
 
+class QButtonGroup;
 class QCheckBox;
 class QLabel;
 class QPushButton;
@@ -131,6 +132,10 @@ private:
     QPushButton *m_logoLightButton = nullptr;
     QLabel *m_singleZoneLabel = nullptr;
     QList<QRadioButton *> m_modeRadios;
+    // The modes and the zones are two groups of their own: buttons that are
+    // merely auto-exclusive under one parent would take each other's check.
+    QButtonGroup *m_modeGroup = nullptr;
+    QButtonGroup *m_zoneGroup = nullptr;
     QCheckBox *m_colourfulBox = nullptr;
     MoveSlider *m_degreeSlider = nullptr;
     MoveSlider *m_breathSlider = nullptr;

@@ -173,6 +173,42 @@ private slots:
         QCOMPARE(sent(mode), (Sent{{firstZone, 4}}));
     }
 
+    // The five modes are one exclusive group per zone: after any click
+    // exactly one mode shows, the one clicked; clicking it again keeps it;
+    // and the selected zone stays highlighted.
+    void modesAreExclusive_data()
+    {
+        QTest::addColumn<int>("mouseType");
+        QTest::addColumn<bool>("wheelZone");
+        QTest::newRow("Kestrel, its one light") << 11 << false;
+        QTest::newRow("Harrier, wheel") << 19 << true;
+        QTest::newRow("Harrier, strip") << 19 << false;
+        QTest::newRow("Wren, logo") << 13 << false;
+    }
+
+    void modesAreExclusive()
+    {
+        QFETCH(int, mouseType);
+        QFETCH(bool, wheelZone);
+        makePage(mouseType, record(1, 3, 5, Qt::red, 2, 7, 8, QColor(10, 20, 30)));
+        if (mouseType != 11)
+            clickNamed(m_page.get(), wheelZone ? "WheelLightButton" : "LogoLightButton");
+        QPushButton *zoneButton = child<QPushButton>(wheelZone ? "WheelLightButton" : "LogoLightButton");
+        for (int first = 0; first < 5; ++first) {
+            for (int next : {first, (first + 2) % 5, (first + 3) % 5}) {
+                for (int mode : {first, next})
+                    QTest::mouseClick(radio(mode), Qt::LeftButton, Qt::NoModifier, QPoint(6, radio(mode)->height() / 2));
+                int checked = 0;
+                for (int mode = 0; mode < 5; ++mode)
+                    checked += radio(mode)->isChecked() ? 1 : 0;
+                QCOMPARE(checked, 1);
+                QCOMPARE(shownMode(), next);
+                if (mouseType != 11)
+                    QVERIFY(zoneButton->isChecked());
+            }
+        }
+    }
+
     void switchingZonesShowsEachZone()
     {
         makePage(19, record(1, 3, 5, Qt::red, 2, 7, 8, QColor(10, 20, 30)));
