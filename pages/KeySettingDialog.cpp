@@ -20,6 +20,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QStackedWidget>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include <iterator>
@@ -121,6 +122,9 @@ KeySettingDialog::KeySettingDialog(QWidget *parent) : QDialog(parent)
     m_keyField->setObjectName(QStringLiteral("KeyLineEdit"));
     m_keyField->setReadOnly(true);
     m_keyField->setFocusPolicy(Qt::NoFocus);
+    m_keyField->setCursor(Qt::PointingHandCursor);
+    m_keyField->installEventFilter(this);
+    setCapturing(false);
     m_ctrl = makeCheckBox("CtrlCheckBox", QStringLiteral("Ctrl"), keyPage);
     m_shift = makeCheckBox("ShiftCheckBox", QStringLiteral("Shift"), keyPage);
     m_alt = makeCheckBox("AltCheckBox", QStringLiteral("Alt"), keyPage);
@@ -254,6 +258,7 @@ void KeySettingDialog::setButton(int button)
     m_title->setText(MouseButtonLayout::dialogTitle(m_mouseType, button));
     loadMacroTitleListWidget();
     setPage(KeyPage);
+    setCapturing(false);
     setFocus(Qt::OtherFocusReason);
 }
 
@@ -366,9 +371,29 @@ int KeySettingDialog::countModifyValue()
         | (m_alt->isChecked() ? ModAlt : 0) | (m_win->isChecked() ? ModWin : 0);
 }
 
+void KeySettingDialog::setCapturing(bool capturing)
+{
+    m_capturing = capturing;
+    m_keyField->setPlaceholderText(TextTable::text(capturing ? TextTable::TextKeyPressAKey : TextTable::TextKeyClickToCapture));
+    // The field shows that it listens (the style sheet selects on the property).
+    m_keyField->setProperty("capturing", capturing);
+    m_keyField->style()->unpolish(m_keyField);
+    m_keyField->style()->polish(m_keyField);
+}
+
+bool KeySettingDialog::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_keyField && event->type() == QEvent::MouseButtonPress) {
+        setCapturing(true);
+        setFocus(Qt::MouseFocusReason);
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
 void KeySettingDialog::keyPressEvent(QKeyEvent *event)
 {
-    if (m_pages->currentIndex() != KeyPage) {
+    if (m_pages->currentIndex() != KeyPage || !m_capturing) {
         QDialog::keyPressEvent(event);
         return;
     }
@@ -394,6 +419,7 @@ void KeySettingDialog::keyPressEvent(QKeyEvent *event)
     default:
         m_currentKey = code;
         m_keyField->setText(KeyCodes::keyName(code));
+        setCapturing(false);
         return;
     }
 }

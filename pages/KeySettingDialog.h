@@ -91,6 +91,7 @@ public slots:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void rebuildBasicList();
@@ -106,6 +107,11 @@ private:
     int m_mouseType = 0;
     int m_button = 4;
     int m_currentKey = 0;
+    // Keys are taken as the assignment only after the key field was clicked,
+    // until a key other than a modifier comes: otherwise Escape closes the
+    // dialog and Tab moves on, as everywhere else.
+    bool m_capturing = false;
+    void setCapturing(bool capturing);
     int m_currentModifiers = 0;
     int m_maxMacroCount = 1;
     QList<QListWidgetItem *> m_checkedOrder;

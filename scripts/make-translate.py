@@ -364,6 +364,8 @@ TEXTS = {
     876: ("循环次数：", "Repeat:"),
     877: ("灯光常亮模式亮度滑动条", "Steady light brightness"),
     878: ("呼吸模式速度滑动条", "Breathing speed"),
+    879: ("点击此处，然后按下按键", "Click here, then press a key"),
+    880: ("请按下按键…", "Press a key\u2026"),
     840: ("鼠标已连接，但当前用户没有权限打开它（%1）。请安装 udev 规则（见 README 的“Access to real mice”），然后重新插拔鼠标。",
           "The mouse is connected, but this user may not open it (%1). Install the udev rule (README, \u201cAccess to real mice\u201d) and plug the mouse in again."),
     841: ("鼠标已连接，但无法打开：%1", "The mouse is connected but cannot be opened: %1"),

@@ -309,6 +309,8 @@ enum TextIndex : int {
     TextMacroRepeat = 876,
     TextLightBrightnessSlider = 877,
     TextLightBreathSlider = 878,
+    TextKeyClickToCapture = 879,
+    TextKeyPressAKey = 880,
 
     // The two answers when the mouse matches no stored configuration.
     TextWarningKeepAsConfig1 = 830,

@@ -40,6 +40,7 @@ int main(int argc, char *argv[])
         qCritical("the key dialog did not open");
         return 1;
     }
+    startKeyCapture(dialog);
     sendKey(dialog, QEvent::KeyPress, Qt::Key_Control, Keycode::LeftCtrl);
     sendKey(dialog, QEvent::KeyPress, Qt::Key_Shift, Keycode::LeftShift);
     sendKey(dialog, QEvent::KeyPress, Qt::Key_A, Keycode::A);

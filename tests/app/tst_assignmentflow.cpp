@@ -83,6 +83,7 @@ private slots:
         // The title names the button.
         QCOMPARE(d->findChild<QLabel *>(QStringLiteral("TitleLabel"))->text(), MouseButtonLayout::dialogTitle(19, 6));
         QVERIFY(!MouseButtonLayout::dialogTitle(19, 6).isEmpty());
+        startKeyCapture(d);
         sendKey(d, QEvent::KeyPress, Qt::Key_Control, Keycode::LeftCtrl);
         sendKey(d, QEvent::KeyPress, Qt::Key_Shift, Keycode::LeftShift);
         sendKey(d, QEvent::KeyPress, Qt::Key_A, Keycode::A);

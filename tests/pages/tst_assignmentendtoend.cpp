@@ -72,6 +72,7 @@ private slots:
         // Ctrl + Shift + A on button 6: a key word with modifiers.
         dialog.setButton(6);
         dialog.show();
+        startKeyCapture(&dialog);
         sendKey(&dialog, QEvent::KeyPress, Qt::Key_Control, Keycode::LeftCtrl);
         sendKey(&dialog, QEvent::KeyPress, Qt::Key_Shift, Keycode::LeftShift);
         sendKey(&dialog, QEvent::KeyPress, Qt::Key_A, Keycode::A);

@@ -24,8 +24,10 @@
 
 namespace {
 
+// A key typed after clicking the key field, as a person assigns one.
 void press(QWidget *dialog, int qtKey, quint32 keycode)
 {
+    startKeyCapture(dialog);
     sendKey(dialog, QEvent::KeyPress, qtKey, keycode);
 }
 
@@ -122,6 +124,30 @@ private slots:
         QCOMPARE(sent.first(), (QVariantList{6, 0x41u, 3u, 29}));
         QCOMPARE(child<QLabel>("StatusLabel")->text(), QStringLiteral("Key:CTRL + SHIFT + A"));
         QVERIFY(!m_dialog->isVisible());
+    }
+
+    // Before the key field is clicked, Escape closes the dialog (nothing is
+    // assigned) and Tab is no key; after it, a key is taken and listening ends.
+    void keysAreTakenOnlyAfterTheFieldIsClicked()
+    {
+        open(2, 6);
+        QSignalSpy sent(m_dialog.get(), &KeySettingDialog::sig_ButtonChangeToKey);
+        auto *field = child<QLineEdit>("KeyLineEdit");
+        sendKey(m_dialog.get(), QEvent::KeyPress, Qt::Key_Tab, Keycode::Tab);
+        sendKey(m_dialog.get(), QEvent::KeyPress, Qt::Key_A, Keycode::A);
+        QCOMPARE(field->text(), QString());
+        QVERIFY(!field->property("capturing").toBool());
+
+        startKeyCapture(m_dialog.get());
+        QVERIFY(field->property("capturing").toBool());
+        sendKey(m_dialog.get(), QEvent::KeyPress, Qt::Key_F5, Keycode::F5);
+        QCOMPARE(field->text(), QStringLiteral("F5"));
+        QVERIFY(!field->property("capturing").toBool());
+
+        sendKey(m_dialog.get(), QEvent::KeyPress, Qt::Key_Escape, Keycode::Escape);
+        QVERIFY(!m_dialog->isVisible());
+        QCOMPARE(field->text(), QStringLiteral("F5"));
+        QCOMPARE(sent.count(), 0);
     }
 
     void ctrlTwiceSendsNothing()

@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QRadioButton>
+#include <QLineEdit>
 #include <QtTest>
 
 // X11 keycodes of the keys the page tests type.
@@ -17,6 +18,9 @@ constexpr quint32 LeftCtrl = 37;
 constexpr quint32 RightCtrl = 105;
 constexpr quint32 LeftShift = 50;
 constexpr quint32 RightShift = 62;
+constexpr quint32 Escape = 9;
+constexpr quint32 Tab = 23;
+constexpr quint32 F5 = 71;
 } // namespace Keycode
 
 // The named child of root; a missing one ends the test run, as a wrong name is a test fault.
@@ -36,6 +40,13 @@ inline void clickNamed(const QObject *root, const char *name)
     const bool indicator = qobject_cast<QRadioButton *>(button) || qobject_cast<QCheckBox *>(button);
     const QPoint at = indicator ? QPoint(6, button->height() / 2) : button->rect().center();
     QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, at);
+}
+
+// The key dialog takes keys as the assignment once its key field was clicked.
+inline void startKeyCapture(QWidget *dialog)
+{
+    if (auto *field = dialog->findChild<QLineEdit *>(QStringLiteral("KeyLineEdit")))
+        QTest::mouseClick(field, Qt::LeftButton);
 }
 
 inline void sendKey(QWidget *target, QEvent::Type type, int qtKey, quint32 keycode, bool autoRepeat = false)
