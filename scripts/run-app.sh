@@ -31,7 +31,8 @@ timeout --kill-after=5 $((deadline + seconds + 30)) \
   app="$1" shot="$2" seconds="$3" deadline="$4"; shift 4
   out="$(mktemp)"
   trap "rm -f \"$out\"" EXIT
-  "$app" "$@" > "$out" 2>&1 &
+  # A real window on the virtual screen, whatever platform the caller named.
+  QT_QPA_PLATFORM=xcb "$app" "$@" > "$out" 2>&1 &
   pid=$!
   # The main window by its exact title, visible; the program may end first.
   window=""
