@@ -45,6 +45,8 @@ AccountDialog::AccountDialog(QWidget *parent)
     , m_newPasswd(new NewPassword(this))
 {
     setObjectName(QStringLiteral("AccountDialog"));
+    // Framed like every other dialog of the program: by itself, with its own close button.
+    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
     setWindowTitle(TextTable::text(TextTable::TextLoginTitle));
     setModal(true);
     m_status->setObjectName(QStringLiteral("StatusLabel"));
