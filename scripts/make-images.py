@@ -433,7 +433,7 @@ IMAGES = {
 for n, picture in enumerate([pair_receiver(), mouse_underside(False), pair_click(), mouse_underside(True),
                               pair_three_buttons()], start=1):
     IMAGES[f"code/pair_bg{n}.png"] = (picture, 400, 300)
-for group in ["kestrel", "falcon", "osprey", "wren", "lanner", "harrier"]:
+for group in ["kestrel", "merlin", "falcon", "osprey", "wren", "lanner", "harrier"]:
     IMAGES[f"{group.upper()}/logo_korvan.png"] = (logo(group), 320, 64)
 PLATES = {}
 for model, measures in MOUSE_MODELS.items():

@@ -74,7 +74,8 @@ private slots:
         const QString kestrelLogo = QStringLiteral(":/picture/kestrel/picture/KESTREL/logo_korvan.png");
         QTest::newRow("Kestrel by cable") << "kestrel" << false << kestrelLogo;
         QTest::newRow("Kestrel through its receiver") << "kestrel-receiver" << true << kestrelLogo;
-        QTest::newRow("MerlinQ through its receiver") << "merlinq-receiver" << true << kestrelLogo;
+        QTest::newRow("MerlinQ through its receiver") << "merlinq-receiver" << true
+                                                      << QStringLiteral(":/picture/merlin/picture/MERLIN/logo_korvan.png");
     }
 
     void arrivalAndRemoval()

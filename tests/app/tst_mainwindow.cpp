@@ -476,7 +476,7 @@ private slots:
         QTest::addColumn<bool>("wireless");
         QTest::addColumn<QString>("logo");
         QTest::newRow("Kestrel receiver") << 11 << true << ":/picture/kestrel/picture/KESTREL/logo_korvan.png";
-        QTest::newRow("MerlinC cable") << 7 << false << ":/picture/kestrel/picture/KESTREL/logo_korvan.png";
+        QTest::newRow("MerlinC cable: its own logo") << 7 << false << ":/picture/merlin/picture/MERLIN/logo_korvan.png";
         QTest::newRow("KestrelEU") << 14 << false << ":/picture/kestrel/picture/KESTREL/logo_korvan.png";
         QTest::newRow("Falcon") << 2 << false << ":/picture/falcon/picture/FALCON/logo_korvan.png";
         QTest::newRow("SakerS") << 6 << false << ":/picture/falcon/picture/FALCON/logo_korvan.png";

@@ -82,12 +82,12 @@ void TestProductTable::perModelRules_data()
     QTest::newRow("saker") << 4 << 4 << "falcon" << -1 << false << false << false << 0;
     QTest::newRow("falcons") << 5 << 3 << "falcon" << -1 << false << false << false << 0;
     QTest::newRow("sakers") << 6 << 4 << "falcon" << -1 << false << false << false << 0;
-    QTest::newRow("merlinc") << 7 << 5 << "kestrel" << -1 << false << false << true << 0;
-    QTest::newRow("merlinq") << 8 << 5 << "kestrel" << -1 << false << false << true << 0;
+    QTest::newRow("merlinc") << 7 << 5 << "merlin" << -1 << false << false << true << 0;
+    QTest::newRow("merlinq") << 8 << 5 << "merlin" << -1 << false << false << true << 0;
     QTest::newRow("kestrelc") << 9 << 5 << "kestrel" << -1 << false << false << true << 0;
     QTest::newRow("kestrelq") << 10 << 5 << "kestrel" << 0 << true << false << true << 0;
     QTest::newRow("kestrel") << 11 << 32 << "kestrel" << 30 << true << false << true << 0;
-    QTest::newRow("merlin") << 12 << 13 << "kestrel" << -1 << false << false << true << 0;
+    QTest::newRow("merlin") << 12 << 13 << "merlin" << -1 << false << false << true << 0;
     QTest::newRow("wren") << 13 << 2 << "wren" << -1 << false << false << false << 0;
     QTest::newRow("kestreleu") << 14 << 1 << "kestrel" << 0 << false << false << false << 0;
     QTest::newRow("lanner") << 18 << 4 << "lanner" << -1 << false << false << false << 5;

@@ -68,6 +68,11 @@ private slots:
         QVERIFY(p->family == Family::First ? FactoryRecords::fillKorvan(record, type)
                                            : FactoryRecords::fillTern(record, type));
 
+        // Its logo in the header.
+        const QString logo = QStringLiteral(":/picture/%1/picture/%2/logo_korvan.png")
+                                 .arg(Products::logoGroup(type), Products::logoGroup(type).toUpper());
+        QVERIFY2(QFile::exists(logo), qPrintable(logo));
+
         // A picture, with a plate for every button it shows.
         QVERIFY2(QFile::exists(MouseButtonLayout::picturePath(type)), qPrintable(MouseButtonLayout::picturePath(type)));
         QVERIFY(p->pictureButtons != 0);
