@@ -508,8 +508,9 @@ void TestKVAccountManage::hostileRepliesAreBounded()
     QCOMPARE(spy.first().at(0).toInt(), -1);
     QCOMPARE(OperateToken().GetToken(), QString("NULL"));
     // What the server could hand over before the client hung up: the limit
-    // and what the sockets buffer, not the gigabytes it offered.
-    QVERIFY2(*sent < 32LL * 1024 * 1024, qPrintable(QString::number(sent->load())));
+    // and what the kernel's socket buffers and the TLS layer hold (tens of
+    // megabytes on a slow, sanitized build), not the 512 MiB it offers.
+    QVERIFY2(*sent < 128LL * 1024 * 1024, qPrintable(QString::number(sent->load())));
 }
 
 QTEST_MAIN(TestKVAccountManage)
