@@ -225,6 +225,17 @@ QString logoGroup(int mouseType)
     return p ? QLatin1String(p->logo) : modelName(mouseType);
 }
 
+QString firmwareText(int mouseType, int version)
+{
+    const ProductInfo *p = byType(mouseType);
+    const quint32 v = quint32(version);
+    if (p && p->family == Family::First && v > 0xFFFF)
+        return QStringLiteral("%1.%2.%3.%4").arg(v >> 24).arg((v >> 16) & 0xFF).arg((v >> 8) & 0xFF).arg(v & 0xFF);
+    if (p && p->family != Family::First && v >= 0x100 && v <= 0xFFFF)
+        return QStringLiteral("%1.%2").arg(v >> 8, 0, 16).arg(v & 0xFF, 2, 16, QLatin1Char('0'));
+    return QString::number(version);
+}
+
 } // namespace Products
 
 namespace MouseType {

@@ -1,5 +1,7 @@
 #include "pages/SupportWidget.h"
 
+#include "model/ProductTable.h"
+
 #include "data/DCDataHandle.h"
 
 #include "store/TextTable.h"
@@ -72,8 +74,9 @@ SupportWidget::SupportWidget(QWidget *parent) : QWidget(parent)
                          softwareVersion, text(TextSupportSoftwareText), m_updateButton), 0, 0);
     grid->addWidget(card(this, QStringLiteral("FirmwareCard"), text(TextSupportFirmwareTitle),
                          m_firmwareVersion, text(TextSupportFirmwareText), m_firmwareButton), 0, 1);
-    grid->addWidget(card(this, QStringLiteral("PairCard"), text(TextSupportPairTitle), m_pairState,
-                         text(TextSupportPairText), m_pairButton), 0, 2);
+    m_pairCard = card(this, QStringLiteral("PairCard"), text(TextSupportPairTitle), m_pairState,
+                      text(TextSupportPairText), m_pairButton);
+    grid->addWidget(m_pairCard, 0, 2);
     for (int column = 0; column < 3; ++column)
         grid->setColumnStretch(column, 1);
     grid->setRowStretch(1, 1);
@@ -89,7 +92,8 @@ SupportWidget::SupportWidget(QWidget *parent) : QWidget(parent)
 void SupportWidget::setFirmwareVersion(int version)
 {
     m_firmwareVersion->setText(TextTable::textWith(TextTable::TextSupportFirmwareVersion,
-                                                version > 0 ? QString::number(version) : QStringLiteral("-")));
+                                                version > 0 ? Products::firmwareText(m_mouseType, version)
+                                                            : QStringLiteral("-")));
 }
 
 void SupportWidget::setUpdateButtonEnabled(bool enabled)
@@ -106,8 +110,13 @@ void SupportWidget::setPairingAvailable(bool available)
 void SupportWidget::connectBridge(DCDataHandle *bridge)
 {
     connect(bridge, &DCDataHandle::sig_VersionNumber, this, &SupportWidget::setFirmwareVersion);
-    connect(bridge, &DCDataHandle::sig_OpenDeviceResult, this, [this](bool result, int, bool isWireless) {
-        if (result)
-            setPairingAvailable(isWireless);
+    connect(bridge, &DCDataHandle::sig_OpenDeviceResult, this, [this](bool result, int mouseType, bool isWireless) {
+        if (!result)
+            return;
+        m_mouseType = mouseType;
+        setPairingAvailable(isWireless);
+        // A mouse that has no receiver has nothing to pair: the card goes.
+        const ProductInfo *product = Products::byType(mouseType);
+        m_pairCard->setVisible(!product || product->receiverPid != 0);
     });
 }

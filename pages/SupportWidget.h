@@ -37,4 +37,6 @@ private:
     QPushButton *m_updateButton;
     QPushButton *m_firmwareButton;
     QPushButton *m_pairButton;
+    QWidget *m_pairCard = nullptr;
+    int m_mouseType = 0;
 };

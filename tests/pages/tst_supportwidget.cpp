@@ -41,6 +41,19 @@ private slots:
         QCOMPARE(version->text(), QStringLiteral("Firmware -"));
         emit bridge.sig_VersionNumber(32);
         QCOMPARE(version->text(), QStringLiteral("Firmware 32"));
+        // Versions as people read them, by family.
+        emit bridge.sig_VersionNumber(0x05000003);
+        QCOMPARE(version->text(), QStringLiteral("Firmware 5.0.0.3"));
+        emit bridge.sig_OpenDeviceResult(true, 19, false);
+        emit bridge.sig_VersionNumber(0x0105);
+        QCOMPARE(version->text(), QStringLiteral("Firmware 1.05"));
+
+        // A wired-only mouse has no pairing card; a mouse with a receiver has it.
+        page.show();
+        auto *card = page.findChild<QWidget *>(QStringLiteral("PairCard"));
+        QVERIFY(!card->isVisible());
+        emit bridge.sig_OpenDeviceResult(true, 11, false);
+        QVERIFY(card->isVisible());
     }
 };
 
