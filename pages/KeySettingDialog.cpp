@@ -296,19 +296,34 @@ QString KeySettingDialog::functionName(int code)
     return f ? ButtonFunctions::caption(*f) : QString();
 }
 
+namespace {
+
+// One form for every assignment: "Label: value" (a full-width colon takes no space).
+QString labelled(QString label, const QString &value)
+{
+    label = label.trimmed();
+    if (!label.endsWith(QLatin1Char(':')) && !label.endsWith(QChar(0xFF1A)))
+        label += QLatin1Char(':');
+    if (value.isEmpty())
+        return label;
+    return label.endsWith(QLatin1Char(':')) ? label + QLatin1Char(' ') + value : label + value;
+}
+
+} // namespace
+
 QString KeySettingDialog::statusText(int changeType, int trueMouseValue, int modifyKey)
 {
     switch (changeType) {
     case ChangeKey: {
         const QString modifiers = modifierText(modifyKey);
         const QString key = KeyCodes::keyName(trueMouseValue);
-        QString text = TextTable::text(TextTable::TextStatusKey) + modifiers;
+        QString combination = modifiers;
         if (!modifiers.isEmpty() && !key.isEmpty())
-            text += QStringLiteral(" +");
-        return text + QLatin1Char(' ') + key;
+            combination += QStringLiteral(" + ");
+        return labelled(TextTable::text(TextTable::TextStatusKey), combination + key);
     }
     case ChangeFunction:
-        return TextTable::text(TextTable::TextStatusFunction) + QLatin1Char(':') + functionName(trueMouseValue);
+        return labelled(TextTable::text(TextTable::TextStatusFunction), functionName(trueMouseValue));
     case ChangeMacro:
         return TextTable::text(TextTable::TextStatusMacro);
     case ChangeDisabled:
