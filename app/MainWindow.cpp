@@ -10,6 +10,7 @@
 #include "app/WarningDialog.h"
 #include "analytics/GAnalytics.h"
 #include "data/DCDataHandle.h"
+#include "store/JsonHandle.h"
 #include "store/OperateToken.h"
 #include "store/SettingsFiles.h"
 #include "store/TextTable.h"
@@ -716,6 +717,16 @@ void MainWindow::showConfigMenu(int configNumber, const QPoint &globalPos)
 
 void MainWindow::exportConfiguration(int configNumber)
 {
+    // A configuration never saved has nothing to export: say so before asking
+    // for a file name (the one the mouse holds is written down on export).
+    const int mouseType = MouseType::current();
+    if (configNumber != m_currentConfig
+        && !QFile::exists(JsonHandle::currentConfigJsonFilePath(mouseType, configNumber))) {
+        slot_showWarningDialogWithSpecifyMessage(
+            kWarningFailedWithReason,
+            TextTable::textWith(TextTable::TextConfigNothingToExport, QString::number(configNumber)));
+        return;
+    }
     const QString suggested = QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
                                   .filePath(QStringLiteral("%1-%2.hdconf")
                                                 .arg(Products::modelName(MouseType::current()))

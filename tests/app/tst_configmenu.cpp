@@ -102,6 +102,20 @@ private slots:
                  fileBytes(JsonHandle::currentConfigJsonFilePath(kHarrier, 1)));
     }
 
+    // A configuration that was never saved has nothing to export: the user
+    // is told at once, before any file name is asked for.
+    void nothingToExportIsSaidFirst()
+    {
+        QFile::remove(JsonHandle::currentConfigJsonFilePath(kHarrier, 5));
+        emit configButton(5)->customContextMenuRequested(QPoint(5, 5));
+        auto *menu = m_window->findChild<QMenu *>(QStringLiteral("ConfigMenu"));
+        QVERIFY(menu && menu->isVisible());
+        menu->findChild<QAction *>(QStringLiteral("ExportConfigAction"))->trigger();
+        menu->hide();
+        QVERIFY(!qobject_cast<QFileDialog *>(QApplication::activeModalWidget()));
+        confirm(17, TextTable::textWith(TextTable::TextConfigNothingToExport, QStringLiteral("5")));
+    }
+
     void refusedFileIsToldWithItsReason()
     {
         const QString path = m_rig->folder->filePath(QStringLiteral("other.hdconf"));
