@@ -712,7 +712,9 @@ bool UsbDriverManger_Osprey::loadConfiguration(int number, bool withMacros)
         m_macros = stored.macros;
         m_unreadMacros.clear();
     }
-    m_configNumber = number;
+    // The mouse holds a stored configuration again. Which number it is
+    // saved as is the caller's (SetCurrentConfigNumber): the factory one (0)
+    // is loaded for a reset and then saved as the current number.
     m_configKnown = true;
     CheckAllMouseButtonIsOriginalMouseButton();
     return true;

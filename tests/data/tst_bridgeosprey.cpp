@@ -99,7 +99,31 @@ private slots:
     void aLoadCutShortMovesNoMacro();
     void aMouseMatchingNothingOverwritesNothing_data() { twoModels_data(); }
     void aMouseMatchingNothingOverwritesNothing();
+    void aChangeAfterAFactoryResetIsSavedInTheCurrentConfiguration();
 };
+
+// After a factory reset the factory configuration is in the mouse and in all
+// five files; the next change goes to the configuration shown, never into
+// the factory file itself.
+void TestBridgeOsprey::aChangeAfterAFactoryResetIsSavedInTheCurrentConfiguration()
+{
+    BridgeFixture b;
+    auto mouse = std::make_shared<EmulatedOspreyMouse>(QStringLiteral("harrier"));
+    b.bus.plug(mouse);
+    const ProductInfo *product = Products::byName(QStringLiteral("harrier"));
+    const int type = product->mouseType;
+    open(b, product);
+    QVERIFY(b.call("slot_LoadLocalConfigFileAndWriteIntoMouse", Q_ARG(int, 2)));
+    QVERIFY(b.call("slot_ResetConfigToOriginal"));
+    b.sync();
+    const QByteArray factory = fileBytes(JsonHandle::currentConfigJsonFilePath(type, 0));
+    cpiChange(b);
+    QCOMPARE(b.warnings(), QList<int>{});
+    QCOMPARE(fileBytes(JsonHandle::currentConfigJsonFilePath(type, 0)), factory);
+    const QByteArray current = JsonHandle().getMouseData_Tern(type, 2); // the one loaded before the reset
+    QCOMPARE(current.mid(kCpiXLow - 242, 7), mouse->profile().mid(kCpiXLow, 7));
+    QVERIFY(current != JsonHandle().getMouseData_Tern(type, 0));
+}
 
 void TestBridgeOsprey::twoModels_data()
 {
