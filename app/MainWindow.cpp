@@ -468,6 +468,9 @@ void MainWindow::initMouseDataHandle()
     connect(h, &DCDataHandle::sig_OpenDeviceResult, this, &MainWindow::slot_OpenDeviceResult);
     // A mouse that is there but cannot be opened says why, and where the
     // cause is the node's permission, what to do about it.
+    connect(h, &DCDataHandle::sig_FactorySettingsRestored, this, [this] {
+        slot_showWarningDialogWithSpecifyMessage(kWarningNotice, TextTable::text(TextTable::TextFactoryRestored));
+    });
     connect(h, &DCDataHandle::sig_DeviceCannotOpen, this, [this](bool permission, const QString &reason) {
         const QString message = permission ? TextTable::textWith(TextTable::TextCannotOpenPermission, reason)
                                            : TextTable::textWith(TextTable::TextCannotOpen, reason);

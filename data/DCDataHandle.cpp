@@ -570,7 +570,13 @@ void DCDataHandle::slot_ResetConfigToOriginal()
             return manager.WriteImageToMouse(mouseType, QStringLiteral("0"), 0, 1);
         });
     }
+    // All five are the factory's now: the mouse starts on configuration 1.
+    m_configNumber = 1;
+    m_manager->SetCurrentConfigNumber(1);
+    LoadGearJson(1);
+    emit sig_SetCurrentConfigure(1);
     RefreshPages();
+    emit sig_FactorySettingsRestored();
     emit sig_EndLoadingDialog();
 }
 

@@ -171,6 +171,8 @@ signals:
     // The mouse is on the bus but could not be opened: the system's words,
     // and whether the user lacks permission on its node (no udev rule).
     void sig_DeviceCannotOpen(bool permission, QString reason);
+    // A factory reset has reached the mouse and the five configurations.
+    void sig_FactorySettingsRestored();
 
 public slots:
     void slot_ExportConfiguration(int number, QString path);

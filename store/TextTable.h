@@ -279,6 +279,8 @@ enum TextIndex : int {
     // A mouse on the bus that cannot be opened ("%1": the system's words).
     TextCannotOpenPermission = 840,
     TextCannotOpen = 841,
+    // Said when a factory reset is done.
+    TextFactoryRestored = 842,
 
     // The key dialog, the macro page and the lighting sliders' names.
     TextKeyTabCombination = 850,

@@ -103,8 +103,8 @@ private slots:
 };
 
 // After a factory reset the factory configuration is in the mouse and in all
-// five files; the next change goes to the configuration shown, never into
-// the factory file itself.
+// five files, configuration 1 is shown, and the next change goes to it,
+// never into the factory file itself.
 void TestBridgeOsprey::aChangeAfterAFactoryResetIsSavedInTheCurrentConfiguration()
 {
     BridgeFixture b;
@@ -114,13 +114,17 @@ void TestBridgeOsprey::aChangeAfterAFactoryResetIsSavedInTheCurrentConfiguration
     const int type = product->mouseType;
     open(b, product);
     QVERIFY(b.call("slot_LoadLocalConfigFileAndWriteIntoMouse", Q_ARG(int, 2)));
+    b.clear();
     QVERIFY(b.call("slot_ResetConfigToOriginal"));
     b.sync();
+    // Done is said, and configuration 1 is the one shown.
+    QCOMPARE(b.count("sig_FactorySettingsRestored"), 1);
+    QCOMPARE(b.args("sig_SetCurrentConfigure").last().at(0).toInt(), 1);
     const QByteArray factory = fileBytes(JsonHandle::currentConfigJsonFilePath(type, 0));
     cpiChange(b);
     QCOMPARE(b.warnings(), QList<int>{});
     QCOMPARE(fileBytes(JsonHandle::currentConfigJsonFilePath(type, 0)), factory);
-    const QByteArray current = JsonHandle().getMouseData_Tern(type, 2); // the one loaded before the reset
+    const QByteArray current = JsonHandle().getMouseData_Tern(type, 1);
     QCOMPARE(current.mid(kCpiXLow - 242, 7), mouse->profile().mid(kCpiXLow, 7));
     QVERIFY(current != JsonHandle().getMouseData_Tern(type, 0));
 }
