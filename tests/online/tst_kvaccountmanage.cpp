@@ -456,11 +456,12 @@ void TestKVAccountManage::tokenOnlyFromTheServicesAnswer()
 void TestKVAccountManage::hostileRepliesAreBounded_data()
 {
     QTest::addColumn<Replier>("reply");
+    QTest::addColumn<QString>("why"); // what the client says when it gives up
     const auto chunk = std::make_shared<std::string>(64 * 1024, ' ');
     // Writes until the client goes (bounded, so the test cannot run away).
     const auto endless = [chunk](auto sent) {
         return [chunk, sent](size_t, httplib::DataSink &sink) {
-            if (*sent > (512LL << 20) || !sink.write(chunk->data(), chunk->size()))
+            if (*sent > (256LL << 20) || !sink.write(chunk->data(), chunk->size()))
                 return false;
             *sent += chunk->size();
             return true;
@@ -468,12 +469,12 @@ void TestKVAccountManage::hostileRepliesAreBounded_data()
     };
     QTest::newRow("endless body") << Replier([endless](httplib::Response &r, auto sent) {
         r.set_chunked_content_provider("application/json", endless(sent));
-    });
+    }) << "passes 1048576 bytes";
     QTest::newRow("Content-Length 2 GiB") << Replier([endless](httplib::Response &r, auto sent) {
         auto write = endless(sent);
         r.set_content_provider(size_t(2147483648LL), "application/json",
                                [write](size_t offset, size_t, httplib::DataSink &sink) { return write(offset, sink); });
-    });
+    }) << "passes 1048576 bytes";
     QTest::newRow("one byte a second") << Replier([](httplib::Response &r, auto sent) {
         r.set_chunked_content_provider("application/json", [sent](size_t, httplib::DataSink &sink) {
             std::this_thread::sleep_for(std::chrono::seconds(1));
@@ -482,15 +483,19 @@ void TestKVAccountManage::hostileRepliesAreBounded_data()
             *sent += 1;
             return true;
         });
-    });
+    }) << "did not finish in time";
 }
 
 // A reply without end, or announcing more than the client takes, or one
-// that trickles: the request ends as a network error, soon, having taken
-// little, and nothing is stored.
+// that trickles: the client gives it up for that reason (not the server for
+// its own), the request ends as a network error within its deadline, and
+// nothing is stored. How many bytes pass before the check sees them depends
+// on how busy this thread is, so it is the giving up that is asserted.
 void TestKVAccountManage::hostileRepliesAreBounded()
 {
     QFETCH(Replier, reply);
+    QFETCH(QString, why);
+    MessageCapture capture;
     OnlineFixture f;
     auto sent = std::make_shared<std::atomic<long long>>(0);
     f.server->onPost("/v1/user/login", [reply, sent](const httplib::Request &, httplib::Response &response) {
@@ -507,10 +512,8 @@ void TestKVAccountManage::hostileRepliesAreBounded()
     QVERIFY2(clock.elapsed() < 10000, qPrintable(QString::number(clock.elapsed())));
     QCOMPARE(spy.first().at(0).toInt(), -1);
     QCOMPARE(OperateToken().GetToken(), QString("NULL"));
-    // What the server could hand over before the client hung up: the limit
-    // and what the kernel's socket buffers and the TLS layer hold (tens of
-    // megabytes on a slow, sanitized build), not the 512 MiB it offers.
-    QVERIFY2(*sent < 128LL * 1024 * 1024, qPrintable(QString::number(sent->load())));
+    QVERIFY2(MessageCapture::messages().join(QLatin1Char('\n')).contains(why),
+             qPrintable(MessageCapture::messages().join(QLatin1Char('\n'))));
 }
 
 QTEST_MAIN(TestKVAccountManage)
