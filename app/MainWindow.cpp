@@ -18,6 +18,7 @@
 #include "model/ProductTable.h"
 #include "device/fwupdate/FirmwareTransfer.h"
 #include "online/AccountOperations.h"
+#include "online/ServiceAddress.h"
 #include "pages/CloudSyncWidget.h"
 #include "pages/CodeWidget.h"
 #include "pages/DrawDialog.h"
@@ -596,8 +597,12 @@ void MainWindow::on_CloudSyncButton_clicked()
 {
     sendEvent(QStringLiteral("CloudSyncButton"));
     showPage(CloudSyncPage);
-    if (!m_isLoggedIn)
+    // The page itself says when cloud sync is not set up; asking to log in
+    // is worth a dialog only where a service is configured, and once a run.
+    if (!m_isLoggedIn && !m_loginAsked && ServiceAddress::status() == ServiceAddress::Status::Ok) {
+        m_loginAsked = true;
         slot_showWarningDialog(10);
+    }
 }
 
 void MainWindow::slot_GoToMatchCodePage()

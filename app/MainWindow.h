@@ -234,6 +234,7 @@ private:
     int m_currentConfig = 1;
     bool m_isManualCheck = false;
     bool m_isLoggedIn = false;
+    bool m_loginAsked = false; // the cloud page's log-in request was shown this run
     QString m_downloadPath;
     int m_firmwareVersion = 0;
     USHORT m_currentPid = 0;

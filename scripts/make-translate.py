@@ -203,7 +203,7 @@ TEXTS = {
     425: ("上传完成，您的设置已保存到账户。", "Your settings were uploaded to your account."),
     426: ("下载完成，已使用账户中的设置。", "Your settings were downloaded from your account."),
     427: ("云同步失败。", "Cloud sync failed."),
-    600: ("未配置云服务地址，不会发送任何数据。请在 system/online.ini 的 “Service/baseUrl” 中填写 https 地址，或用 --service-url 启动程序。", "No cloud service is configured, so nothing is sent. Put its https address under “Service/baseUrl” in system/online.ini, or start the program with --service-url."),
+    600: ("此电脑未设置云同步，不会发送任何数据。", "Cloud sync is not set up on this computer, so nothing is sent."),
     601: ("云服务地址不是 https，未使用：密码会以明文发送。", "The cloud service address is not https and is not used: your password would travel unprotected."),
     602: ("云服务地址无效。", "The cloud service address is not a valid address."),
     603: ("云服务没有及时响应，请稍后再试。", "The cloud service did not answer in time. Please try again later."),

@@ -1,4 +1,5 @@
 #include "app/MainWindow.h"
+#include "online/ServiceAddress.h"
 #include "app/NeedDeviceDialog.h"
 #include "app/UpdateMouseDialog.h"
 #include "app/WarningDialog.h"
@@ -135,11 +136,22 @@ private slots:
             QCOMPARE(child<QPushButton>(name)->property("selected").toBool(), button == name);
     }
 
+    // Logged out with a service configured: the log-in request once a run.
+    // Without a service the page says so itself, and no dialog comes.
     void cloudPageWhileLoggedOutWarns()
     {
         QTest::mouseClick(child<QPushButton>("CloudSyncButton"), Qt::LeftButton);
         QCOMPARE(stack()->currentIndex(), 4);
+        QCOMPARE(shownWarning(), -1);
+
+        ServiceAddress::setCommandLineAddress(QStringLiteral("https://service.example.org"));
+        QTest::mouseClick(child<QPushButton>("CloudSyncButton"), Qt::LeftButton);
         QCOMPARE(shownWarning(), 10);
+        m_window->warningDialog()->hide();
+        QTest::mouseClick(child<QPushButton>("SupportButton"), Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>("CloudSyncButton"), Qt::LeftButton);
+        QVERIFY(!m_window->warningDialog()->isVisible());
+        ServiceAddress::setCommandLineAddress(QString());
     }
 
     void battery_data()
