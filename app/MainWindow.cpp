@@ -62,6 +62,8 @@ const char kRestarterProgram[] = "TestRestart3.exe";
 const char kPicture[] = ":/picture/picture/";
 // Warnings that show a message of the caller's: a plain notice, and a failure with its reason.
 constexpr int kWarningNotice = 15;
+// How long the tray's "keeps running" notice stays.
+constexpr int kTrayNoticeMs = 5000;
 constexpr int kWarningFailedWithReason = 17;
 
 // The battery indicator: the first row holding the value decides.
@@ -1109,10 +1111,18 @@ void MainWindow::on_quitButton_clicked()
 {
     sendEvent(QStringLiteral("quitButton"));
     // Without a tray there would be no way back to a hidden window.
-    if (m_trayIcon->isVisible())
+    if (m_trayIcon->isVisible()) {
         hide();
-    else
+        // The first time, say where the program went: a window that vanishes
+        // while the program runs on is otherwise easy to take for a quit.
+        if (!m_trayNoticeShown) {
+            m_trayNoticeShown = true;
+            m_trayIcon->showMessage(QStringLiteral("HarrierDriver"), TextTable::text(TextTable::TextKeepsRunningInTray),
+                                    QSystemTrayIcon::Information, kTrayNoticeMs);
+        }
+    } else {
         showMinimized();
+    }
 }
 
 void MainWindow::bringToFront()

@@ -235,6 +235,7 @@ private:
     bool m_isManualCheck = false;
     bool m_isLoggedIn = false;
     bool m_loginAsked = false; // the cloud page's log-in request was shown this run
+    bool m_trayNoticeShown = false; // "keeps running in the tray" was said this run
     QString m_downloadPath;
     int m_firmwareVersion = 0;
     USHORT m_currentPid = 0;

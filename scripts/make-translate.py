@@ -369,6 +369,7 @@ TEXTS = {
     840: ("鼠标已连接，但当前用户没有权限打开它（%1）。请安装 udev 规则（见 README 的“Access to real mice”），然后重新插拔鼠标。",
           "The mouse is connected, but this user may not open it (%1). Install the udev rule (README, \u201cAccess to real mice\u201d) and plug the mouse in again."),
     841: ("鼠标已连接，但无法打开：%1", "The mouse is connected but cannot be opened: %1"),
+    843: ("HarrierDriver 仍在托盘中运行。", "HarrierDriver keeps running in the tray."),
     842: ("已恢复出厂设置：鼠标和全部五个配置均已恢复，当前为配置 1。",
           "Factory settings are restored in the mouse and all five configurations; configuration 1 is selected."),
     831: ("将配置 1 写入鼠标", "Load configuration 1 into the mouse"),

@@ -281,6 +281,8 @@ enum TextIndex : int {
     TextCannotOpen = 841,
     // Said when a factory reset is done.
     TextFactoryRestored = 842,
+    // Said once when the window closes to the tray.
+    TextKeepsRunningInTray = 843,
 
     // The key dialog, the macro page and the lighting sliders' names.
     TextKeyTabCombination = 850,
