@@ -90,8 +90,7 @@ const BatteryLook kBatteryLooks[] = {
 // The caption of configuration n on its profile button and in the tray menu.
 QString configCaption(int n)
 {
-    const QString caption = TextTable::text(TextTable::TextConfiguration + n);
-    return caption.isEmpty() ? QStringLiteral("配置%1").arg(n) : caption;
+    return TextTable::text(TextTable::TextConfiguration + n);
 }
 
 QString borderImage(const QString &resource)
@@ -306,10 +305,7 @@ QWidget *MainWindow::buildFooter()
     }
     layout->addStretch();
 
-    QString resetCaption = TextTable::text(TextTable::TextRestoreFactory);
-    if (resetCaption.isEmpty())
-        resetCaption = QStringLiteral("恢复出厂设置");
-    m_resetButton = new QPushButton(resetCaption, footer);
+    m_resetButton = new QPushButton(TextTable::text(TextTable::TextRestoreFactory), footer);
     m_resetButton->setObjectName(QStringLiteral("ResetToOriginalButton"));
     m_resetButton->setCursor(Qt::PointingHandCursor);
     m_resetButton->setFocusPolicy(Qt::NoFocus);
