@@ -225,6 +225,18 @@ QString logoGroup(int mouseType)
     return p ? QLatin1String(p->logo) : modelName(mouseType);
 }
 
+OspreyFacts ospreyFacts(int mouseType)
+{
+    const ProductInfo *p = byType(mouseType);
+    return p ? p->osprey : kNoOsprey;
+}
+
+KorvanFacts korvanFacts(int mouseType)
+{
+    const ProductInfo *p = byType(mouseType);
+    return p ? p->korvan : kNoKorvan;
+}
+
 QString firmwareText(int mouseType, int version)
 {
     const ProductInfo *p = byType(mouseType);

@@ -201,6 +201,10 @@ constexpr int kLightBrightnessMaximum = 9;
 bool firmwareTooOld(int mouseType, int firmwareVersion);
 // The logo folder of a model.
 QString logoGroup(int mouseType);
+// A model's family protocol facts; all-false (coding None) for a type
+// without a row or of the other family.
+OspreyFacts ospreyFacts(int mouseType);
+KorvanFacts korvanFacts(int mouseType);
 // A firmware version as people read it: the first family's 32-bit word as
 // four numbers ("5.0.0.3"), the others' release number as the BCD it is
 // ("1.05" for 0x0105); a small number (a fallback) as itself.

@@ -103,12 +103,6 @@ constexpr DWORD kChargingFrom = 0x1000000;
 constexpr DWORD kFullFrom = 0x2000000;
 constexpr DWORD kNoReadingFrom = 0x3000000;
 
-KorvanFacts factsOf(int mouseType)
-{
-    const ProductInfo *p = Products::byType(mouseType);
-    return p ? p->korvan : KorvanFacts{};
-}
-
 int lookup(const ByteFunction *begin, const ByteFunction *end, BYTE value, int otherwise)
 {
     const ByteFunction *hit = std::find_if(begin, end, [value](const ByteFunction &e) { return e.value == value; });
@@ -234,7 +228,7 @@ DWORD batteryPercent(DWORD raw)
 
 CpiScheme cpiSchemeOf(int mouseType)
 {
-    switch (factsOf(mouseType).cpiCoding) {
+    switch (Products::korvanFacts(mouseType).cpiCoding) {
     case KorvanCpiCoding::Hundreds: return CpiScheme::Hundreds;
     case KorvanCpiCoding::TwoRange: return CpiScheme::TwoRange;
     case KorvanCpiCoding::Fifties:
@@ -279,7 +273,7 @@ int cpiLevelLimit(CpiScheme scheme) { return scheme == CpiScheme::Hundreds ? 2 :
 
 bool cpiRemovesLevel(int mouseType, int cpi)
 {
-    return factsOf(mouseType).lowStep ? cpi <= 200 : cpi == 0;
+    return Products::korvanFacts(mouseType).lowStep ? cpi <= 200 : cpi == 0;
 }
 
 } // namespace KestrelTables

@@ -220,24 +220,14 @@ DWORD decodeFiftyCpi(BYTE low, BYTE high)
     return (DWORD(high) * 256 + low) * 50;
 }
 
-namespace {
-
-OspreyFacts factsOf(int mouseType)
-{
-    const ProductInfo *p = Products::byType(mouseType);
-    return p ? p->osprey : OspreyFacts{};
-}
-
-} // namespace
-
 bool countsInFifties(int mouseType)
 {
-    return factsOf(mouseType).cpiCoding == CpiCoding::Fifties;
+    return Products::ospreyFacts(mouseType).cpiCoding == CpiCoding::Fifties;
 }
 
 bool usesTableB(int mouseType)
 {
-    return factsOf(mouseType).cpiCoding == CpiCoding::TableB;
+    return Products::ospreyFacts(mouseType).cpiCoding == CpiCoding::TableB;
 }
 
 BYTE lightModeToDevice(int mode)
@@ -287,7 +277,7 @@ int wordIndexOfButton(int mouseType, int button)
     const ButtonRow *row = buttonRow(button);
     if (!row)
         return -1;
-    return factsOf(mouseType).lannerWords && row->wordOnType18 >= 0 ? row->wordOnType18 : row->word;
+    return Products::ospreyFacts(mouseType).lannerWords && row->wordOnType18 >= 0 ? row->wordOnType18 : row->word;
 }
 
 DWORD defaultWordOfButton(int mouseType, int button)
@@ -295,9 +285,9 @@ DWORD defaultWordOfButton(int mouseType, int button)
     const ButtonRow *row = buttonRow(button);
     if (!row)
         return 0;
-    if (button == 13 && factsOf(mouseType).cpiLoopOnButton13)
+    if (button == 13 && Products::ospreyFacts(mouseType).cpiLoopOnButton13)
         return kCpiLoopWord;
-    return factsOf(mouseType).lannerWords && row->factoryOnType18 != kSameWord ? row->factoryOnType18 : row->factory;
+    return Products::ospreyFacts(mouseType).lannerWords && row->factoryOnType18 != kSameWord ? row->factoryOnType18 : row->factory;
 }
 
 QByteArray defaultButtonTable(int mouseType)

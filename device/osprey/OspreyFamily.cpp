@@ -35,8 +35,7 @@ bool checkProfile(int mouseType, const QByteArray &record, QString *why)
     if (byte(kGearAt) >= kCpiLevels)
         return refuse(QStringLiteral("CPI level %1").arg(byte(kGearAt) + 1));
     const CpiTables::CpiRange range = CpiTables::rangeFor(mouseType);
-    // The third family's manager reads its codes from table B.
-    const QMap<uchar, int> table = usesTableB(mouseType) || mouseType == ModelWren ? cpiTableB() : cpiTableA();
+    const QMap<uchar, int> table = usesTableB(mouseType) ? cpiTableB() : cpiTableA();
     for (int level = 0; level < kCpiLevels; ++level) {
         const BYTE code = byte(kCpiXLowAt + level);
         const BYTE high = byte(kCpiXHighAt + level);

@@ -56,17 +56,10 @@ constexpr BYTE kOtherSumHigh = 0x79;
 
 QPair<BYTE, BYTE> sumConstantOf(int mouseType)
 {
-    const ProductInfo *p = Products::byType(mouseType);
-    if (!p || p->osprey.cpiCoding == CpiCoding::None)
+    const OspreyFacts facts = Products::ospreyFacts(mouseType);
+    if (facts.cpiCoding == CpiCoding::None)
         return {kOtherSumLow, kOtherSumHigh};
-    return {p->osprey.sumLow, p->osprey.sumHigh};
-}
-
-// Models whose profile is taken whatever its fixed part sums to.
-bool toleratesFixedPart(int mouseType)
-{
-    const ProductInfo *p = Products::byType(mouseType);
-    return p && p->osprey.anyFixedPart;
+    return {facts.sumLow, facts.sumHigh};
 }
 
 // Odd positions count once, even ones three times.
@@ -356,8 +349,7 @@ bool USBDriver_Osprey::CheckProfileSum(BYTE *p)
     else
         sum -= m_keyB;
     BYTE low = BYTE(sum - p[kBalanceByte]);
-    const ProductInfo *product = Products::byType(mouseType);
-    if (product && product->osprey.secondBalanceByte)
+    if (Products::ospreyFacts(mouseType).secondBalanceByte)
         low = BYTE(low - p[kSecondBalanceByte]);
     const BYTE high = BYTE(sum >> 8);
     qInfo("crcNumber VALUE %x %x %x", p[kBalanceByte], low, high);
@@ -392,7 +384,7 @@ bool USBDriver_Osprey::GetProfileDataBlock(BYTE *out476)
     m_keyB = profile[kKeyB];
     qInfo("SetProfileData+++++");
     const bool balanced = CheckProfileSum(profile);
-    if (!balanced && !toleratesFixedPart(m_mouseType))
+    if (!balanced && !Products::ospreyFacts(m_mouseType).anyFixedPart)
         return false;
     std::memcpy(out476, m_profileCache, kProfileSize);
     return true;
@@ -406,7 +398,7 @@ bool USBDriver_Osprey::SetProfileDataBlock(const BYTE *in476)
     BYTE data[kProfileWriteLength] = {kCmdWriteProfile, 0x00, 0x00, 0x02, 0x00, 0x00, 0x00};
     std::memcpy(data + kBlockHeader, m_profileCache, kProfileCacheSent);
     qInfo("SetProfileData+++++");
-    if (!CheckProfileSum(data + kBlockHeader) && !toleratesFixedPart(m_mouseType))
+    if (!CheckProfileSum(data + kBlockHeader) && !Products::ospreyFacts(m_mouseType).anyFixedPart)
         return false;
     return writeWithStatus(data, kProfileWriteLength, kStatusProfile);
 }

@@ -739,8 +739,7 @@ void UsbDriverManger_Osprey::SaveConfigFileByConfigureNumber(int number)
 bool UsbDriverManger_Osprey::SaveProfileToConfig1()
 {
     m_profile[0] = 1;
-    const ProductInfo *product = Products::byType(mouseType());
-    if (product && product->osprey.profileLoopWord) {
+    if (Products::ospreyFacts(mouseType()).profileLoopWord) {
         const int p = kButtonsAt + 4 * 8;
         for (int b = 0; b < 4; ++b)
             m_profile[p + b] = char(wordByte(kProfileLoopWord, b));
