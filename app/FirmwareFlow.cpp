@@ -1,5 +1,7 @@
 #include "app/FirmwareFlow.h"
 
+#include "platform/Log.h"
+
 #include <QDebug>
 
 FirmwareFlow::FirmwareFlow(QObject *parent) : QObject(parent) { }
@@ -8,7 +10,7 @@ void FirmwareFlow::moveTo(State state)
 {
     if (state == m_state)
         return;
-    qDebug() << "FirmwareFlow" << m_state << "->" << state;
+    qCDebug(lcApp) << "FirmwareFlow" << m_state << "->" << state;
     m_state = state;
     emit stateChanged(state);
 }

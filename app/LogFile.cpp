@@ -2,7 +2,6 @@
 
 #include "platform/AppPaths.h"
 #include "platform/LocalFiles.h"
-#include "platform/Log.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -107,7 +106,6 @@ bool install()
 {
     if (g_installed.exchange(true))
         return false;
-    Log::setLevel(Log::Level::Verbose);
     qInstallMessageHandler(messageHandler);
     return true;
 }

@@ -7,6 +7,7 @@
 #include "device/hidparse/HidParse.h"
 #include "model/ProductTable.h"
 #include "platform/DeviceClock.h"
+#include "platform/Log.h"
 #include "platform/hid/HidBackend.h"
 #include "store/GearHandle.h"
 #include "store/JsonHandle.h"
@@ -195,7 +196,7 @@ void DCDataHandle::slot_OpenDevice(USHORT Pid, USHORT Vid)
 
     if (!m_manager->InitDevice()) {
         const Hid::OpenFailure why = Hid::lastOpenFailure();
-        qWarning().noquote() << "the" << name << "cannot be opened:" << (why.text.isEmpty() ? QStringLiteral("-") : why.text);
+        qCWarning(lcData).noquote() << "the" << name << "cannot be opened:" << (why.text.isEmpty() ? QStringLiteral("-") : why.text);
         emit sig_DeviceCannotOpen(why.permission, why.text);
         sendEvent(QStringLiteral("OpenDeviceFailed"), name);
         emit sig_OpenDeviceResult(false, mouseType, m_isWireless);

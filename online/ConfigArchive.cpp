@@ -1,5 +1,7 @@
 #include "online/ConfigArchive.h"
 
+#include "platform/Log.h"
+
 #include <quazip/JlCompress.h>
 #include <quazip/quazip.h>
 #include <quazip/quazipfile.h>
@@ -138,7 +140,7 @@ Result extractSafely(const QString &zipPath, const QString &targetFolder, const 
         const bool folder = info.name.endsWith(QLatin1Char('/'));
         const QString path = QDir::cleanPath(info.name);
         if (files.contains(path) || (!folder && folders.contains(path))) {
-            qWarning() << "archive entry refused: a second entry for" << path;
+            qCWarning(lcOnline) << "archive entry refused: a second entry for" << path;
             return Result::UnsafeEntry;
         }
         (folder ? folders : files).insert(path);

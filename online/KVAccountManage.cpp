@@ -1,6 +1,7 @@
 #include "online/KVAccountManage.h"
 
 #include "online/ServiceAddress.h"
+#include "platform/Log.h"
 #include "store/TextTable.h"
 
 #include <QDebug>
@@ -112,7 +113,7 @@ QNetworkReply *KVAccountManage::bounded(QNetworkReply *reply) const
     const auto tooLarge = [reply](qint64 bytes) {
         if (bytes <= kMaxReplyBytes || !reply->isRunning())
             return;
-        qWarning() << "KVAccountManage: the reply passes" << kMaxReplyBytes << "bytes; given up";
+        qCWarning(lcOnline) << "KVAccountManage: the reply passes" << kMaxReplyBytes << "bytes; given up";
         reply->abort();
     };
     connect(reply, &QNetworkReply::metaDataChanged, reply, [reply, tooLarge] {
@@ -129,7 +130,7 @@ QNetworkReply *KVAccountManage::bounded(QNetworkReply *reply) const
     connect(deadline, &QTimer::timeout, reply, [reply] {
         if (!reply->isRunning())
             return;
-        qWarning() << "KVAccountManage: the reply did not finish in time; given up";
+        qCWarning(lcOnline) << "KVAccountManage: the reply did not finish in time; given up";
         reply->abort();
     });
     deadline->start(m_deadlineMs);

@@ -1,6 +1,7 @@
 #include "platform/InstanceLock.h"
 
 #include "platform/LocalFiles.h"
+#include "platform/Log.h"
 #include "platform/Process.h"
 
 #include <QDebug>
@@ -21,7 +22,7 @@ QString folder()
         LocalFiles::makePrivatePath(shared);
     if (LocalFiles::isPrivateFolder(shared))
         return shared;
-    qWarning() << "InstanceLock: not using" << shared << "- it is no private folder of the user";
+    qCWarning(lcPlatform) << "InstanceLock: not using" << shared << "- it is no private folder of the user";
     const QString cache =
         QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + QStringLiteral("/HarrierDriver");
     LocalFiles::makePrivatePath(cache);

@@ -31,22 +31,13 @@ void terminalHandler(QtMsgType type, const QMessageLogContext &, const QString &
 
 } // namespace
 
-void setLevel(Level level)
-{
-    g_level.store(level);
-    // The dumps are off unless asked for; the environment's rules still apply on top.
-    QLoggingCategory::setFilterRules(level == Level::Raw ? QStringLiteral("harrier.raw.debug=true")
-                                                         : QStringLiteral("harrier.raw.debug=false"));
-}
-
-Level level()
-{
-    return g_level.load();
-}
-
 void installTerminalHandler(Level level)
 {
-    setLevel(level);
+    g_level.store(level);
+    // The dumps' category is off by default; only the raw level turns it on
+    // (the environment's QT_LOGGING_RULES still apply on top).
+    if (level == Level::Raw)
+        QLoggingCategory::setFilterRules(QStringLiteral("harrier.raw.debug=true"));
     qInstallMessageHandler(terminalHandler);
 }
 

@@ -26,12 +26,8 @@ enum class Level {
     Raw,      // and the per-byte dumps
 };
 
-// Sets which categories are enabled for the level (the dumps only at Raw).
-void setLevel(Level level);
-Level level();
-
 // A handler for a terminal: prints what the level lets through to standard
-// error, the rest is dropped. Installed by the window without "-d" and by harrierctl.
+// error (the dumps' category is enabled at Raw only), the rest is dropped. Installed by the window without "-d" and by harrierctl.
 void installTerminalHandler(Level level);
 
 } // namespace Log

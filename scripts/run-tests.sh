@@ -57,13 +57,19 @@ suites() {
   return "$status"
 }
 
-# A build that fails leaves its suites nothing to run: they count as failed.
-if stage "normal build" configure_and_build "$ROOT/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHARRIER_WERROR=ON; then
-  stage "normal suites" suites "$ROOT/build"
-else
-  stage_lines+=("  FAILED  normal suites (not run: the build failed)")
-  stages_failed=$((stages_failed + 1)); tests_failed=$((tests_failed + 1))
-fi
+# build_and_test NAME BUILD_DIR [cmake options...]: a build and its suites;
+# a build that fails leaves its suites nothing to run: they count as failed.
+build_and_test() {
+  local name="$1" dir="$2"; shift 2
+  if stage "$name build" configure_and_build "$dir" "$@"; then
+    stage "$name suites" suites "$dir"
+  else
+    stage_lines+=("  FAILED  $name suites (not run: the build failed)")
+    stages_failed=$((stages_failed + 1)); tests_failed=$((tests_failed + 1))
+  fi
+}
+
+build_and_test normal "$ROOT/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHARRIER_WERROR=ON
 
 if [ -x "$ROOT/scripts/run-fuzz.sh" ]; then
   if stage "fuzzing" "$ROOT/scripts/run-fuzz.sh"; then
@@ -73,17 +79,12 @@ if [ -x "$ROOT/scripts/run-fuzz.sh" ]; then
   fi
 fi
 
-if stage "sanitizer build" configure_and_build "$ROOT/build-asan" -DCMAKE_BUILD_TYPE=Debug -DHARRIER_WERROR=ON -DHARRIER_SANITIZE=ON; then
-  # Whole allocation stacks, so leaks inside Qt (built without frame pointers)
-  # can be told apart from ours by tests/lsan.supp.
-  export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:halt_on_error=1:fast_unwind_on_malloc=0"
-  export LSAN_OPTIONS="suppressions=$ROOT/tests/lsan.supp:print_suppressions=0"
-  export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
-  stage "sanitizer suites" suites "$ROOT/build-asan"
-else
-  stage_lines+=("  FAILED  sanitizer suites (not run: the build failed)")
-  stages_failed=$((stages_failed + 1)); tests_failed=$((tests_failed + 1))
-fi
+# Whole allocation stacks, so leaks inside Qt (built without frame pointers)
+# can be told apart from ours by tests/lsan.supp.
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:halt_on_error=1:fast_unwind_on_malloc=0"
+export LSAN_OPTIONS="suppressions=$ROOT/tests/lsan.supp:print_suppressions=0"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+build_and_test sanitizer "$ROOT/build-asan" -DCMAKE_BUILD_TYPE=Debug -DHARRIER_WERROR=ON -DHARRIER_SANITIZE=ON
 
 echo
 echo "== summary"

@@ -268,7 +268,7 @@ bool UsbDriverMangerKestrel::SetCPIList(const CpiList &list, int bank)
     const CpiTables::CpiRange range = CpiTables::rangeFor(mouseType());
     for (DWORD cpi : taken)
         if (cpi != 0 && (int(cpi) < range.minimum || int(cpi) > range.maximum)) {
-            qWarning() << "SetCPIList: CPI" << cpi << "lies outside the model's range" << range.minimum << "to"
+            qCWarning(lcKestrel) << "SetCPIList: CPI" << cpi << "lies outside the model's range" << range.minimum << "to"
                        << range.maximum;
             return false;
         }
@@ -451,7 +451,7 @@ bool UsbDriverMangerKestrel::writeLightByte(bool (USBDriverKestrel::*set)(int, i
 bool UsbDriverMangerKestrel::SetOLEDScreenParameter(int behaviour)
 {
     if (!ScreenSettings::isBehaviour(behaviour)) {
-        qWarning() << "SetOLEDScreenParameter: no such behaviour" << behaviour;
+        qCWarning(lcKestrel) << "SetOLEDScreenParameter: no such behaviour" << behaviour;
         return false;
     }
     const bool flag = behaviour == kBehaviourWithFlag;
@@ -468,7 +468,7 @@ bool UsbDriverMangerKestrel::SetOLEDScreenParameter(int behaviour)
 bool UsbDriverMangerKestrel::SetOLEDScreenLightIntensity(int intensity)
 {
     if (!ScreenSettings::isIntensity(intensity)) {
-        qWarning() << "SetOLEDScreenLightIntensity: out of range" << intensity;
+        qCWarning(lcKestrel) << "SetOLEDScreenLightIntensity: out of range" << intensity;
         return false;
     }
     if (!m_kestrel || !m_kestrel->SetWord1180Byte0(intensity, kBank1))

@@ -1,11 +1,11 @@
 #include "device/osprey/UsbDriverManger_Osprey.h"
 
 #include "device/PictureFile.h"
-#include "model/ProductTable.h"
 #include "device/ScreenSettings.h"
 #include "device/osprey/OspreyCodecs.h"
 #include "device/osprey/USBDriver_Osprey.h"
 #include "model/CpiTables.h"
+#include "model/ProductTable.h"
 #include "platform/DeviceClock.h"
 #include "platform/Log.h"
 #include "store/JsonHandle.h"
@@ -151,7 +151,7 @@ bool UsbDriverManger_Osprey::WriteProfileIntoMouseAndSaveConfigFile()
     if (m_configKnown)
         SaveConfigFileByConfigureNumber(m_configNumber);
     else
-        qInfo() << "the mouse matches no stored configuration: the change is not saved in one";
+        qCInfo(lcOsprey) << "the mouse matches no stored configuration: the change is not saved in one";
     qDebug() << "WriteProfileIntoMouseAndSaveConfigFile ok";
     return true;
 }
@@ -312,7 +312,7 @@ bool UsbDriverManger_Osprey::SetCPIList(const CpiList &list, int)
     for (int level = 0; level < kCpiLevels; ++level) {
         const int cpi = int(list.at(level));
         if (cpi != 0 && (cpi < range.minimum || cpi > range.maximum)) {
-            qWarning() << "SetCPIList: CPI" << cpi << "lies outside the model's range" << range.minimum << "to"
+            qCWarning(lcOsprey) << "SetCPIList: CPI" << cpi << "lies outside the model's range" << range.minimum << "to"
                        << range.maximum;
             return false;
         }
@@ -537,7 +537,7 @@ bool UsbDriverManger_Osprey::WriteImageToMouse(int type, const QString &picture,
     const bool read = PictureFile::read(path, kLargestStoredPicture, &stored);
     const QByteArray packed = read ? packPicture(stored) : QByteArray();
     if (packed.size() != kPictureBytes) {
-        qWarning() << "no screen picture in" << path << "- nothing was sent to the mouse";
+        qCWarning(lcOsprey) << "no screen picture in" << path << "- nothing was sent to the mouse";
         return false;
     }
     if (own && !SetOLEDScreenParameter(kPictureMode))
@@ -567,7 +567,7 @@ bool UsbDriverManger_Osprey::SetScreenWord(int, int, int)
 bool UsbDriverManger_Osprey::SetOLEDScreenParameter(int behaviour)
 {
     if (!ScreenSettings::isBehaviour(behaviour)) {
-        qWarning() << "SetOLEDScreenParameter: no such behaviour" << behaviour;
+        qCWarning(lcOsprey) << "SetOLEDScreenParameter: no such behaviour" << behaviour;
         return false;
     }
     return writeChange([&] { at(kScreenModeAt) = screenBehaviourToDevice(behaviour); });
@@ -576,7 +576,7 @@ bool UsbDriverManger_Osprey::SetOLEDScreenParameter(int behaviour)
 bool UsbDriverManger_Osprey::SetOLEDScreenLightIntensity(int intensity)
 {
     if (!ScreenSettings::isIntensity(intensity)) {
-        qWarning() << "SetOLEDScreenLightIntensity: out of range" << intensity;
+        qCWarning(lcOsprey) << "SetOLEDScreenLightIntensity: out of range" << intensity;
         return false;
     }
     return writeChange([&] { at(kScreenBrightnessAt) = BYTE(intensity); });
@@ -651,7 +651,7 @@ bool UsbDriverManger_Osprey::GetProfileData()
         // holds is unknown and must not be saved over the stored macro.
         if (!m_osprey->ReadMacro(it.value(), &m_macros[it.key()])) {
             qDebug() << "Error Macro Number" << it.key() + 1;
-            qWarning() << "the macro in slot" << Qt::hex << int(it.value()) << "could not be read; the stored one is kept";
+            qCWarning(lcOsprey) << "the macro in slot" << Qt::hex << int(it.value()) << "could not be read; the stored one is kept";
             m_macros[it.key()] = MacroRecord();
             m_unreadMacros.insert(it.key());
         }

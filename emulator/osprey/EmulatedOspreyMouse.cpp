@@ -424,6 +424,17 @@ void EmulatedOspreyMouse::setProfile(const QByteArray &block)
     m_profile = fitted(block);
 }
 
+void EmulatedOspreyMouse::changeSetting(int position, quint8 value)
+{
+    QMutexLocker lock(&m_mutex);
+    if (position < 242 || position > 475)
+        return;
+    m_profile[position] = char(value);
+    const QPair<quint8, quint8> sum = OspreyEmulation::settingsSum(m_profile);
+    m_profile[479] = char(sum.first);
+    m_profile[480] = char(sum.second);
+}
+
 bool EmulatedOspreyMouse::fixedPartBalances() const
 {
     QMutexLocker lock(&m_mutex);

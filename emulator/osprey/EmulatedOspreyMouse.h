@@ -82,6 +82,9 @@ public:
     // The 1024-byte profile block: the record, key bytes, settings checksum.
     QByteArray profile() const;
     void setProfile(const QByteArray &block);
+    // One byte of the settings part (242..475) changed as another program's
+    // write leaves it: the settings checksum made right again.
+    void changeSetting(int position, quint8 value);
     // Whether the profile held balances to the model's pair, and whether
     // bytes 479..480 hold the checksum of its settings part.
     bool fixedPartBalances() const;

@@ -198,7 +198,6 @@ std::unique_ptr<HidDevice> HidapiBackend::open(const HidDeviceInfo &info)
         if (failure.text.isEmpty())
             failure.text = failure.permission ? QStringLiteral("permission denied on %1").arg(info.path)
                                               : QStringLiteral("%1 cannot be opened").arg(info.path);
-        qWarning().noquote() << "cannot open" << info.path << "-" << failure.text;
         Hid::setLastOpenFailure(failure);
         return nullptr;
     }

@@ -439,12 +439,7 @@ private slots:
     {
         plug(QStringLiteral("harrier"));
         show(); // the factory configuration is stored as configuration 1
-        QByteArray block = osprey()->profile();
-        block[257] = char(quint8(block.at(257)) ^ 1);
-        const QPair<quint8, quint8> sum = OspreyEmulation::settingsSum(block);
-        block[479] = char(sum.first);
-        block[480] = char(sum.second);
-        osprey()->setProfile(block);
+        osprey()->changeSetting(257, quint8(osprey()->profile().at(257)) ^ 1); // the light's brightness
 
         const QJsonObject shown = show();
         QVERIFY(shown.value(QStringLiteral("configuration")).isNull());

@@ -232,13 +232,9 @@ void TestBridgeOsprey::aMouseMatchingNothingOverwritesNothing()
     const QString config = JsonHandle::currentConfigJsonFilePath(type, 1);
     const QByteArray stored = fileBytes(config);
 
-    // Another program changed the mouse's light brightness (its settings checksum kept right).
-    QByteArray block = mouse->profile();
-    block[kBrightness] = char(BYTE(block.at(kBrightness)) ^ 1);
-    const QPair<quint8, quint8> sum = OspreyEmulation::settingsSum(block);
-    block[479] = char(sum.first);
-    block[480] = char(sum.second);
-    mouse->setProfile(block);
+    // Another program changed the mouse's light brightness.
+    mouse->changeSetting(kBrightness, quint8(mouse->profile().at(kBrightness)) ^ 1);
+    const QByteArray block = mouse->profile();
     reopen(b, mouse, product);
     QCOMPARE(b.warnings(), QList<int>{38});
     QCOMPARE(b.count("sig_SetCurrentConfigure"), 0);
