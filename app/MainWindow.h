@@ -53,8 +53,6 @@ public:
     bool isManualVersionCheck() const { return m_isManualCheck; }
     WarningDialog *warningDialog() const { return m_warningDialog; }
     UpdateMouseDialog *updateMouseDialog() const { return m_updateDialog; }
-    // The firmware update's state, which the window shows and forwards to.
-    FirmwareFlow *firmwareFlow() const { return m_firmwareFlow; }
     NeedDeviceDialog *needDeviceDialog() const { return m_needDeviceDialog; }
     bool isDeviceOpen() const { return m_deviceOpen; }
     bool isLoggedIn() const { return m_isLoggedIn; }

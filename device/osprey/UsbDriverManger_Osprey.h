@@ -126,8 +126,6 @@ public:
     QByteArray profile() const { return m_profile; }
     const QVector<MacroRecord> &macros() const { return m_macros; }
     int currentConfigNumber() const { return m_configNumber; }
-    // False while the mouse matches no stored configuration and none was chosen.
-    bool hasConfiguration() const { return m_configKnown; }
 
 protected:
     // Applies a change to the working copy and writes it; a refused write puts
