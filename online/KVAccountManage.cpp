@@ -125,6 +125,7 @@ QNetworkReply *KVAccountManage::bounded(QNetworkReply *reply) const
     // readyRead comes with every chunk; downloadProgress is throttled and
     // could let tens of megabytes in between two of its signals.
     connect(reply, &QNetworkReply::readyRead, reply, [reply, tooLarge] { tooLarge(reply->bytesAvailable()); });
+    connect(reply, &QNetworkReply::downloadProgress, reply, [tooLarge](qint64 received, qint64) { tooLarge(received); });
     auto *deadline = new QTimer(reply);
     deadline->setSingleShot(true);
     connect(deadline, &QTimer::timeout, reply, [reply] {
