@@ -191,7 +191,7 @@ void MainWindow::buildWidgets()
         emit sig_CheckLastSoftwareVersion(QStringLiteral("harrier"));
     });
     connect(m_supportWidget, &SupportWidget::sig_ShowFirmwareUpdate, this,
-            [this] { slot_ShowUpdateFirmwareWidget(true, true, MouseType::current(), false); });
+            [this] { showFirmwareUpdateForOpenMouse(true, false); });
     connect(m_supportWidget, &SupportWidget::sig_GoToMatchCode, this, &MainWindow::slot_GoToMatchCodePage);
     MainSettingWidget *settings = m_mainSettingWidget;
     connect(settings, &MainSettingWidget::sig_SetPointSpeed, this, &MainWindow::slot_SetSysPointSpeed);
@@ -394,11 +394,10 @@ void MainWindow::createDialogs()
     connect(w, &WarningDialog::sig_QuitUser, this, &MainWindow::slot_quitUser);
     connect(w, &WarningDialog::sig_UpdateButtonEnable, this, &MainWindow::sig_UpdateButtonEnable);
     connect(w, &WarningDialog::sig_exitSoftware, this, &MainWindow::exitSoftware);
-    connect(w, &WarningDialog::sig_ShowUpdateWidget, this,
-            [this] { slot_ShowUpdateFirmwareWidget(true, true, MouseType::current(), false); });
+    connect(w, &WarningDialog::sig_ShowUpdateWidget, this, [this] { showFirmwareUpdateForOpenMouse(true, false); });
     connect(w, &WarningDialog::sig_GoToMatchCodePage, this, &MainWindow::slot_GoToMatchCodePage);
     connect(w, &WarningDialog::sig_DownloadAndUpdateFirmwareNow, this,
-            [this] { slot_ShowUpdateFirmwareWidget(true, false, MouseType::current(), true); });
+            [this] { showFirmwareUpdateForOpenMouse(false, true); });
     connect(w, &WarningDialog::sig_GoToSupportWidget, this, [this] { showPage(SupportPage); });
     connect(w, &WarningDialog::sig_UpdateFirmwareNow, this, &MainWindow::sig_UpdateFirmwareNow);
     connect(w, &WarningDialog::sig_UpdateFirmwareNow_Tern, this, &MainWindow::sig_UpdateFirmwareNow_Tern);
@@ -1086,13 +1085,18 @@ void MainWindow::slot_ShowUpdateFirmwareWidget(bool isChangeable, bool isLocalUp
     m_updateDialog->setChangeable(isChangeable);
     m_updateDialog->setLocalUpdateState(isLocalUpdateState);
     m_needDeviceDialog->hide();
+    m_updateDialog->selectModel(mouseType);
     m_updateDialog->show();
     m_updateDialog->raise();
-    if (mouseType == 0)
-        return;
-    m_updateDialog->selectModel(mouseType);
-    if (isUpdateNow)
+    if (mouseType != 0 && isUpdateNow)
         m_updateDialog->startUpdate();
+}
+
+void MainWindow::showFirmwareUpdateForOpenMouse(bool isLocalUpdateState, bool isUpdateNow)
+{
+    // The open mouse is the one to update; only without one may the user pick a model.
+    const int mouseType = m_deviceOpen ? MouseType::current() : 0;
+    slot_ShowUpdateFirmwareWidget(mouseType == 0, isLocalUpdateState, mouseType, isUpdateNow);
 }
 
 // ---------------------------------------------------------------- window, tray, account

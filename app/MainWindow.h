@@ -168,6 +168,8 @@ protected:
 
 private:
     void buildWidgets();
+    // The update view for the open mouse's model (a model of the user's choice without one).
+    void showFirmwareUpdateForOpenMouse(bool isLocalUpdateState, bool isUpdateNow);
     // The profile button's menu: export or import that configuration.
     void showConfigMenu(int configNumber, const QPoint &globalPos);
     QWidget *buildHeader();

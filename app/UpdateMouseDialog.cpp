@@ -1,5 +1,4 @@
 #include "app/UpdateMouseDialog.h"
-#include "app/WarningDialog.h"
 
 #include "store/TextTable.h"
 #include "model/ProductTable.h"
@@ -9,10 +8,15 @@
 #include <QButtonGroup>
 #include <QDebug>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStyle>
@@ -58,11 +62,29 @@ UpdateMouseDialog::UpdateMouseDialog(QWidget *parent) : QWidget(parent)
         tiles->addWidget(tile, index / kTileColumns, index % kTileColumns);
     }
 
+    // The first family's image: the shipped file by default, or one the user chose.
+    m_imageRow = new QWidget(panel);
+    auto *imageLabel = new QLabel(text(TextUpdateImage), m_imageRow);
+    imageLabel->setObjectName(QStringLiteral("UpdateImageLabel"));
+    m_imageField = new QLineEdit(m_imageRow);
+    m_imageField->setObjectName(QStringLiteral("UpdateImageField"));
+    m_imageField->setReadOnly(true);
+    m_imageField->setFocusPolicy(Qt::NoFocus);
+    m_chooseButton = new QPushButton(text(TextUpdateChooseImage), m_imageRow);
+    m_chooseButton->setObjectName(QStringLiteral("ChooseImageButton"));
+    m_chooseButton->setCursor(Qt::PointingHandCursor);
+    m_chooseButton->setMinimumHeight(30);
+    auto *imageLayout = new QHBoxLayout(m_imageRow);
+    imageLayout->setContentsMargins(0, 0, 0, 0);
+    imageLayout->setSpacing(8);
+    imageLayout->addWidget(imageLabel);
+    imageLayout->addWidget(m_imageField, 1);
+    imageLayout->addWidget(m_chooseButton);
+
     m_statusLabel = new QLabel(panel);
     m_statusLabel->setObjectName(QStringLiteral("UpdateStatusLabel"));
     m_statusLabel->setWordWrap(true);
-    m_statusLabel->setTextFormat(Qt::AutoText);
-    m_statusLabel->setOpenExternalLinks(true);
+    m_statusLabel->setTextFormat(Qt::PlainText);
     m_progress = new QProgressBar(panel);
     m_progress->setObjectName(QStringLiteral("UpdateProgressBar"));
     m_progress->setRange(0, 100);
@@ -90,6 +112,8 @@ UpdateMouseDialog::UpdateMouseDialog(QWidget *parent) : QWidget(parent)
     layout->addSpacing(6);
     layout->addWidget(choose);
     layout->addLayout(tiles);
+    layout->addSpacing(6);
+    layout->addWidget(m_imageRow);
     layout->addStretch();
     layout->addWidget(m_statusLabel);
     layout->addWidget(m_progress);
@@ -100,11 +124,9 @@ UpdateMouseDialog::UpdateMouseDialog(QWidget *parent) : QWidget(parent)
 
     connect(m_startButton, &QPushButton::clicked, this, &UpdateMouseDialog::startUpdate);
     connect(m_closeButton, &QPushButton::clicked, this, &UpdateMouseDialog::on_CloseButton_clicked);
-    connect(m_models, &QButtonGroup::idClicked, this, [this] {
-        setStatus(QString(), false);
-        refresh();
-    });
-    refresh();
+    connect(m_chooseButton, &QPushButton::clicked, this, &UpdateMouseDialog::chooseImage);
+    connect(m_models, &QButtonGroup::idClicked, this, &UpdateMouseDialog::modelChanged);
+    modelChanged();
 }
 
 QString UpdateMouseDialog::displayName(const QString &modelName)
@@ -137,14 +159,73 @@ void UpdateMouseDialog::setChangeable(bool isChangeable)
 void UpdateMouseDialog::setLocalUpdateState(bool isLocalUpdateState)
 {
     m_local = isLocalUpdateState;
-    refresh();
+    modelChanged();
 }
 
 void UpdateMouseDialog::selectModel(int mouseType)
 {
-    if (QAbstractButton *tile = m_models->button(mouseType))
+    if (QAbstractButton *tile = m_models->button(mouseType)) {
         tile->setChecked(true);
+    } else if (QAbstractButton *checked = m_models->checkedButton()) {
+        m_models->setExclusive(false);
+        checked->setChecked(false);
+        m_models->setExclusive(true);
+    }
+    modelChanged();
+}
+
+void UpdateMouseDialog::setImagePath(const QString &path)
+{
+    m_imagePath = path;
+    m_imageField->setText(QDir::toNativeSeparators(path));
+    m_imageField->setToolTip(m_imageField->text());
+    m_imageField->setCursorPosition(m_imageField->text().size());
+}
+
+void UpdateMouseDialog::modelChanged()
+{
+    using namespace TextTable;
+    const ProductInfo *product = Products::byType(selectedModel());
+    const bool sentByUs = product && product->family == Family::First;
+    m_imageRow->setVisible(sentByUs);
+    QString image;
+    if (sentByUs) {
+        const QString shipped = firmwareFolder(m_local, product->mouseType) + QStringLiteral("/Nuc123.bin");
+        if (QFileInfo(shipped).isFile())
+            image = shipped;
+    }
+    setImagePath(image);
+    if (sentByUs && image.isEmpty())
+        setStatus(text(TextUpdatePleaseChooseImage), false);
+#ifndef Q_OS_WIN
+    else if (product && !sentByUs)
+        setStatus(text(TextUpdateUpdaterWindowsOnly), false);
+#endif
+    else
+        setStatus(QString(), false);
     refresh();
+}
+
+void UpdateMouseDialog::chooseImage()
+{
+    using namespace TextTable;
+    const ProductInfo *product = Products::byType(selectedModel());
+    if (!product || m_updating)
+        return;
+    const QString start = m_imagePath.isEmpty() ? firmwareFolder(m_local, product->mouseType)
+                                                : QFileInfo(m_imagePath).absolutePath();
+    auto *dialog = new QFileDialog(this, text(TextUpdateChooseImageTitle), start);
+    dialog->setObjectName(QStringLiteral("FirmwareImageFileDialog"));
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    dialog->setNameFilters({text(TextUpdateImageFilter), QStringLiteral("*")});
+    connect(dialog, &QFileDialog::fileSelected, this, [this](const QString &path) {
+        setImagePath(path);
+        setStatus(QString(), false);
+        refresh();
+    });
+    dialog->open();
 }
 
 int UpdateMouseDialog::selectedModel() const
@@ -158,7 +239,17 @@ void UpdateMouseDialog::refresh()
     m_sourceLabel->setText(text(m_local ? TextUpdateLocalSource : TextUpdateCloudSource));
     for (QAbstractButton *tile : m_models->buttons())
         tile->setEnabled(!m_updating && (m_changeable || tile->isChecked()));
-    m_startButton->setEnabled(!m_updating && selectedModel() != 0);
+    const ProductInfo *product = Products::byType(selectedModel());
+    const bool sentByUs = product && product->family == Family::First;
+#ifdef Q_OS_WIN
+    m_startButton->setVisible(true);
+    m_startButton->setEnabled(!m_updating && product);
+#else
+    // The other families' updater does not run here: nothing to start.
+    m_startButton->setVisible(!product || sentByUs);
+    m_startButton->setEnabled(!m_updating && sentByUs && !m_imagePath.isEmpty());
+#endif
+    m_chooseButton->setEnabled(!m_updating);
     m_closeButton->setEnabled(!m_updating);
 }
 
@@ -181,11 +272,15 @@ void UpdateMouseDialog::startUpdate()
     const QString model = QLatin1String(product->name);
 
     if (product->family == Family::First) {
-        const QString path = folder + QStringLiteral("/Nuc123.bin");
+        const QString path = m_imagePath;
+        if (path.isEmpty()) {
+            setStatus(text(TextUpdatePleaseChooseImage), true);
+            return;
+        }
         // Without an image the mouse would be switched to its boot loader for nothing.
-        if (!QFile::exists(path)) {
+        if (!QFileInfo(path).isFile()) {
             qWarning() << "UpdateMouseDialog no firmware" << path;
-            setStatus(textWith(TextUpdateNoFirmware, path), true);
+            setStatus(textWith(TextUpdateNoFirmware, QDir::toNativeSeparators(path)), true);
             return;
         }
         m_updating = true;
@@ -199,6 +294,7 @@ void UpdateMouseDialog::startUpdate()
         return;
     }
 
+#ifdef Q_OS_WIN
     const QString updater = folder + QStringLiteral("/KorvanUpdataOnce.exe");
     const QUrl url = QUrl::fromLocalFile(updater); // "file:///..."
     qDebug() << "runUpdateExe " << url;
@@ -207,16 +303,12 @@ void UpdateMouseDialog::startUpdate()
         setStatus(text(TextUpdateUpdaterStarted), false);
     } else {
         qDebug() << "runUpdateExe fail1";
-#ifdef Q_OS_WIN
         setStatus(textWith(TextUpdateUpdaterFailed, updater), true);
-#else
-        // The updater is the vendor's Windows program; say so and point at where it is found.
-        const QString page = WarningDialog::vendorDownloadPage();
-        setStatus(textWith(TextUpdateUpdaterWindowsOnly,
-                           QStringLiteral("<a href=\"%1\">%1</a>").arg(page.toHtmlEscaped())),
-                  true);
-#endif
     }
+#else
+    // The updater is the vendor's Windows program: say so, start nothing.
+    setStatus(text(TextUpdateUpdaterWindowsOnly), false);
+#endif
 }
 
 void UpdateMouseDialog::slot_ProcessValue(int percent)
@@ -242,6 +334,26 @@ void UpdateMouseDialog::on_CloseButton_clicked()
 {
     if (!m_updating)
         hide();
+}
+
+void UpdateMouseDialog::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    // Keys go to the view at once, so Escape closes it without a click first.
+    if (m_startButton->isVisible() && m_startButton->isEnabled())
+        m_startButton->setFocus();
+    else
+        m_closeButton->setFocus();
+}
+
+void UpdateMouseDialog::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        on_CloseButton_clicked();
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void UpdateMouseDialog::hideEvent(QHideEvent *event)

@@ -147,7 +147,12 @@ enum TextIndex : int {
     TextMainScreenText = 514,
     TextMainSpeedKeptOnly = 515,
     TextMainNoWheelSetting = 516,
-    TextUpdateUpdaterWindowsOnly = 517, // "%1": the vendor's download page (a link)
+    TextUpdateUpdaterWindowsOnly = 517,
+    TextUpdateImage = 844,
+    TextUpdateChooseImage = 845,
+    TextUpdatePleaseChooseImage = 846,
+    TextUpdateChooseImageTitle = 847,
+    TextUpdateImageFilter = 848,
     // Lighting page: the zones, the modes, the sliders and the colour boxes.
     TextLightTitle = 720,
     TextLightZoneWheel = 721,

@@ -46,8 +46,13 @@ private:
         QTRY_VERIFY_WITH_TIMEOUT(m_window->isDeviceOpen(), 20000);
         QTRY_COMPARE(m_window->currentFirmwareVersion(), int(FirmwareRig::kOldVersion));
         writeImage(11, image);
-        m_window->slot_ShowUpdateFirmwareWidget(true, true, 11, false);
+        // The support page's button opens the view with the open mouse's
+        // model chosen and its image offered; other models cannot be picked.
+        QTest::mouseClick(m_window->findChild<QPushButton *>(QStringLiteral("FirmwareUpdateButton")), Qt::LeftButton);
         QVERIFY(dialog()->isVisible());
+        QCOMPARE(dialog()->selectedModel(), 11);
+        QCOMPARE(dialog()->imagePath(), UpdateMouseDialog::firmwareFolder(true, 11) + QStringLiteral("/Nuc123.bin"));
+        QVERIFY(!dialog()->findChild<QPushButton *>(QStringLiteral("ModelTile_merlin"))->isEnabled());
     }
     // The open warning and those queued behind it.
     QList<int> warnings() const

@@ -1,10 +1,11 @@
 #include "app/UpdateMouseDialog.h"
-#include "app/WarningDialog.h"
 #include "platform/AppPaths.h"
 #include "store/TextTable.h"
 #include "support/TempAppFolder.h"
 
 #include <QDesktopServices>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QDir>
 #include <QLabel>
 #include <QPushButton>
@@ -122,30 +123,89 @@ private slots:
         QVERIFY(!dialog.isUpdating());
     }
 
-    void otherFamiliesRunTheUpdater()
+    // The other families' updater is a Windows program: the view says so in
+    // plain words, with no link and nothing to start, even when it is there.
+    void otherFamiliesSayTheUpdaterIsForWindows()
     {
         UpdateMouseDialog dialog;
-        QSignalSpy request(&dialog, &UpdateMouseDialog::sig_UpdateFirmwareKorvan);
+        dialog.show();
+        writeFile(AppPaths::dataRoot() + QStringLiteral("/Update/Local/harrier/KorvanUpdataOnce.exe"));
         dialog.setLocalUpdateState(true);
         dialog.selectModel(19);
-        dialog.startUpdate(); // no updater in the folder yet
-        QVERIFY(m_opened.isEmpty());
-        // It is a Windows program: the dialog says so and links the vendor's download page.
-        const QString status = dialog.findChild<QLabel *>(QStringLiteral("UpdateStatusLabel"))->text();
-        QVERIFY2(status.startsWith(TextTable::text(TextTable::TextUpdateUpdaterWindowsOnly).section(QLatin1Char('%'), 0, 0)),
-                 qPrintable(status));
-        QVERIFY(status.contains(QStringLiteral("href=\"%1\"").arg(WarningDialog::vendorDownloadPage())));
-
-        const QString updater = AppPaths::dataRoot() + QStringLiteral("/Update/Local/harrier/KorvanUpdataOnce.exe");
-        writeFile(updater);
+        auto *status = dialog.findChild<QLabel *>(QStringLiteral("UpdateStatusLabel"));
+        QCOMPARE(status->text(), TextTable::text(TextTable::TextUpdateUpdaterWindowsOnly));
+        QCOMPARE(status->textFormat(), Qt::PlainText);
+        QVERIFY(!status->text().contains(QLatin1String("http")));
+        QVERIFY(!dialog.findChild<QPushButton *>(QStringLiteral("StartUpdateButton"))->isVisible());
+        QVERIFY(!dialog.findChild<QWidget *>(QStringLiteral("ChooseImageButton"))->isVisible());
         dialog.startUpdate();
-        QCOMPARE(m_opened, QList<QUrl>{QUrl::fromLocalFile(updater)});
-        QVERIFY(m_opened.first().toString().startsWith(QStringLiteral("file:///")));
-        QCOMPARE(request.count(), 0);
+        QVERIFY(m_opened.isEmpty());
+    }
+
+    // The shipped image is offered first; the user may choose another file,
+    // and the update sends the one shown.
+    void firstFamilyImageCanBeChosen()
+    {
+        const QString shipped = AppPaths::dataRoot() + QStringLiteral("/Update/Local/kestrel/Nuc123.bin");
+        writeFile(shipped);
+        QTemporaryDir elsewhere;
+        const QString chosen = elsewhere.filePath(QStringLiteral("kestrel-v2.bin"));
+        writeFile(chosen);
+
+        UpdateMouseDialog dialog;
+        dialog.show();
+        QSignalSpy request(&dialog, &UpdateMouseDialog::sig_UpdateFirmwareKorvan);
+        dialog.setLocalUpdateState(true);
+        dialog.selectModel(11);
+        auto *field = dialog.findChild<QLineEdit *>(QStringLiteral("UpdateImageField"));
+        QCOMPARE(field->text(), shipped);
+        QVERIFY(dialog.findChild<QPushButton *>(QStringLiteral("StartUpdateButton"))->isEnabled());
+
+        QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("ChooseImageButton")), Qt::LeftButton);
+        auto *files = dialog.findChild<QFileDialog *>(QStringLiteral("FirmwareImageFileDialog"));
+        QVERIFY(files);
+        QVERIFY(files->isVisible());
+        QCOMPARE(QDir(files->directory()).absolutePath(), QFileInfo(shipped).absolutePath());
+        files->selectFile(chosen);
+        static_cast<QDialog *>(files)->accept();
+        QCOMPARE(dialog.imagePath(), chosen);
+        QCOMPARE(field->text(), chosen);
+
+        QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("StartUpdateButton")), Qt::LeftButton);
+        QCOMPARE(request.count(), 1);
+        QCOMPARE(request.first().at(0).toString(), chosen);
+    }
+
+    // Without a shipped image the view asks for one instead of naming a
+    // missing file, and the start waits for it.
+    void firstFamilyWithoutShippedImageAsksForOne()
+    {
+        UpdateMouseDialog dialog;
+        dialog.show();
+        dialog.selectModel(11);
+        QCOMPARE(dialog.imagePath(), QString());
+        QCOMPARE(dialog.findChild<QLabel *>(QStringLiteral("UpdateStatusLabel"))->text(),
+                 TextTable::text(TextTable::TextUpdatePleaseChooseImage));
+        QVERIFY(!dialog.findChild<QPushButton *>(QStringLiteral("StartUpdateButton"))->isEnabled());
+        QVERIFY(dialog.findChild<QPushButton *>(QStringLiteral("ChooseImageButton"))->isVisible());
+    }
+
+    void escapeCloses()
+    {
+        QWidget window;
+        window.resize(960, 640);
+        auto *dialog = new UpdateMouseDialog(&window);
+        dialog->setGeometry(window.rect());
+        window.show();
+        dialog->show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        QVERIFY(!dialog->isVisible());
     }
 
     void modelChoice()
     {
+        writeFile(AppPaths::dataRoot() + QStringLiteral("/Update/Local/merlin/Nuc123.bin"));
         UpdateMouseDialog dialog;
         QCOMPARE(dialog.selectedModel(), 0);
         QVERIFY(!dialog.findChild<QPushButton *>(QStringLiteral("StartUpdateButton"))->isEnabled());
