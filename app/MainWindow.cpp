@@ -39,6 +39,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QScreen>
+#include <QScrollArea>
+#include <QWindow>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -150,7 +153,6 @@ MainWindow::~MainWindow()
 void MainWindow::buildWidgets()
 {
     setWindowTitle(QStringLiteral("HarrierDriver"));
-    setFixedSize(960, 640);
 
     auto *central = new QWidget(this);
     central->setObjectName(QStringLiteral("CentralWidget"));
@@ -176,13 +178,29 @@ void MainWindow::buildWidgets()
                           static_cast<QWidget *>(m_cloudSyncWidget), static_cast<QWidget *>(m_codeWidget)})
         m_stackedWidget->addWidget(page);
 
+    // The pages keep their designed size; on a screen too small for it (a
+    // large scale factor) the window shrinks to the screen and the content
+    // scrolls under the title bar, which stays in view.
+    m_content = new QWidget;
+    m_content->setObjectName(QStringLiteral("WindowContent"));
+    m_content->setFixedSize(kWindowSize.width(), kWindowSize.height() - m_titleBar->height());
+    auto *content = new QVBoxLayout(m_content);
+    content->setContentsMargins(0, 0, 0, 0);
+    content->setSpacing(0);
+    content->addWidget(buildHeader());
+    content->addWidget(m_stackedWidget, 1);
+    content->addWidget(buildFooter());
+    m_contentScroll = new QScrollArea(central);
+    m_contentScroll->setObjectName(QStringLiteral("WindowScrollArea"));
+    m_contentScroll->setFrameShape(QFrame::NoFrame);
+    m_contentScroll->setWidget(m_content);
+
     auto *layout = new QVBoxLayout(central);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(m_titleBar);
-    layout->addWidget(buildHeader());
-    layout->addWidget(m_stackedWidget, 1);
-    layout->addWidget(buildFooter());
+    layout->addWidget(m_contentScroll, 1);
+    fitToScreen();
 
     connect(m_supportWidget, &SupportWidget::sig_CheckSoftwareVersion, this, [this] {
         m_isManualCheck = true;
@@ -909,7 +927,39 @@ void MainWindow::showNeedDeviceDialogIfNoDevice()
 void MainWindow::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
+    if (QWindow *handle = windowHandle(); handle && !m_followsScreen) {
+        m_followsScreen = true;
+        connect(handle, &QWindow::screenChanged, this, &MainWindow::followScreen);
+        followScreen(handle->screen());
+    }
     showNeedDeviceDialogIfNoDevice();
+}
+
+void MainWindow::followScreen(QScreen *screen)
+{
+    disconnect(m_screenConnection);
+    if (screen)
+        m_screenConnection = connect(screen, &QScreen::availableGeometryChanged, this, &MainWindow::fitToScreen);
+    fitToScreen();
+}
+
+void MainWindow::fitToScreen()
+{
+    const QScreen *screen = windowHandle() ? windowHandle()->screen() : QGuiApplication::primaryScreen();
+    QSize size = kWindowSize;
+    if (screen) {
+        const QRect room = screen->availableGeometry();
+        size = size.boundedTo(room.size());
+        // A window that shrank is moved back onto the screen, so its title
+        // bar and the scroll bars are in reach.
+        if (size != kWindowSize && isVisible()) {
+            QRect frame(pos(), size);
+            frame.moveLeft(qBound(room.left(), frame.left(), room.right() - size.width() + 1));
+            frame.moveTop(qBound(room.top(), frame.top(), room.bottom() - size.height() + 1));
+            move(frame.topLeft());
+        }
+    }
+    setFixedSize(size);
 }
 
 void MainWindow::hideEvent(QHideEvent *event)

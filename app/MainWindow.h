@@ -2,11 +2,14 @@
 #include "platform/WinTypes.h"
 
 #include <QMainWindow>
+#include <QSize>
 #include <QSystemTrayIcon>
 
 class QAction;
 class QLabel;
 class QPushButton;
+class QScreen;
+class QScrollArea;
 class QStackedWidget;
 class QThread;
 class QWidget;
@@ -168,6 +171,9 @@ protected:
 
 private:
     void buildWidgets();
+    // The window at its designed size, or the screen's room when that is smaller.
+    void fitToScreen();
+    void followScreen(QScreen *screen);
     // The update view for the open mouse's model (a model of the user's choice without one).
     void showFirmwareUpdateForOpenMouse(bool isLocalUpdateState, bool isUpdateNow);
     // The profile button's menu: export or import that configuration.
@@ -196,7 +202,12 @@ private:
     bool deferQuitWhileUpdating();
     void setDeviceControlsEnabled(bool enabled);
 
+    static constexpr QSize kWindowSize{960, 640};
     TitleBar *m_titleBar = nullptr;
+    QWidget *m_content = nullptr;           // header, pages and footer at their designed size
+    QScrollArea *m_contentScroll = nullptr; // scrolls them when the screen is smaller
+    bool m_followsScreen = false;
+    QMetaObject::Connection m_screenConnection;
     QWidget *m_header = nullptr;
     QList<QPushButton *> m_pageButtons;
     QList<QPushButton *> m_configButtons;

@@ -8,6 +8,9 @@
 #   docs/lighting-kestrel.png       the lighting page of a one-zone model
 #   docs/pairing-kestrel.png        the pairing page, reached from the support page
 #   docs/screen-editor.png          the screen editor with a drawing (Kestrel)
+#   docs/firmware-update.png        the firmware update view for the open Kestrel
+#   docs/scale-1.5.png, scale-2.png the whole 1920 x 1080 screen with the window
+#                                   at scale factors 1.5 and 2 (half size)
 # Each run starts from a fresh application folder, so the pictures show a
 # factory-fresh mouse whatever earlier runs left behind. Run it after a
 # change to the pages and commit the PNGs.
@@ -35,7 +38,7 @@ new_work() {
 in_xvfb() {
   local work="$1"; shift
   env -u LC_ALL -u LC_MESSAGES LANG=en_US.UTF-8 XDG_CURRENT_DESKTOP=GNOME GSETTINGS_BACKEND=memory \
-  XDG_RUNTIME_DIR="$work/run" xvfb-run -a -s "-screen 0 1280x800x24" "$@"
+  XDG_RUNTIME_DIR="$work/run" xvfb-run -a -s "-screen 0 ${SCREEN_SIZE:-1280x800}x24" "$@"
 }
 
 # A dark interface needs few colours: a palette image keeps the file small.
@@ -63,6 +66,23 @@ shoot() {
     kill "$pid" 2>/dev/null
     wait "$pid" 2>/dev/null || true
   ' "$work/HarrierDriver" "$model" "$seconds" "$work" "$clicks"
+  save_png "$work/shot.png" "$out"
+  rm -rf "$work"
+}
+
+# shoot_scaled FACTOR FILE: the whole 1920 x 1080 screen with the window at
+# that scale factor, halved: the window takes no more than the screen.
+shoot_scaled() {
+  local factor="$1" out="$2" work
+  work="$(new_work "$ROOT/build/app/HarrierDriver")"
+  SCREEN_SIZE=1920x1080 QT_SCALE_FACTOR="$factor" in_xvfb "$work" bash -c '
+    "$0" --emulate kestrel >"$2/log.txt" 2>&1 &
+    pid=$!
+    sleep "$1"
+    import -window root -resize 50% "$2/shot.png"
+    kill "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null || true
+  ' "$work/HarrierDriver" "$seconds" "$work"
   save_png "$work/shot.png" "$out"
   rm -rf "$work"
 }
@@ -99,3 +119,7 @@ shoot harrier lighting-harrier.png 380,68
 shoot kestrel lighting-kestrel.png 380,68
 shoot kestrel-receiver pairing-kestrel.png 580,68 780,326
 shoot_editor screen-editor.png
+# The firmware button of the support page at (480, 326).
+shoot kestrel firmware-update.png 580,68 480,326
+shoot_scaled 1.5 scale-1.5.png
+shoot_scaled 2 scale-2.png

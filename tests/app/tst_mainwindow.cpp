@@ -28,6 +28,7 @@
 #include <QSystemTrayIcon>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QScreen>
 #include <QtTest>
 #include <memory>
 
@@ -100,7 +101,7 @@ private slots:
 
     void startsWithoutADevice()
     {
-        QCOMPARE(m_window->size(), QSize(960, 640));
+        QCOMPARE(m_window->size(), QSize(960, 640).boundedTo(QGuiApplication::primaryScreen()->availableGeometry().size()));
         QVERIFY(m_window->windowFlags() & Qt::FramelessWindowHint);
         QCOMPARE(m_window->windowTitle(), QStringLiteral("HarrierDriver"));
         QCOMPARE(stack()->currentIndex(), 0);
