@@ -96,9 +96,11 @@ QString configCaption(int n)
     return TextTable::text(TextTable::TextConfiguration + n);
 }
 
-QString borderImage(const QString &resource)
+// The picture behind one widget alone: a rule without a selector would also
+// reach the widget's tooltip, which would draw its text over the picture.
+QString borderImage(const QWidget *widget, const QString &resource)
 {
-    return QStringLiteral("border-image:url(%1);").arg(resource);
+    return QStringLiteral("#%1 { border-image:url(%2); }").arg(widget->objectName(), resource);
 }
 
 void repolish(QWidget *widget)
@@ -788,7 +790,7 @@ void MainWindow::showCurrentConfigButton(int configNumber)
         const QString look = n < kConfigCount ? QStringLiteral("set_btn_1") : QStringLiteral("set_btn_2");
         const bool selected = n == configNumber;
         button->setProperty("selected", selected);
-        button->setStyleSheet(borderImage(QLatin1String(kPicture) + look + (selected ? QStringLiteral("_s") : QString())
+        button->setStyleSheet(borderImage(button, QLatin1String(kPicture) + look + (selected ? QStringLiteral("_s") : QString())
                                           + QStringLiteral(".png")));
         if (n <= m_trayConfigActions.size())
             m_trayConfigActions.at(n - 1)->setChecked(selected);
@@ -875,14 +877,16 @@ void MainWindow::slot_OpenDeviceResult(bool result, int mouseType, bool isWirele
     m_deviceOpen = true;
     needDeviceDialogHide();
 
-    m_wireStateLabel->setStyleSheet(borderImage(isWirelessState
+    m_wireStateLabel->setStyleSheet(borderImage(m_wireStateLabel, isWirelessState
                                                     ? QStringLiteral(":/picture/picture/Kestrel/wireless.png")
                                                     : QStringLiteral(":/picture/picture/Kestrel/wire.png")));
     m_wireStateLabel->setToolTip(TextTable::text(isWirelessState ? TextTable::TextWirelessTip : TextTable::TextWiredTip));
     m_wireStateLabel->show();
     // A mouse on its cable reports no charge; the indicator would only mislead.
-    m_batteryLabel->setVisible(isWirelessState);
-    m_batteryPercentLabel->setVisible(isWirelessState);
+    // Nor is an empty outline shown until the first reading has come in.
+    m_isWireless = isWirelessState;
+    m_batteryKnown = false;
+    showBatteryIndicator();
     setDeviceControlsEnabled(true);
 
     showPage(MainSettingPage);
@@ -894,7 +898,7 @@ void MainWindow::slot_OpenDeviceResult(bool result, int mouseType, bool isWirele
 
     const QString group = Products::logoGroup(mouseType);
     const QString logo = QStringLiteral(":/picture/%1/picture/%2/logo_korvan.png").arg(group, group.toUpper());
-    m_logoLabel->setStyleSheet(borderImage(logo));
+    m_logoLabel->setStyleSheet(borderImage(m_logoLabel, logo));
     m_logoLabel->setProperty("logo", logo);
     m_lightSettingWidget->setFirstFamilyLayout(Products::usesFirstFamilyLightPage(mouseType));
 }
@@ -905,6 +909,8 @@ void MainWindow::needDeviceDialogShow()
     m_deviceOpen = false;
     showNeedDeviceDialogIfNoDevice();
     setBatteryIcon(QStringLiteral("top_icon_battery0.png"), QString());
+    m_batteryKnown = false;
+    showBatteryIndicator();
     m_firmwareVersion = 0;
     m_supportWidget->setFirmwareVersion(0);
     m_supportWidget->setPairingAvailable(false);
@@ -1018,14 +1024,23 @@ void MainWindow::slot_BatteryPower(DWORD value)
         if (value >= look.from && value <= look.to) {
             setBatteryIcon(QLatin1String(look.image),
                            look.showsPercent ? QString::number(value) + QLatin1Char('%') : QString());
+            m_batteryKnown = true;
+            showBatteryIndicator();
             return;
         }
     }
 }
 
+void MainWindow::showBatteryIndicator()
+{
+    const bool shown = m_deviceOpen && m_isWireless && m_batteryKnown;
+    m_batteryLabel->setVisible(shown);
+    m_batteryPercentLabel->setVisible(shown);
+}
+
 void MainWindow::setBatteryIcon(const QString &image, const QString &percent)
 {
-    m_batteryLabel->setStyleSheet(borderImage(QLatin1String(kPicture) + image));
+    m_batteryLabel->setStyleSheet(borderImage(m_batteryLabel, QLatin1String(kPicture) + image));
     m_batteryPercentLabel->setText(percent);
     m_batteryLabel->setToolTip(percent.isEmpty() ? QString() : TextTable::textWith(TextTable::TextBatteryTip, percent));
 }

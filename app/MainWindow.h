@@ -173,6 +173,8 @@ private:
     void buildWidgets();
     // The window at its designed size, or the screen's room when that is smaller.
     void fitToScreen();
+    // The battery shows for a mouse by receiver once its charge is known.
+    void showBatteryIndicator();
     void followScreen(QScreen *screen);
     // The update view for the open mouse's model (a model of the user's choice without one).
     void showFirmwareUpdateForOpenMouse(bool isLocalUpdateState, bool isUpdateNow);
@@ -256,4 +258,6 @@ private:
     FirmwareFlow *m_firmwareFlow = nullptr;
     int m_bootMouseType = 0;
     bool m_deviceOpen = false;
+    bool m_isWireless = false;
+    bool m_batteryKnown = false; // a reading came in since the mouse was opened
 };

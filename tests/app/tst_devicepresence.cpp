@@ -94,6 +94,9 @@ private slots:
                                            : QStringLiteral(":/picture/picture/Kestrel/wire.png");
         QVERIFY(child<QLabel>("WireStateLabel")->styleSheet().contains(indicator));
         QCOMPARE(child<QLabel>("LogoLabel")->property("logo").toString(), logo);
+        // The battery shows once its first reading is in, and only by receiver.
+        QVERIFY(!child<QLabel>("BatteryLabel")->isVisible());
+        m_window->slot_BatteryPower(55);
         QCOMPARE(child<QLabel>("BatteryLabel")->isVisible(), wireless);
         QVERIFY(child<QPushButton>("ConfigureButton_1")->isEnabled());
         QVERIFY(m_window->isBatteryTimerRunning());

@@ -186,7 +186,7 @@ private slots:
         m_window->slot_BatteryPower(55); // something else first
         m_window->slot_BatteryPower(value);
         const QString style = child<QLabel>("BatteryLabel")->styleSheet();
-        QCOMPARE(style, QStringLiteral("border-image:url(:/picture/picture/%1);").arg(image));
+        QCOMPARE(style, QStringLiteral("#BatteryLabel { border-image:url(:/picture/picture/%1); }").arg(image));
         QCOMPARE(child<QLabel>("BatteryPercentLabel")->text(), label);
         QVERIFY(!QPixmap(QStringLiteral(":/picture/picture/") + image).isNull());
     }
