@@ -39,10 +39,35 @@ ColorWheel::ColorWheel(QWidget *parent) : QWidget(parent), m_image(drawWheel())
     setCursor(Qt::CrossCursor);
 }
 
+void ColorWheel::setColor(const QColor &colour)
+{
+    m_hasMarker = colour.isValid();
+    if (m_hasMarker) {
+        // As drawWheel lays the colours out: hue by angle, saturation by distance.
+        const QColor hsv = colour.toHsv();
+        const double hue = qMax(0.0, hsv.hsvHueF()); // -1 for greys, which sit at the centre
+        const double distance = hsv.hsvSaturationF() * (kRadius - 1);
+        m_marker = QPoint(qRound(kRadius + distance * std::cos(hue * 2 * M_PI)),
+                          qRound(kRadius - distance * std::sin(hue * 2 * M_PI)));
+    } else {
+        m_marker = QPoint();
+    }
+    update();
+}
+
 void ColorWheel::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.drawImage(0, 0, m_image);
+    if (!m_hasMarker)
+        return;
+    // A dark ring inside a light one reads on every colour of the wheel.
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(Qt::white, 2));
+    painter.drawEllipse(QPointF(m_marker), 6, 6);
+    painter.setPen(QPen(QColor(0, 0, 0, 200), 1.5));
+    painter.drawEllipse(QPointF(m_marker), 4, 4);
 }
 
 void ColorWheel::mousePressEvent(QMouseEvent *event)
@@ -58,6 +83,9 @@ void ColorWheel::mousePressEvent(QMouseEvent *event)
     }
     event->accept();
     const QColor colour = m_image.pixelColor(x, y);
+    m_marker = QPoint(x, y);
+    m_hasMarker = true;
+    update();
     emit redValue(colour.red());
     emit greenValue(colour.green());
     emit blueValue(colour.blue());

@@ -18,6 +18,12 @@ public:
     // The wheel as drawn; a pick reads its pixel.
     const QImage &image() const { return m_image; }
 
+    // Marks where a colour sits on the wheel (its hue and saturation; the
+    // wheel shows full brightness only). An invalid colour removes the mark.
+    void setColor(const QColor &colour);
+    // The centre of the mark; null without one.
+    QPoint markerPosition() const { return m_marker; }
+
 signals:
     void redValue(int red);
     void greenValue(int green);
@@ -30,4 +36,6 @@ protected:
 
 private:
     QImage m_image;
+    QPoint m_marker;
+    bool m_hasMarker = false;
 };

@@ -464,6 +464,9 @@ void LightSettingWidget::setSpecialColorOnButton(int red, int green, int blue)
                                 .arg(green)
                                 .arg(blue));
     m_swatch->setProperty("rgb", QColor(red, green, blue));
+    // A pick on the wheel keeps its mark where the pointer was.
+    if (QColor(red, green, blue) != m_colorWheel->image().pixelColor(m_colorWheel->markerPosition()))
+        m_colorWheel->setColor(QColor(red, green, blue));
     m_swatchText->setText(QStringLiteral("(%1,%2,%3)").arg(red).arg(green).arg(blue));
     // The custom sliders start from the colour shown.
     const int values[3] = {red, green, blue};

@@ -407,6 +407,30 @@ private slots:
         QVERIFY(qAbs(wheel->image().pixelColor(69, 2).hue() - 90) <= 2);
     }
 
+    // The wheel marks the colour shown, wherever it came from: the mouse's
+    // own colour, a preset, or a pick on the wheel (marked where it was).
+    void wheelMarksTheColourShown()
+    {
+        makePage(19, record(1, 0, 9, QColor(255, 0, 0), 1, 0, 9, Qt::black));
+        auto *wheel = m_page->findChild<ColorWheel *>();
+        const auto sameHueAndSaturation = [wheel](const QColor &colour) {
+            const QColor marked = wheel->image().pixelColor(wheel->markerPosition());
+            return qAbs(marked.hsvHue() - colour.hsvHue()) <= 3 && qAbs(marked.hsvSaturation() - colour.hsvSaturation()) <= 8;
+        };
+        QCOMPARE(wheel->markerPosition(), QPoint(ColorWheel::kSize - 1, ColorWheel::kRadius));
+
+        clickNamed(m_page.get(), "colorButton25");
+        QVERIFY2(sameHueAndSaturation(QColor(135, 101, 239)),
+                 qPrintable(QStringLiteral("%1,%2").arg(wheel->markerPosition().x()).arg(wheel->markerPosition().y())));
+
+        QTest::mouseClick(wheel, Qt::LeftButton, {}, QPoint(30, 110));
+        QCOMPARE(wheel->markerPosition(), QPoint(30, 110));
+        QCOMPARE(swatch(), wheel->image().pixelColor(30, 110));
+
+        clickNamed(m_page.get(), "colorButton18");
+        QVERIFY(sameHueAndSaturation(QColor(63, 177, 87)));
+    }
+
 private:
     static COLORREF colorRef(const QColor &c) { return rgb(c.red(), c.green(), c.blue()); }
 };
