@@ -311,25 +311,37 @@ QString labelled(QString label, const QString &value)
 
 } // namespace
 
-QString KeySettingDialog::statusText(int changeType, int trueMouseValue, int modifyKey)
+QString KeySettingDialog::shortText(int changeType, int trueMouseValue, int modifyKey)
 {
     switch (changeType) {
     case ChangeKey: {
         const QString modifiers = modifierText(modifyKey);
         const QString key = KeyCodes::keyName(trueMouseValue);
-        QString combination = modifiers;
         if (!modifiers.isEmpty() && !key.isEmpty())
-            combination += QStringLiteral(" + ");
-        return labelled(TextTable::text(TextTable::TextStatusKey), combination + key);
+            return modifiers + QStringLiteral(" + ") + key;
+        return modifiers + key;
     }
     case ChangeFunction:
-        return labelled(TextTable::text(TextTable::TextStatusFunction), functionName(trueMouseValue));
+        return functionName(trueMouseValue);
     case ChangeMacro:
         return TextTable::text(TextTable::TextStatusMacro);
     case ChangeDisabled:
         return TextTable::text(TextTable::TextStatusDisabled);
     default:
         return QString();
+    }
+}
+
+QString KeySettingDialog::statusText(int changeType, int trueMouseValue, int modifyKey)
+{
+    const QString value = shortText(changeType, trueMouseValue, modifyKey);
+    switch (changeType) {
+    case ChangeKey:
+        return labelled(TextTable::text(TextTable::TextStatusKey), value);
+    case ChangeFunction:
+        return labelled(TextTable::text(TextTable::TextStatusFunction), value);
+    default:
+        return value;
     }
 }
 

@@ -45,6 +45,8 @@ public:
     // What a reported assignment does, as the status label and the settings
     // page's picture say it; empty for an assignment not known (-1) or not shown.
     static QString statusText(int changeType, int trueMouseValue, int modifyKey);
+    // The same without its label, short enough for a button's plate ("Ctrl + F5", "Volume up").
+    static QString shortText(int changeType, int trueMouseValue, int modifyKey);
 
 signals:
     void sig_ButtonChangeToKey(int button, uint pysicalButton, uint changedModifyKey, int changeType);

@@ -444,8 +444,12 @@ void MainSettingWidget::applyWheelLines(int lines)
 
 void MainSettingWidget::slot_SetKeyTrueValue(int button, int changeType, int trueMosueValue, int modifyKey)
 {
-    if (MyPushButton *b = m_buttons.value(button))
+    if (MyPushButton *b = m_buttons.value(button)) {
         b->setAssignment(changeType, trueMosueValue, modifyKey);
+        // What the button now does is read on its plate, not only on hover.
+        b->setAssignmentText(b->isOriginal() ? QString()
+                                             : KeySettingDialog::shortText(changeType, trueMosueValue, modifyKey));
+    }
 }
 
 // The mouse reports the look first and then, for a changed button, what it

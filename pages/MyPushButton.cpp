@@ -3,10 +3,10 @@
 #include "model/ProductTable.h"
 #include "pages/MouseButtonLayout.h"
 
+#include <QEvent>
+#include <QFontMetrics>
 #include <QStyle>
 #include <QVariant>
-
-
 
 MyPushButton::MyPushButton(int index, QWidget *parent) : QPushButton(parent), m_index(index)
 {
@@ -29,7 +29,7 @@ void MyPushButton::setMouseType(int mouseType)
     const QRect plate = MouseButtonLayout::plate(mouseType, m_index);
     if (!plate.isEmpty())
         setGeometry(plate);
-    setText(MouseButtonLayout::caption(mouseType, m_index));
+    showPlateText();
     // Without a place on the picture the button would cover another one.
     setVisible(isShown(mouseType, m_index) && !plate.isEmpty());
 }
@@ -50,10 +50,37 @@ void MyPushButton::setAssignment(int changeType, int trueMouseValue, int modifyK
     m_modifyKey = modifyKey;
 }
 
+void MyPushButton::setAssignmentText(const QString &text)
+{
+    m_assignmentText = text;
+    showPlateText();
+}
+
+void MyPushButton::showPlateText()
+{
+    const QString full = m_assignmentText.isEmpty() ? MouseButtonLayout::caption(m_mouseType, m_index) : m_assignmentText;
+    // The plate's padding and border take about 10 pixels.
+    setText(fontMetrics().elidedText(full, Qt::ElideRight, qMax(width() - 10, 20)));
+}
+
+void MyPushButton::changeEvent(QEvent *event)
+{
+    QPushButton::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+        showPlateText();
+}
+
+void MyPushButton::resizeEvent(QResizeEvent *event)
+{
+    QPushButton::resizeEvent(event);
+    showPlateText();
+}
+
 void MyPushButton::setMouseButtonStyleSheetIsOriginal(bool state)
 {
     setOriginal(state);
     setAssignment(-1, -1, -1);
+    setAssignmentText(QString());
 }
 
 void MyPushButton::slot_SendShowKeySettingMessage()

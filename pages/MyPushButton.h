@@ -25,6 +25,10 @@ public:
     int trueMouseValue() const { return m_trueMouseValue; }
     int modifyKey() const { return m_modifyKey; }
     void setAssignment(int changeType, int trueMouseValue, int modifyKey);
+    // What a changed button does, shown on its plate in place of its name
+    // (cut to the plate's width); empty shows the name.
+    void setAssignmentText(const QString &text);
+    QString assignmentText() const { return m_assignmentText; }
 
     // Whether a model type has this button.
     static bool isShown(int mouseType, int index);
@@ -41,9 +45,15 @@ public slots:
 protected:
     void enterEvent(QEvent *event) override;
     void leaveEvent(QEvent *event) override;
+    // The plate's text is cut to its width in its font, both known only once styled and placed.
+    void changeEvent(QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
+    void showPlateText();
+
     int m_index;
+    QString m_assignmentText;
     int m_mouseType = 0;
     bool m_isOriginal = true;
     int m_changeType = -1;

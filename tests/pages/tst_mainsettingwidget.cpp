@@ -524,6 +524,17 @@ private slots:
         hover(8, QEvent::Leave);
         for (int index = MyPushButton::FirstButton; index <= MyPushButton::LastButton; ++index)
             QVERIFY(!label(index)->isVisible());
+
+        // Without hovering, a changed button's plate says what it does (cut
+        // to the plate when long); a plain one and one set back say its name.
+        QCOMPARE(rig.page->mouseButton(7)->assignmentText(), QStringLiteral("CTRL + SHIFT + A"));
+        QVERIFY(rig.page->mouseButton(7)->text().startsWith(QStringLiteral("CTRL")));
+        QCOMPARE(rig.page->mouseButton(8)->text(), QStringLiteral("Back"));
+        emit bridge.sig_CurrentButtonIsOriginalButton(false, 8);
+        emit bridge.sig_TrueMouseValue(8, 29, 0x74, 0);
+        QCOMPARE(rig.page->mouseButton(8)->text(), QStringLiteral("F5"));
+        emit bridge.sig_CurrentButtonIsOriginalButton(true, 7);
+        QCOMPARE(rig.page->mouseButton(7)->text(), QStringLiteral("Forward"));
         TextTable::setTable({});
     }
 
