@@ -27,9 +27,24 @@ QPushButton *button(const char *name, int text, bool link = false)
     auto *b = new QPushButton(TextTable::text(text));
     b->setObjectName(QLatin1String(name));
     b->setCursor(Qt::PointingHandCursor);
+    // Enter in a field does that field's page's action (below), never
+    // whichever button the dialog would take as its default.
+    b->setAutoDefault(false);
     if (link)
         b->setFlat(true);
     return b;
+}
+
+// Enter in `field` moves on to `next` while that is empty, and otherwise runs `action`.
+template <typename Action>
+void onEnter(QLineEdit *field, QLineEdit *next, Action action)
+{
+    QObject::connect(field, &QLineEdit::returnPressed, field, [next, action] {
+        if (next && next->text().isEmpty())
+            next->setFocus();
+        else
+            action();
+    });
 }
 
 } // namespace
@@ -83,7 +98,8 @@ QWidget *AccountDialog::buildLoginPage()
     auto *toForgot = button("ToForgotButton", TextTable::TextLoginForgotLink, true);
     m_actionButtons << login;
     connect(login, &QPushButton::clicked, this, &AccountDialog::on_LoginButton_clicked);
-    connect(m_loginPassword, &QLineEdit::returnPressed, this, &AccountDialog::on_LoginButton_clicked);
+    onEnter(m_loginEmail, m_loginPassword, [this] { on_LoginButton_clicked(); });
+    onEnter(m_loginPassword, nullptr, [this] { on_LoginButton_clicked(); });
     connect(toRegister, &QPushButton::clicked, this, [this] { showPage(RegisterPage); });
     connect(toForgot, &QPushButton::clicked, this, [this] { showPage(ForgotPage); });
 
@@ -107,6 +123,11 @@ QWidget *AccountDialog::buildRegisterPage()
     auto *back = button("RegisterBackButton", TextTable::TextBackToLogin, true);
     m_actionButtons << reg;
     connect(reg, &QPushButton::clicked, this, &AccountDialog::on_RegisterButton_clicked);
+    const auto doRegister = [this] { on_RegisterButton_clicked(); };
+    onEnter(m_nickName, m_registerEmail, doRegister);
+    onEnter(m_registerEmail, m_registerPassword, doRegister);
+    onEnter(m_registerPassword, m_registerRepeat, doRegister);
+    onEnter(m_registerRepeat, nullptr, doRegister);
     connect(back, &QPushButton::clicked, this, [this] { showPage(LoginPage); });
 
     auto *form = new QFormLayout(page);
@@ -134,6 +155,11 @@ QWidget *AccountDialog::buildForgotPage()
     connect(send, &QPushButton::clicked, this, &AccountDialog::on_SendCodeButton_clicked);
     connect(check, &QPushButton::clicked, this, &AccountDialog::on_CheckCodeButton_clicked);
     connect(set, &QPushButton::clicked, this, &AccountDialog::on_SetPasswordButton_clicked);
+    onEnter(m_forgotEmail, nullptr, [this] { on_SendCodeButton_clicked(); });
+    onEnter(m_code, nullptr, [this] { on_CheckCodeButton_clicked(); });
+    const auto doSet = [this] { on_SetPasswordButton_clicked(); };
+    onEnter(m_newPassword, m_newRepeat, doSet);
+    onEnter(m_newRepeat, nullptr, doSet);
     connect(back, &QPushButton::clicked, this, [this] { showPage(LoginPage); });
 
     auto *form = new QFormLayout(page);
@@ -166,6 +192,7 @@ void AccountDialog::showPage(int page)
 
 void AccountDialog::setBusy(bool busy)
 {
+    m_busy = busy;
     for (QPushButton *b : qAsConst(m_actionButtons))
         b->setEnabled(!busy);
     if (busy)
@@ -181,6 +208,8 @@ void AccountDialog::setStatus(const QString &text)
 
 void AccountDialog::on_LoginButton_clicked()
 {
+    if (m_busy) // a request is on its way; Enter again sends no second one
+        return;
     if (m_loginEmail->text().trimmed().isEmpty() || m_loginPassword->text().isEmpty()) {
         setStatus(TextTable::text(TextTable::TextFieldsMissing));
         return;
@@ -206,6 +235,8 @@ void AccountDialog::slot_LoginRet(int rCode, QString rMsg)
 
 void AccountDialog::on_RegisterButton_clicked()
 {
+    if (m_busy)
+        return;
     if (m_nickName->text().trimmed().isEmpty() || m_registerEmail->text().trimmed().isEmpty()
         || m_registerPassword->text().isEmpty()) {
         setStatus(TextTable::text(TextTable::TextFieldsMissing));
@@ -238,6 +269,8 @@ void AccountDialog::slot_RegisterRet(int rCode, QString rMsg)
 
 void AccountDialog::on_SendCodeButton_clicked()
 {
+    if (m_busy)
+        return;
     if (m_forgotEmail->text().trimmed().isEmpty()) {
         setStatus(TextTable::text(TextTable::TextFieldsMissing));
         return;
@@ -254,6 +287,8 @@ void AccountDialog::slot_FindPwdRet(int rCode, QString rMsg)
 
 void AccountDialog::on_CheckCodeButton_clicked()
 {
+    if (m_busy)
+        return;
     if (m_forgotEmail->text().trimmed().isEmpty() || m_code->text().trimmed().isEmpty()) {
         setStatus(TextTable::text(TextTable::TextFieldsMissing));
         return;
@@ -270,6 +305,8 @@ void AccountDialog::slot_ValidateCodeRet(int rCode, QString rMsg)
 
 void AccountDialog::on_SetPasswordButton_clicked()
 {
+    if (m_busy)
+        return;
     if (m_forgotEmail->text().trimmed().isEmpty() || m_code->text().trimmed().isEmpty()
         || m_newPassword->text().isEmpty()) {
         setStatus(TextTable::text(TextTable::TextFieldsMissing));

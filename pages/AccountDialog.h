@@ -65,6 +65,7 @@ private:
     QLineEdit *m_newPassword;
     QLineEdit *m_newRepeat;
     QList<QPushButton *> m_actionButtons;
+    bool m_busy = false;
     LoginAccount *m_login;
     RegisterAccount *m_register;
     FindPasswd *m_findPasswd;

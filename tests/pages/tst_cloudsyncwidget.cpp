@@ -171,6 +171,18 @@ void TestCloudSyncWidget::logInThroughTheDialog()
     QTRY_COMPARE(dialog->statusText(), QString("wrong password"));
     QVERIFY(dialog->isVisible());
 
+    // Enter in the e-mail field logs in as well, says at once that it is
+    // on its way, and a second Enter meanwhile sends nothing more.
+    const size_t before = f.server->requests().size();
+    auto *email = child<QLineEdit>(dialog, "LoginEmailEdit");
+    QTest::keyClick(email, Qt::Key_Return);
+    QCOMPARE(dialog->statusText(), TextTable::text(TextTable::TextPleaseWait));
+    QTest::keyClick(email, Qt::Key_Return);
+    QTRY_COMPARE(dialog->statusText(), QString("wrong password"));
+    QVERIFY(dialog->isVisible());
+    QTest::qWait(100);
+    QCOMPARE(f.server->requests().size(), before + 1);
+
     type(dialog, "LoginPasswordEdit", "pw-right-9");
     QTest::keyClick(child<QLineEdit>(dialog, "LoginPasswordEdit"), Qt::Key_Return);
     QTRY_VERIFY(page.widget->isLoggedIn());
