@@ -109,6 +109,26 @@ private slots:
         QCOMPARE(right->changeType(), -1);
     }
 
+    // Escape cancels: straight after opening, and after a key was taken
+    // into the field; the mouse's button word and the page stay as they were.
+    void escapeLeavesTheButtonAsItWas()
+    {
+        const int at = kButtonWords + 4 * kRightButtonWord;
+        const QByteArray before = m_mouse->profile().mid(at, 4);
+        for (bool typedFirst : {false, true}) {
+            KeySettingDialog *d = openDialogFor(6);
+            if (typedFirst) {
+                startKeyCapture(d);
+                sendKey(d, QEvent::KeyPress, Qt::Key_F5, Keycode::F5);
+            }
+            sendKey(d, QEvent::KeyPress, Qt::Key_Escape, Keycode::Escape);
+            QVERIFY(!d->isVisible());
+        }
+        QTest::qWait(300);
+        QCOMPARE(m_mouse->profile().mid(at, 4), before);
+        QVERIFY(page()->mouseButton(6)->isOriginal());
+    }
+
     void recordedMacro()
     {
         // Record A down, A up on the macro page.
