@@ -2,6 +2,7 @@
 
 #include "store/TextTable.h"
 
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -26,7 +27,9 @@ LoadingDialog::LoadingDialog(QWidget *parent) : QWidget(parent)
     m_spin.setInterval(kFrameMs);
     connect(&m_spin, &QTimer::timeout, this, [this] {
         m_angle = (m_angle + 12) % 360;
-        update();
+        // Only the ring moves: the window under the translucent overlay is
+        // drawn again for that small square alone, not whole each frame.
+        update(ringRect().toAlignedRect().adjusted(-3, -3, 3, 3));
     });
 }
 
@@ -45,18 +48,30 @@ void LoadingDialog::slot_End()
     hide();
 }
 
-void LoadingDialog::paintEvent(QPaintEvent *)
+QRectF LoadingDialog::panelRect() const
+{
+    return QRectF(width() / 2.0 - 70, height() / 2.0 - 60, 140, 120);
+}
+
+QRectF LoadingDialog::ringRect() const
+{
+    const QRectF box = panelRect();
+    return QRectF(box.center().x() - 18, box.top() + 22, 36, 36);
+}
+
+void LoadingDialog::paintEvent(QPaintEvent *event)
 {
     QPainter p(this);
+    p.setClipRegion(event->region());
     p.setRenderHint(QPainter::Antialiasing);
     p.fillRect(rect(), QColor(0, 0, 0, 150));
 
-    const QRectF box(width() / 2.0 - 70, height() / 2.0 - 60, 140, 120);
+    const QRectF box = panelRect();
     QPainterPath panel;
     panel.addRoundedRect(box, 12, 12);
     p.fillPath(panel, QColor(24, 24, 26, 235));
 
-    const QRectF ring(box.center().x() - 18, box.top() + 22, 36, 36);
+    const QRectF ring = ringRect();
     p.setPen(QPen(QColor(255, 255, 255, 40), 4));
     p.drawEllipse(ring);
     p.setPen(QPen(QColor(0xff, 0x5a, 0x1f), 4, Qt::SolidLine, Qt::RoundCap));

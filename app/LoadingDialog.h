@@ -13,6 +13,8 @@ public:
 
     // True from a show request until its end, whether or not it is drawn yet.
     bool isPending() const { return m_pending; }
+    // Where the spinning ring is drawn; each frame repaints this square alone.
+    QRectF ringRect() const;
 
 public slots:
     void slot_Show();
@@ -22,6 +24,8 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    QRectF panelRect() const;
+
     QTimer m_delay;
     QTimer m_spin;
     int m_angle = 0;

@@ -19,6 +19,7 @@
 #include <QFileInfo>
 #include <QTime>
 #include <QPointer>
+#include <memory>
 #include <cstdlib>
 #include <string>
 
@@ -678,7 +679,13 @@ void DCDataHandle::StartFirmwareUpdate(const QString &path, const QString &mouse
     m_fwUpdate = std::make_unique<FirmwareUpdateRun>(std::move(transfer));
     FirmwareTransfer *running = m_fwUpdate->transfer();
     connect(this, &DCDataHandle::sig_Update, running, &FirmwareTransfer::slotUpdate);
-    connect(running, &FirmwareTransfer::sigPercent, this, [this](uint percent) {
+    // The transfer tells its progress packet by packet; the window hears of
+    // it only when the percentage it shows changes.
+    auto shown = std::make_shared<int>(-1);
+    connect(running, &FirmwareTransfer::sigPercent, this, [this, shown](uint percent) {
+        if (int(percent) == *shown)
+            return;
+        *shown = int(percent);
         qDebug() << "updateFirmwareKestrel percent" << percent;
         emit sig_ProcessVaule(int(percent));
     });

@@ -346,6 +346,8 @@ void MainSettingWidget::slot_SetCpidListValueOnPage(QList<DWORD> listDword)
             lastOn = i;
     const bool variable = !positions.isEmpty() && positions.size() > lastOn;
 
+    // The values shown are kept in the gear file in one write, not one per level.
+    QVector<QPair<int, int>> kept;
     for (int i = 0; i < CpiLevels && i < listDword.size(); ++i) {
         if (listDword.at(i) == 0)
             continue;
@@ -357,7 +359,12 @@ void MainSettingWidget::slot_SetCpidListValueOnPage(QList<DWORD> listDword)
         form->setCheckedState(true);
         m_cpiList[p] = value;
         form->setCPIValue(int(value), true);
-        storeCurrentValue(p, int(value));
+        kept.append({p, int(value)});
+    }
+    if (m_mouseType != 0 && !kept.isEmpty()) {
+        QJsonObject updated = SharedGear::current();
+        m_gearHandle->SetGearCurrentValues(m_mouseType, m_configNumber, updated, kept);
+        SharedGear::setCurrent(updated);
     }
 }
 

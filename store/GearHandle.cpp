@@ -122,6 +122,17 @@ void GearHandle::SetGearCurrentValue(int mouseType, int configNumber, QJsonObjec
         WriteGearFile(mouseType, configNumber, object);
 }
 
+void GearHandle::SetGearCurrentValues(int mouseType, int configNumber, QJsonObject &object,
+                                      const QVector<QPair<int, int>> &values)
+{
+    bool changed = false;
+    for (const auto &value : values)
+        if (GetGearCurrentValue(object, value.first) != value.second)
+            changed = setLevelMember(object, value.first, kGearCurrentValue, value.second) || changed;
+    if (changed)
+        WriteGearFile(mouseType, configNumber, object);
+}
+
 void GearHandle::SetGearEnable(int mouseType, int configNumber, QJsonObject &object, int level, bool enabled)
 {
     if (setLevelMember(object, level, kGearEnable, enabled))

@@ -4,6 +4,8 @@
 // variable. Kept per model and configuration in "CpiSetting.json"; the
 // device itself holds only CPI codes.
 #include <QJsonObject>
+#include <QPair>
+#include <QVector>
 #include <QObject>
 
 class GearHandle : public QObject
@@ -29,6 +31,10 @@ public:
     // Sets a level's value in object and writes the file; a level the object
     // does not have changes nothing.
     void SetGearCurrentValue(int mouseType, int configNumber, QJsonObject &object, int level, int value);
+    // Sets several levels' values (level, value) and writes the file once,
+    // when any of them changed.
+    void SetGearCurrentValues(int mouseType, int configNumber, QJsonObject &object,
+                              const QVector<QPair<int, int>> &values);
     // Sets a level's "GearEnable" and writes the file, when object has "GearData".
     void SetGearEnable(int mouseType, int configNumber, QJsonObject &object, int level, bool enabled);
 

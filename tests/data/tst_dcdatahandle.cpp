@@ -19,7 +19,9 @@ public:
     void slotUpdate(QString path) override
     {
         updated << path;
-        emit sigPercent(50);
+        // Packet by packet, the same percentage many times over.
+        for (uint percent : {50u, 50u, 50u, 51u, 51u, 100u, 100u})
+            emit sigPercent(percent);
         emit sigUpdateResult(m_succeed);
     }
     static QStringList paths;
@@ -239,8 +241,9 @@ void TestDCDataHandle::firmwareRequests_data()
     QTest::addColumn<int>("transfer"); // 0 none installed, 1 succeeds, 2 fails
     QTest::addColumn<QList<int>>("warnings");
     QTest::addColumn<int>("progress");
-    QTest::newRow("transfer succeeds") << 1 << QList<int>{13, 8} << 1;
-    QTest::newRow("transfer fails") << 2 << QList<int>{13, 7} << 1;
+    // The window hears of each shown percentage once: 50, 51, 100.
+    QTest::newRow("transfer succeeds") << 1 << QList<int>{13, 8} << 3;
+    QTest::newRow("transfer fails") << 2 << QList<int>{13, 7} << 3;
     QTest::newRow("no transfer available") << 0 << QList<int>{13, 7} << 0;
 }
 
@@ -263,7 +266,7 @@ void TestDCDataHandle::firmwareRequests()
     if (transfer) {
         QCOMPARE(FakeTransfer::paths, (QStringList{"VID_3A5E&PID_413a", "VID_3A5E&PID_3000"}));
         QCOMPARE(FakeTransfer::updated, QStringList{"/tmp/fw.bin"});
-        QCOMPARE(b.args("sig_ProcessVaule").at(0).at(0).toInt(), 50);
+        QCOMPARE(b.args("sig_ProcessVaule"), (QList<QVariantList>{{50}, {51}, {100}}));
     }
     // The result handler waits 500 ms and then 100 ms for the mouse to come back.
     QVERIFY(DeviceClock::virtualElapsedMs() >= 600);

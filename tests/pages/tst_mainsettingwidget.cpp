@@ -30,6 +30,7 @@
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QTemporaryDir>
+#include "store/SafeFile.h"
 #include <QtTest>
 #include <memory>
 
@@ -262,6 +263,26 @@ private slots:
         QTest::mouseClick(rig.form(0)->spinBox()->upButton(), Qt::LeftButton);
         // Levels 3 and 4 of the old list do not come back with the next change.
         QCOMPARE(sentList(list), (CpiList{850, 1600, 0, 0, 0, 0, 0}));
+    }
+
+    // A new list from the mouse (a profile switch) is kept in the gear file
+    // with one write, however many levels changed.
+    void aNewListIsKeptInOneWrite()
+    {
+        PageRig rig;
+        rig.load(11, {800, 1600, 3200, 6400, 0, 0, 0});
+        QStringList writes;
+        SafeFile::setBeforeReplaceHook([&writes](const QString &path) {
+            writes << path;
+            return true;
+        });
+        rig.page->slot_SetCpidListValueOnPage({900, 1700, 3300, 6500, 7000, 8000, 9000});
+        SafeFile::setBeforeReplaceHook({});
+        QCOMPARE(writes, QStringList{GearHandle::gearFilePath(11, 1)});
+        GearHandle gears;
+        const QJsonObject kept = gears.ReadGearFile(11, 1);
+        for (int level = 0; level < 7; ++level)
+            QCOMPARE(gears.GetGearCurrentValue(kept, level), QList<int>({900, 1700, 3300, 6500, 7000, 8000, 9000}).at(level));
     }
 
     void sliderAndBoxSendTheWholeList()
