@@ -20,6 +20,11 @@ int main(int argc, char *argv[])
             return 0;
         }
     }
+    // Nothing in this program draws with OpenGL; on X11 the platform would
+    // still load the GL stack (tens of megabytes of Mesa and LLVM). The
+    // environment can still ask for it.
+    if (!qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION"))
+        qputenv("QT_XCB_GL_INTEGRATION", "none");
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
     // "-d" logs everything but the byte dumps to the log file; otherwise the
     // terminal gets warnings only (HARRIER_LOG=verbose or raw asks for more).
