@@ -840,6 +840,10 @@ void DCDataHandle::GetProfileFromMouse()
     m_batteryFilter.restart();
     sendEvent(QStringLiteral("GetProfileFromMouse"), Products::modelName(mouseType));
     emit sig_EndLoadingDialog();
+    // The page shows what was read; what the open still owes the mouse
+    // follows, before any request the user makes meanwhile (a failure is
+    // logged by the manager; the open itself stands).
+    m_manager->FinishOpen();
 }
 
 void DCDataHandle::warningReadOrWriteError()

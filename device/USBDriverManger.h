@@ -75,6 +75,9 @@ public:
     virtual void SetMouseTypeName(const QString &name);
     // Finds the stored configuration 1..5 the mouse holds; writes its number to `out`.
     virtual bool CompareMouseAndLocalFileData(int *out);
+    // Writes what the open owes the mouse once the page shows what was read
+    // (the second family's starting CPI level); true when nothing was owed.
+    virtual bool FinishOpen() { return true; }
     // Reads the device profile into memory.
     virtual bool GetProfileData();
     // Writes the in-memory profile.

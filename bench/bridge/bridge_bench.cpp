@@ -66,8 +66,15 @@ bool openAndChangeCpi(QTextStream &out, EmulatedBackend &bus, DCDataHandle &brid
     bool opened = false;
     QObject::connect(&bridge, &DCDataHandle::sig_OpenDeviceResult, [&](bool ok, int, bool) { opened = ok; });
     QObject::connect(&bridge, &DCDataHandle::sig_ShowWarningDialog, [](int w) { g_warnings << w; });
+    // The pages are filled when the bridge ends its busy overlay.
+    qint64 filledAt = -1;
+    const auto filled = QObject::connect(&bridge, &DCDataHandle::sig_EndLoadingDialog,
+                                         [&] { filledAt = DeviceClock::virtualElapsedMs(); });
     print(out, qPrintable(QStringLiteral("open + start-up read, ") + label),
           measure(bus, mouse, [&] { bridge.slot_OpenDevice(pid, 0x3A5E); }));
+    QObject::disconnect(filled);
+    out << QString::asprintf("%-58s %6lld ms device time\n", qPrintable(QStringLiteral("  of which until the page is filled")),
+                             static_cast<long long>(filledAt));
     if (!opened) {
         out << "the emulated mouse (" << label << ") did not open\n";
         return false;

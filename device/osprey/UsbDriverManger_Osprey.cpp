@@ -618,13 +618,25 @@ bool UsbDriverManger_Osprey::CompareMouseAndLocalFileData(int *out)
         if (out)
             *out = c;
         qDebug() << "find  the config";
-        const int gear = returnDefaultDPIGear();
-        if (valueAt(kGearAt) != gear && !writeChange([&] { at(kGearAt) = BYTE(gear); }))
-            qWarning() << "CompareMouseAndLocalFileData: the mouse did not take its starting CPI level";
+        // The mouse starts on its model's CPI level; that write waits for
+        // FinishOpen, so the page shows what was read without waiting for it.
+        m_startingGearOwed = true;
         return true;
     }
     qDebug() << "didnt find  the config";
     m_configKnown = false;
+    return false;
+}
+
+bool UsbDriverManger_Osprey::FinishOpen()
+{
+    if (!m_startingGearOwed)
+        return true;
+    m_startingGearOwed = false;
+    const int gear = returnDefaultDPIGear();
+    if (valueAt(kGearAt) == gear || writeChange([&] { at(kGearAt) = BYTE(gear); }))
+        return true;
+    qWarning() << "FinishOpen: the mouse did not take its starting CPI level";
     return false;
 }
 
@@ -638,6 +650,7 @@ bool UsbDriverManger_Osprey::GetProfileData()
     }
     m_profile = profile;
     m_hasRead = true;
+    m_startingGearOwed = false;
     qDebug() << "UsbDriverManger_Osprey::GetProfileData" << BYTE(m_profile.at(kMainModeAt));
     m_errorCount = 0;
     m_settings = m_profile.mid(kSettingsAt, kSettingsSize);

@@ -79,6 +79,7 @@ public:
     void SetMouseTypeName(const QString &name) override;
     // Finds the configuration 1..5 whose settings the mouse holds.
     bool CompareMouseAndLocalFileData(int *out) override;
+    bool FinishOpen() override;
     // Reads the profile and the macros its buttons play.
     bool GetProfileData() override;
     // The release number of the mouse.
@@ -169,6 +170,7 @@ protected:
     bool m_hasRead = false;
     // Set by a match or a choice; a mouse that matches nothing is saved nowhere.
     bool m_configKnown = true;
+    bool m_startingGearOwed = false; // a match found at open; its starting CPI level is not yet written
     // Macro records whose slot the mouse did not give back at the last read:
     // their contents are unknown, so they must never be saved over a file.
     QSet<int> m_unreadMacros;

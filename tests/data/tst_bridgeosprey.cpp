@@ -100,7 +100,27 @@ private slots:
     void aMouseMatchingNothingOverwritesNothing_data() { twoModels_data(); }
     void aMouseMatchingNothingOverwritesNothing();
     void aChangeAfterAFactoryResetIsSavedInTheCurrentConfiguration();
+    void thePageIsFilledBeforeTheStartingLevelIsWritten();
 };
+
+// A Wren starts on CPI level 2: the write that puts it there comes after
+// the pages were told what was read, so they fill without waiting for it.
+void TestBridgeOsprey::thePageIsFilledBeforeTheStartingLevelIsWritten()
+{
+    constexpr int kGearAt = 247;
+    BridgeFixture b;
+    auto mouse = std::make_shared<EmulatedOspreyMouse>(QStringLiteral("wren"));
+    mouse->changeSetting(kGearAt, 3);
+    b.bus.plug(mouse);
+    int gearWhenFilled = -1;
+    QObject::connect(b.handle, &DCDataHandle::sig_EndLoadingDialog, b.handle,
+                     [&] { gearWhenFilled = quint8(mouse->profile().at(kGearAt)); }, Qt::DirectConnection);
+    open(b, Products::byName(QStringLiteral("wren")));
+    QCOMPARE(b.warnings(), QList<int>{});
+    QVERIFY(b.count("sig_SetCurrentCpiListValueOnPage") >= 1);
+    QCOMPARE(gearWhenFilled, 3);
+    QCOMPARE(int(quint8(mouse->profile().at(kGearAt))), 2);
+}
 
 // After a factory reset the factory configuration is in the mouse and in all
 // five files, configuration 1 is shown, and the next change goes to it,

@@ -557,8 +557,15 @@ void TestUsbDriverMangerOsprey::configurationMatch()
     QVERIFY(rig.manager->CompareMouseAndLocalFileData(&number));
     QCOMPARE(number, 2);
     QCOMPARE(rig.manager->currentConfigNumber(), 2);
+    // The starting level is written once the open is finished, not by the match.
+    QCOMPARE(int(rig.byte(kGearAt)), gearBefore);
+    QCOMPARE(rig.profileWrites(), 0);
+    QVERIFY(rig.manager->FinishOpen());
     QCOMPARE(int(rig.byte(kGearAt)), gearAfter);
     QCOMPARE(int(rig.stored(2, kGearAt)), writes ? gearAfter : gearBefore);
+    QCOMPARE(rig.profileWrites(), writes);
+    // Owed once: a second finish writes nothing.
+    QVERIFY(rig.manager->FinishOpen());
     QCOMPARE(rig.profileWrites(), writes);
 }
 
