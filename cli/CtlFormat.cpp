@@ -150,7 +150,9 @@ QString listText(const QVector<ListedMouse> &mice)
                            .arg(QStringLiteral("%1").arg(m.pid, 4, 16, QLatin1Char('0')))
                            .arg(connectionOf(m.bootLoader, m.viaReceiver).leftJustified(11));
         if (!m.bootLoader) {
-            line += m.opened ? QStringLiteral("  firmware %1  battery %2").arg(m.firmware).arg(batteryText(m.battery))
+            line += m.opened ? QStringLiteral("  firmware %1  battery %2")
+                                   .arg(Products::firmwareText(m.product ? m.product->mouseType : 0, m.firmware),
+                                        batteryText(m.battery))
                              : QStringLiteral("  cannot be opened");
         }
         text += line.trimmed() + QLatin1Char('\n');
@@ -187,8 +189,8 @@ QString showText(const Shown &s)
 {
     QString text;
     text += QStringLiteral("Mouse:         %1 (%2), firmware %3\n")
-                .arg(modelOf(s.product), connectionOf(false, s.wireless))
-                .arg(s.firmware);
+                .arg(modelOf(s.product), connectionOf(false, s.wireless),
+                     Products::firmwareText(s.product ? s.product->mouseType : 0, s.firmware));
     text += QStringLiteral("Configuration: %1\n")
                 .arg(s.configuration ? QString::number(s.configuration)
                                      : QStringLiteral("none: the mouse matches no stored configuration; "

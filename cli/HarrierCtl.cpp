@@ -380,9 +380,10 @@ int cmdList(Context &ctx)
         m.viaReceiver = p.viaReceiver;
         m.bootLoader = p.bootLoader;
         if (!p.bootLoader) {
-            // A mouse of its own session each, so one that fails leaves the others alone.
+            // A mouse of its own session each, so one that fails leaves the
+            // others alone; only what is printed is read, and nothing written.
             MouseSession session;
-            m.opened = session.open(p.pid);
+            m.opened = session.identify(p.pid);
             if (m.opened) {
                 m.firmware = session.firmware();
                 m.battery = session.battery();

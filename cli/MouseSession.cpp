@@ -94,6 +94,17 @@ bool MouseSession::open(USHORT pid)
     return m_opened;
 }
 
+bool MouseSession::identify(USHORT pid)
+{
+    m_opened = false;
+    m_firmware = 0;
+    m_warnings.clear();
+    m_cannotOpenReason.clear();
+    m_cannotOpenForPermission = false;
+    m_bridge->openDeviceForIdentity(pid, Products::kVendorId);
+    return m_opened;
+}
+
 int MouseSession::battery()
 {
     if (!m_opened || !m_wireless)

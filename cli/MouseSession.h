@@ -46,6 +46,9 @@ public:
     // Opens the mouse with this identity and reads what it holds; false when
     // the bridge could not open it.
     bool open(USHORT pid);
+    // Opens the mouse only to tell its model, connection and firmware (the
+    // battery may be asked after): nothing else is read, nothing written.
+    bool identify(USHORT pid);
 
     int mouseType() const { return m_mouseType; }
     bool isWireless() const { return m_wireless; }

@@ -158,7 +158,36 @@ void DCDataHandle::slot_OpenDevice(USHORT Pid, USHORT Vid)
     // A mouse in its boot loader belongs to the firmware update, not to us.
     if (Pid == Products::kFirstFamilyBootPid)
         return;
+    if (!openManager(Pid, Vid))
+        return;
+    const int mouseType = MouseType::current();
+    if (!CheckReceiverPairing(Pid))
+        return;
+    connectSignal();
+    m_pid = Pid;
+    emit sig_OpenDeviceResult(true, mouseType, m_isWireless);
+    GetProfileFromMouse();
+    sendEvent(QStringLiteral("OpenDeviceSucceeded"), Products::modelName(mouseType));
+}
 
+void DCDataHandle::openDeviceForIdentity(USHORT Pid, USHORT Vid)
+{
+    if (Pid == Products::kFirstFamilyBootPid)
+        return;
+    if (!openManager(Pid, Vid))
+        return;
+    // Reads only: no pairing repair, no profile, nothing written.
+    m_pid = Pid;
+    emit sig_OpenDeviceResult(true, MouseType::current(), m_isWireless);
+    DWORD version = 0;
+    if (m_manager->GetFwVersion(&version)) {
+        m_fwVersion = int(version);
+        emit sig_VersionNumber(int(version));
+    }
+}
+
+bool DCDataHandle::openManager(USHORT Pid, USHORT Vid)
+{
     m_isWireless = false;
     MouseType::setCurrent(0);
     dropManager();
@@ -172,7 +201,7 @@ void DCDataHandle::slot_OpenDevice(USHORT Pid, USHORT Vid)
     const FamilyEntry *family = product ? Families::find(product->family) : nullptr;
     if (!family) {
         emit sig_OpenDeviceResult(false, MouseType::current(), m_isWireless);
-        return;
+        return false;
     }
     FamilyRequest request;
     request.product = product;
@@ -185,7 +214,7 @@ void DCDataHandle::slot_OpenDevice(USHORT Pid, USHORT Vid)
     m_isWireless = request.viaReceiver;
     if (!m_manager) {
         emit sig_OpenDeviceResult(false, MouseType::current(), m_isWireless);
-        return;
+        return false;
     }
 
     const int mouseType = MouseType::current();
@@ -201,16 +230,10 @@ void DCDataHandle::slot_OpenDevice(USHORT Pid, USHORT Vid)
         emit sig_DeviceCannotOpen(why.permission, why.text);
         sendEvent(QStringLiteral("OpenDeviceFailed"), name);
         emit sig_OpenDeviceResult(false, mouseType, m_isWireless);
-        return;
+        return false;
     }
     m_manager->SetCurrentBank(m_bank);
-    if (!CheckReceiverPairing(Pid))
-        return;
-    connectSignal();
-    m_pid = Pid;
-    emit sig_OpenDeviceResult(true, mouseType, m_isWireless);
-    GetProfileFromMouse();
-    sendEvent(QStringLiteral("OpenDeviceSucceeded"), name);
+    return true;
 }
 
 void DCDataHandle::createAKorvanInitObject(KorvanUSBDriver *, int mosueType, const wchar_t *wireless,

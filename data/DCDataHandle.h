@@ -39,6 +39,10 @@ public:
     explicit DCDataHandle(QObject *parent = nullptr);
     ~DCDataHandle() override;
 
+    // Opens the mouse to tell what it is (model, connection, firmware) and
+    // nothing more: no profile read, no write; battery readings may follow.
+    void openDeviceForIdentity(USHORT Pid, USHORT Vid);
+
     // Registers the types that cross threads through this object's signals
     // and slots; call once before the first queued connection.
     static void registerMetaTypes();
@@ -179,6 +183,8 @@ public slots:
     void slot_ImportConfiguration(int number, QString path);
 
 private:
+    // Builds and opens the model's manager; false (with the failure said) when it cannot.
+    bool openManager(USHORT Pid, USHORT Vid);
     bool CheckReceiverPairing(USHORT pid);
     // The receiver's commands and work mode, through the receiver's channel.
     bool SendCommandDongle(ReceiverChannel::Command command, quint32 argument = 0);

@@ -202,6 +202,50 @@ private slots:
         QVERIFY(ctl({QStringLiteral("list")}).out.startsWith(model));
     }
 
+    // Every byte a mouse holds, and its receiver's pairing state.
+    QByteArray stateOfEveryMouse() const
+    {
+        QByteArray state;
+        for (const auto &d : m_devices) {
+            if (auto k = std::dynamic_pointer_cast<EmulatedKestrelMouse>(d))
+                state += k->memory(0, EmulatedKestrelMouse::kMemorySize) + char(k->bank());
+            if (auto r = std::dynamic_pointer_cast<EmulatedKestrelReceiver>(d))
+                state += QByteArray::number(r->pairedPid()) + char(r->workMode());
+            if (auto o = std::dynamic_pointer_cast<EmulatedOspreyMouse>(d)) {
+                state += o->profile() + o->screenBlock();
+                for (int slot = 0; slot < EmulatedOspreyMouse::kMacroSlots; ++slot)
+                    state += o->macroBlock(quint8(0x8C + 4 * slot));
+            }
+        }
+        return state;
+    }
+
+    // list tells model, connection, firmware and battery of every mouse on
+    // the bus and leaves each one byte for byte as it was, even where an
+    // open for the window would write (the Wren's starting CPI level).
+    void listWritesNothing()
+    {
+        for (const char *name : {"kestrel", "merlin-receiver", "harrier", "wren"})
+            plug(QLatin1String(name));
+        for (const auto &d : qAsConst(m_devices))
+            if (auto o = std::dynamic_pointer_cast<EmulatedOspreyMouse>(d))
+                o->changeSetting(247, 0); // CPI level 1: not where a Wren or Harrier starts
+        const QByteArray before = stateOfEveryMouse();
+        const Result list = ctl({QStringLiteral("list"), QStringLiteral("--json")});
+        QCOMPARE(list.code, int(ExitOk));
+        const QJsonArray mice = list.json().toArray();
+        QCOMPARE(mice.size(), 4);
+        for (const QJsonValue &m : mice) {
+            QVERIFY(m.toObject().value(QStringLiteral("opened")).toBool());
+            QVERIFY(m.toObject().value(QStringLiteral("firmware")).toString() != QLatin1String("-"));
+        }
+        QVERIFY(stateOfEveryMouse() == before);
+        for (const auto &d : qAsConst(m_devices))
+            if (auto o = std::dynamic_pointer_cast<EmulatedOspreyMouse>(d))
+                for (const QByteArray &report : o->reportsSet())
+                    QVERIFY2(report.size() < 2 || quint8(report.at(1)) != 0x03, "a profile write was sent");
+    }
+
     void changesReachTheMouse_data()
     {
         QTest::addColumn<QString>("model");
