@@ -6,6 +6,7 @@
 #include "app/NeedDeviceDialog.h"
 #include "app/Startup.h"
 #include "app/TitleBar.h"
+#include "platform/Log.h"
 #include "app/UpdateMouseDialog.h"
 #include "app/WarningDialog.h"
 #include "analytics/GAnalytics.h"
@@ -124,7 +125,8 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     initOnline();
     setWindowFlags(Qt::FramelessWindowHint | Qt::Window | Qt::WindowSystemMenuHint
                    | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    showPage(MainSettingPage);
+    m_stackedWidget->setCurrentIndex(MainSettingPage);
+    SetMenuButtonStyleSheet(MainSettingPage);
     // Black through the palette: the style sheet (myStyle.qss, which paints
     // the window black too) is set once at start-up. A first sheet set here
     // and replaced later leaves the pages' labels without their colours.
@@ -148,6 +150,8 @@ MainWindow::~MainWindow()
     // The bridge finishes the request it is running; its thread then deletes it.
     m_dataThread->quit();
     m_dataThread->wait();
+    // Pages that never joined the window are nobody's children.
+    qDeleteAll(m_deferredPages);
 }
 
 // ---------------------------------------------------------------- widgets
@@ -174,11 +178,11 @@ void MainWindow::buildWidgets()
     m_supportWidget = new SupportWidget;
     m_cloudSyncWidget = new CloudSyncWidget;
     m_codeWidget = new CodeWidget;
-    // Added in page order, so each sits at its fixed index.
-    for (QWidget *page : {static_cast<QWidget *>(m_mainSettingWidget), static_cast<QWidget *>(m_lightSettingWidget),
-                          static_cast<QWidget *>(m_macroEditWidget), static_cast<QWidget *>(m_supportWidget),
-                          static_cast<QWidget *>(m_cloudSyncWidget), static_cast<QWidget *>(m_codeWidget)})
-        m_stackedWidget->addWidget(page);
+    // The settings page is shown first; the others join the window (in page
+    // order, so each sits at its fixed index) once it is on screen, so the
+    // style sheet is not applied to them before the window can be seen.
+    m_stackedWidget->addWidget(m_mainSettingWidget);
+    m_deferredPages = {m_lightSettingWidget, m_macroEditWidget, m_supportWidget, m_cloudSyncWidget, m_codeWidget};
 
     // The pages keep their designed size; on a screen too small for it (a
     // large scale factor) the window shrinks to the screen and the content
@@ -501,6 +505,13 @@ void MainWindow::initMouseDataHandle()
     connect(h, &DCDataHandle::sig_RemoveReloadWidget, m_loadingDialog, &LoadingDialog::slot_End);
     connect(h, &DCDataHandle::sig_ShowLoadingDialog, m_loadingDialog, &LoadingDialog::slot_Show);
     connect(h, &DCDataHandle::sig_EndLoadingDialog, m_loadingDialog, &LoadingDialog::slot_End);
+    // Said once per open: the start-up bench times the program by this line.
+    connect(h, &DCDataHandle::sig_EndLoadingDialog, this, [this] {
+        if (m_deviceOpen && m_pageFillPending) {
+            m_pageFillPending = false;
+            qCInfo(lcApp) << "settings page filled";
+        }
+    });
     connect(h, &DCDataHandle::sig_startCode, this, &MainWindow::slot_startCode);
     connect(h, &DCDataHandle::sig_finishCode, this, &MainWindow::slot_finishCode);
     connect(h, &DCDataHandle::sig_ShowWarningDialog, m_firmwareFlow, &FirmwareFlow::warningRaised);
@@ -554,8 +565,8 @@ void MainWindow::initOnline()
     // Every page that reports usage events feeds the analytics client.
     m_analytics = new GAnalytics(this);
     connect(this, &MainWindow::sig_SendEventMessageToGA, m_analytics, &GAnalytics::slot_SendEventMessageToGA);
-    for (int i = 0; i < m_stackedWidget->count(); ++i) {
-        QWidget *page = m_stackedWidget->widget(i);
+    const QList<QWidget *> pages = QList<QWidget *>{m_mainSettingWidget} + m_deferredPages;
+    for (QWidget *page : pages) {
         if (page->metaObject()->indexOfSignal("sig_SendEventMessageToGA(QString,QString,QString,QString)") >= 0)
             connect(page, SIGNAL(sig_SendEventMessageToGA(QString, QString, QString, QString)), m_analytics,
                     SLOT(slot_SendEventMessageToGA(QString, QString, QString, QString)));
@@ -573,8 +584,22 @@ void MainWindow::SetMenuButtonStyleSheet(int button)
     }
 }
 
+void MainWindow::attachDeferredPages()
+{
+    for (QWidget *page : qAsConst(m_deferredPages))
+        m_stackedWidget->addWidget(page);
+    m_deferredPages.clear();
+}
+
+void MainWindow::startPresence()
+{
+    m_checkDevice->checkDeviceOnce();
+}
+
 void MainWindow::showPage(int page)
 {
+    if (page != MainSettingPage)
+        attachDeferredPages();
     m_stackedWidget->setCurrentIndex(page);
     SetMenuButtonStyleSheet(page);
 }
@@ -875,6 +900,7 @@ void MainWindow::slot_OpenDeviceResult(bool result, int mouseType, bool isWirele
     emit sig_CheckLastSoftwareVersion(QStringLiteral("harrier"));
     m_isManualCheck = false;
     m_deviceOpen = true;
+    m_pageFillPending = true;
     needDeviceDialogHide();
 
     m_wireStateLabel->setStyleSheet(borderImage(m_wireStateLabel, isWirelessState
@@ -939,6 +965,15 @@ void MainWindow::showEvent(QShowEvent *event)
         followScreen(handle->screen());
     }
     showNeedDeviceDialogIfNoDevice();
+}
+
+bool MainWindow::event(QEvent *event)
+{
+    const bool handled = QMainWindow::event(event);
+    // Once the window has been painted, the other pages join it.
+    if (event->type() == QEvent::UpdateRequest && !m_deferredPages.isEmpty())
+        QTimer::singleShot(0, this, &MainWindow::attachDeferredPages);
+    return handled;
 }
 
 void MainWindow::followScreen(QScreen *screen)

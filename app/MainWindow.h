@@ -48,6 +48,14 @@ public:
     explicit MainWindow(QWidget *parent = nullptr);
     ~MainWindow() override;
 
+    // Looks for a mouse now, before the window is styled and shown, so its
+    // open runs on the bridge's thread meanwhile.
+    void startPresence();
+    // The pages other than the first join the window once it has been
+    // painted, or when one is asked for; this joins them now (for callers
+    // that need every page at once, such as tests).
+    void attachDeferredPages();
+
     int currentConfigNumber() const { return m_currentConfig; }
     int currentFirmwareVersion() const { return m_firmwareVersion; }
     USHORT currentPid() const { return m_currentPid; }
@@ -166,11 +174,13 @@ private slots:
 protected:
     void timerEvent(QTimerEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    bool event(QEvent *event) override;
     void hideEvent(QHideEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
     void buildWidgets();
+
     // The window at its designed size, or the screen's room when that is smaller.
     void fitToScreen();
     // The battery shows for a mouse by receiver once its charge is known.
@@ -206,6 +216,7 @@ private:
 
     static constexpr QSize kWindowSize{960, 640};
     TitleBar *m_titleBar = nullptr;
+    QList<QWidget *> m_deferredPages; // built and connected, not yet in the window
     QWidget *m_content = nullptr;           // header, pages and footer at their designed size
     QScrollArea *m_contentScroll = nullptr; // scrolls them when the screen is smaller
     bool m_followsScreen = false;
@@ -259,5 +270,6 @@ private:
     int m_bootMouseType = 0;
     bool m_deviceOpen = false;
     bool m_isWireless = false;
+    bool m_pageFillPending = false; // opened; the start-up read has not yet filled the page
     bool m_batteryKnown = false; // a reading came in since the mouse was opened
 };

@@ -55,6 +55,7 @@ int main(int argc, char *argv[])
     ServiceAddress::setCommandLineAddress(ServiceAddress::optionValue(app.arguments()));
 
     MainWindow window;
+    window.startPresence();
     Startup::applyStyleSheet(&window);
     window.show();
 

@@ -1,7 +1,7 @@
 #include "pages/CPISlider.h"
 
-#include <QVariant>
 #include <QMouseEvent>
+#include <QVariant>
 #include <QWheelEvent>
 
 CPISlider::CPISlider(QWidget *parent) : QSlider(Qt::Horizontal, parent)
@@ -9,12 +9,8 @@ CPISlider::CPISlider(QWidget *parent) : QSlider(Qt::Horizontal, parent)
     setProperty("cpiSlider", true);
     setFixedSize(200, 10);
     setFocusPolicy(Qt::NoFocus);
-    setStyleSheet(QStringLiteral(
-        "QSlider::groove:horizontal { height: 4px; background: #2a2a31; border-radius: 2px; }"
-        "QSlider::sub-page:horizontal { background: #ff5a1f; border-radius: 2px; }"
-        "QSlider::sub-page:horizontal:disabled { background: #4a4a52; }"
-        "QSlider::handle:horizontal { width: 10px; margin: -3px 0; border-radius: 5px; background: #f2f2f4; }"
-        "QSlider::handle:horizontal:disabled { background: #5a5a62; }"));
+    // Its look is in the window's style sheet (QSlider[cpiSlider="true"]):
+    // a sheet of its own per slider would be parsed and applied seven times.
 }
 
 void CPISlider::jumpTo(int x)

@@ -36,8 +36,8 @@ QWidget *stepCard(int number, const Step &step)
     auto *picture = new QLabel(card);
     picture->setObjectName(QLatin1String(step.picture));
     picture->setFixedSize(200, 150);
-    picture->setStyleSheet(
-        QStringLiteral("border-image:url(:/picture/picture/code/%1.png);").arg(QLatin1String(step.picture)));
+    // The picture comes from the window's style sheet (QLabel#pair_bg1 ...).
+    picture->setProperty("pairPicture", true);
     auto *label = new QLabel(QStringLiteral("%1. %2").arg(number).arg(TextTable::text(step.text)), card);
     label->setObjectName(QLatin1String(step.label));
     label->setProperty("pairStepText", true);

@@ -55,6 +55,7 @@ private slots:
         Hid::setBackend(m_bus.get());
         m_window = std::make_unique<MainWindow>();
         m_window->show();
+        m_window->attachDeferredPages(); // every page at once, not after the first paint
     }
 
     void cleanup()

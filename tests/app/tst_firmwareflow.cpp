@@ -74,6 +74,7 @@ private slots:
         m_rig = std::make_unique<FirmwareRig>();
         m_window = std::make_unique<MainWindow>();
         m_window->show();
+        m_window->attachDeferredPages(); // every page at once, not after the first paint
     }
 
     void cleanup()

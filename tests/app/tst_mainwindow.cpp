@@ -91,6 +91,8 @@ private slots:
         m_openedUrls.clear();
         m_window = std::make_unique<MainWindow>();
         m_window->show();
+        // Every page at once, not after the first paint.
+        m_window->attachDeferredPages();
     }
 
     void cleanup()

@@ -44,6 +44,8 @@ private:
     {
         m_window = std::make_unique<MainWindow>();
         m_window->show();
+        // Every page at once, not after the first paint.
+        m_window->attachDeferredPages();
     }
     QJsonObject lastBody(const std::string &path) const
     {

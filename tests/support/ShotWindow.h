@@ -27,6 +27,8 @@ inline std::unique_ptr<MainWindow> open(const QString &model)
     auto window = std::make_unique<MainWindow>();
     Startup::applyStyleSheet(window.get());
     window->show();
+    // Every page at once, not after the first paint.
+    window->attachDeferredPages();
     if (!QTest::qWaitFor([&] { return window->isDeviceOpen(); }, 20000)) {
         qCritical("the emulated mouse did not open");
         return nullptr;

@@ -37,6 +37,8 @@ struct WindowRig
         PointerSettings::setSystem(pointer.get());
         window = std::make_unique<MainWindow>();
         window->show();
+        // Every page at once, not after the first paint.
+        window->attachDeferredPages();
     }
     ~WindowRig()
     {
