@@ -3,6 +3,8 @@
 #include "app/Startup.h"
 #include "emulator/EmulateOption.h"
 #include "online/ServiceAddress.h"
+#include "platform/AppPaths.h"
+#include "platform/LocalFiles.h"
 #include "platform/Log.h"
 
 #include <cstdio>
@@ -20,6 +22,8 @@ int main(int argc, char *argv[])
             return 0;
         }
     }
+    // What the program keeps is the user's alone, whatever the umask.
+    LocalFiles::restrictNewFiles();
     // Nothing in this program draws with OpenGL; on X11 the platform would
     // still load the GL stack (tens of megabytes of Mesa and LLVM). The
     // environment can still ask for it.
@@ -50,6 +54,8 @@ int main(int argc, char *argv[])
     Startup::setApplicationIdentity();
     if (!EmulateOption::install(app.arguments()))
         return EmulateOption::kRefusedExitCode;
+    // Files an older version or another program left readable by others.
+    AppPaths::makeOwnFilesPrivate();
 
     // "--service-url URL": the web service for this run (tests and trials), over the settings file.
     ServiceAddress::setCommandLineAddress(ServiceAddress::optionValue(app.arguments()));

@@ -66,4 +66,21 @@ QString shippedPath(const QString &relative)
     return beside;
 }
 
+int makeOwnFilesPrivate()
+{
+    const QString root = dataRoot();
+    int changed = 0;
+    // A root of the user's data folder is the program's alone; the
+    // executable's folder also holds what was shipped, which stays as it is.
+    if (root != QCoreApplication::applicationDirPath())
+        return LocalFiles::tightenTree(root);
+    for (const char *own : {"ConfigFiles", "system", "Log", "keysetting", "Update/Clouds", "PointerSettings.ini",
+                            "NoLongerRemind.ini"}) {
+        const QString path = root + QLatin1Char('/') + QLatin1String(own);
+        if (QFileInfo::exists(path))
+            changed += LocalFiles::tightenTree(path);
+    }
+    return changed;
+}
+
 } // namespace AppPaths

@@ -18,4 +18,9 @@ void setDataRoot(const QString &root);
 // the path beside the executable when neither exists.
 QString shippedPath(const QString &relative);
 
+// Makes what the program keeps below the root (its folders and settings
+// files; in a build or portable folder not the shipped files beside them)
+// the user's alone, logging each change; returns how many there were.
+int makeOwnFilesPrivate();
+
 } // namespace AppPaths

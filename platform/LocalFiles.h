@@ -45,4 +45,13 @@ bool isPrivateFolder(const QString &path);
 // True when the file at path (not followed) belongs to the user.
 bool ownedByUser(const QString &path);
 
+// From now on every file and folder this process creates is the user's
+// alone (files 0600, folders 0700), whatever umask it was started with.
+void restrictNewFiles();
+
+// Narrows what exists below root (root included) to the user alone:
+// folders to 0700, files to 0600; links are not followed, files of other
+// users are left alone. Each change is logged; returns how many there were.
+int tightenTree(const QString &root);
+
 } // namespace LocalFiles

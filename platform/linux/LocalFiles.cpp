@@ -1,6 +1,8 @@
 #include "platform/LocalFiles.h"
 
+#include <QDebug>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 
@@ -155,6 +157,38 @@ bool ownedByUser(const QString &path)
 {
     struct stat info {};
     return ::lstat(nativePath(path).constData(), &info) == 0 && info.st_uid == ::geteuid();
+}
+
+void restrictNewFiles()
+{
+    ::umask(S_IRWXG | S_IRWXO);
+}
+
+int tightenTree(const QString &root)
+{
+    int changed = 0;
+    const auto tighten = [&changed](const QString &path) {
+        struct stat st;
+        if (::lstat(nativePath(path).constData(), &st) != 0 || st.st_uid != ::getuid())
+            return;
+        if (!S_ISDIR(st.st_mode) && !S_ISREG(st.st_mode))
+            return;
+        const mode_t wanted = S_ISDIR(st.st_mode) ? S_IRWXU : (st.st_mode & (S_IRUSR | S_IWUSR | S_IXUSR));
+        if ((st.st_mode & 07777) == wanted)
+            return;
+        if (::chmod(nativePath(path).constData(), wanted) == 0) {
+            ++changed;
+            qInfo().noquote() << QStringLiteral("made private (was %1): %2").arg(st.st_mode & 07777, 4, 8, QLatin1Char('0')).arg(path);
+        }
+    };
+    tighten(root);
+    if (!QFileInfo(root).isDir() || QFileInfo(root).isSymLink())
+        return changed;
+    QDirIterator it(root, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+        tighten(it.next());
+    return changed;
 }
 
 } // namespace LocalFiles
