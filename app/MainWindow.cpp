@@ -5,7 +5,10 @@
 #include "app/LoadingDialog.h"
 #include "app/NeedDeviceDialog.h"
 #include "app/Startup.h"
+#include "app/Notifier.h"
 #include "app/TitleBar.h"
+#include "platform/Autostart.h"
+#include "store/SettingsFiles.h"
 #include "platform/Log.h"
 #include "app/UpdateMouseDialog.h"
 #include "app/WarningDialog.h"
@@ -13,7 +16,6 @@
 #include "data/DCDataHandle.h"
 #include "store/JsonHandle.h"
 #include "store/OperateToken.h"
-#include "store/SettingsFiles.h"
 #include "store/TextTable.h"
 #include "device/CheckDevice.h"
 #include "model/ProductTable.h"
@@ -67,7 +69,6 @@ const char kPicture[] = ":/picture/picture/";
 // Warnings that show a message of the caller's: a plain notice, and a failure with its reason.
 constexpr int kWarningNotice = 15;
 // How long the tray's "keeps running" notice stays.
-constexpr int kTrayNoticeMs = 5000;
 constexpr int kWarningFailedWithReason = 17;
 
 // The battery indicator: the first row holding the value decides.
@@ -119,6 +120,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     connect(m_firmwareFlow, &FirmwareFlow::quitNow, this, &MainWindow::exitSoftware);
     buildWidgets();
     createTrayIcon();
+    initDesktop();
     createDialogs();
     initMouseDataHandle();
     initCheckDevice();
@@ -378,6 +380,28 @@ void MainWindow::createTrayIcon()
         m_trayIcon->setVisible(true);
 }
 
+void MainWindow::initDesktop()
+{
+    m_notifier = new Notifier(m_trayIcon, this);
+    m_notifier->setEnabled(SettingsFiles::notificationsEnabled());
+    connect(m_firmwareFlow, &FirmwareFlow::stateChanged, m_notifier, [this](FirmwareFlow::State state) {
+        if (state == FirmwareFlow::State::Done || state == FirmwareFlow::State::Failed)
+            m_notifier->firmwareUpdateEnded(state == FirmwareFlow::State::Done);
+    });
+    m_supportWidget->setNotificationsEnabled(m_notifier->isEnabled());
+    m_supportWidget->setAutostartEnabled(Autostart::isEnabled());
+    connect(m_supportWidget, &SupportWidget::sig_NotificationsChanged, this, [this](bool enabled) {
+        m_notifier->setEnabled(enabled);
+        SettingsFiles::setNotificationsEnabled(enabled);
+    });
+    connect(m_supportWidget, &SupportWidget::sig_AutostartChanged, this, [this](bool enabled) {
+        QString why;
+        if (!Autostart::setEnabled(enabled, Autostart::programBesideThisOne(), &why))
+            qCWarning(lcApp).noquote() << "autostart could not be changed:" << why;
+        m_supportWidget->setAutostartEnabled(Autostart::isEnabled());
+    });
+}
+
 void MainWindow::createDialogs()
 {
     m_loadingDialog = new LoadingDialog(centralWidget());
@@ -500,6 +524,7 @@ void MainWindow::initMouseDataHandle()
     });
     connect(h, &DCDataHandle::sig_ShowWarningDialog, this, &MainWindow::slot_showWarningDialog);
     connect(h, &DCDataHandle::sig_BatteryPower, this, &MainWindow::slot_BatteryPower);
+    connect(h, &DCDataHandle::sig_BatteryPower, m_notifier, &Notifier::batteryValue);
     connect(h, &DCDataHandle::sig_VersionNumber, this, &MainWindow::slot_GetCurrentFirmVersion);
     connect(h, &DCDataHandle::sig_SetCurrentConfigure, this, &MainWindow::showCurrentConfigButton);
     connect(h, &DCDataHandle::sig_RemoveReloadWidget, m_loadingDialog, &LoadingDialog::slot_End);
@@ -901,6 +926,7 @@ void MainWindow::slot_OpenDeviceResult(bool result, int mouseType, bool isWirele
     m_isManualCheck = false;
     m_deviceOpen = true;
     m_pageFillPending = true;
+    m_notifier->mouseOpened();
     needDeviceDialogHide();
 
     m_wireStateLabel->setStyleSheet(borderImage(m_wireStateLabel, isWirelessState
@@ -1215,11 +1241,7 @@ void MainWindow::on_quitButton_clicked()
         hide();
         // The first time, say where the program went: a window that vanishes
         // while the program runs on is otherwise easy to take for a quit.
-        if (!m_trayNoticeShown) {
-            m_trayNoticeShown = true;
-            m_trayIcon->showMessage(QStringLiteral("HarrierDriver"), TextTable::text(TextTable::TextKeepsRunningInTray),
-                                    QSystemTrayIcon::Information, kTrayNoticeMs);
-        }
+        m_notifier->keptInTray();
     } else {
         showMinimized();
     }

@@ -8,6 +8,7 @@
 class QAction;
 class QLabel;
 class QPushButton;
+class Notifier;
 class QScreen;
 class QScrollArea;
 class QStackedWidget;
@@ -65,6 +66,7 @@ public:
     WarningDialog *warningDialog() const { return m_warningDialog; }
     UpdateMouseDialog *updateMouseDialog() const { return m_updateDialog; }
     NeedDeviceDialog *needDeviceDialog() const { return m_needDeviceDialog; }
+    Notifier *notifier() const { return m_notifier; }
     bool isDeviceOpen() const { return m_deviceOpen; }
     bool isLoggedIn() const { return m_isLoggedIn; }
     // How often the battery is asked for while a mouse is open (3000 ms) and
@@ -180,6 +182,8 @@ protected:
 
 private:
     void buildWidgets();
+    // Notifications, and the desktop switches of the support page.
+    void initDesktop();
 
     // The window at its designed size, or the screen's room when that is smaller.
     void fitToScreen();
@@ -259,7 +263,7 @@ private:
     bool m_isManualCheck = false;
     bool m_isLoggedIn = false;
     bool m_loginAsked = false; // the cloud page's log-in request was shown this run
-    bool m_trayNoticeShown = false; // "keeps running in the tray" was said this run
+    Notifier *m_notifier = nullptr;
     QString m_downloadPath;
     int m_firmwareVersion = 0;
     USHORT m_currentPid = 0;

@@ -47,11 +47,14 @@ QString commandLineAnswer(const QStringList &arguments)
         return QString();
     return QStringLiteral(
                "Usage: HarrierDriver [options]\n"
-               "Configures the vendor's wired and wireless gaming mice.\n\n"
+               "Configures wired and 2.4 GHz wireless gaming mice: CPI levels, report rate,\n"
+               "buttons, macros, lighting, profiles, pairing and firmware.\n\n"
                "  -d                 write every log message to hourly files in Log/\n"
                "  --emulate MODEL    add an emulated mouse beside the real ones (repeatable);\n"
                "                     MODEL is a model name such as kestrel or harrier,\n"
                "                     MODEL-receiver or MODEL-boot\n"
+               "  --hidden           start in the tray without showing the window (as when\n"
+               "                     started with the desktop); starting it again shows it\n"
                "  --service-url URL  the web service for this run (https only)\n"
                "  -h, --help         this help\n"
                "  --version          the program's version\n\n"

@@ -63,7 +63,10 @@ int main(int argc, char *argv[])
     MainWindow window;
     window.startPresence();
     Startup::applyStyleSheet(&window);
-    window.show();
+    // "--hidden": in the tray only (the autostart entry starts it so); a
+    // second start, or the tray icon, brings the window.
+    if (!app.arguments().contains(QStringLiteral("--hidden")))
+        window.show();
 
     QObject::connect(&app, &SingleApplication::messageReceived, &window, &MainWindow::slotMessageReceived);
     QObject::connect(&window, &MainWindow::QuitTheApplication, &app, &QApplication::quit);

@@ -2,6 +2,7 @@
 
 #include "cli/CtlFormat.h"
 #include "cli/MouseSession.h"
+#include "platform/Autostart.h"
 #include "data/ButtonFunctions.h"
 #include "data/DCDataHandle.h"
 #include "emulator/EmulateOption.h"
@@ -86,6 +87,7 @@ int cmdLoad(Context &ctx);
 int cmdReset(Context &ctx);
 int cmdExport(Context &ctx);
 int cmdImport(Context &ctx);
+int cmdAutostart(Context &ctx);
 
 const Command kCommands[] = {
     {"list", "", "the mice connected: model, connection, firmware, battery",
@@ -147,6 +149,12 @@ const Command kCommands[] = {
      "configuration N (1-5; without N, the one the mouse holds, else 1) and writes\n"
      "it into the mouse.\n",
      false, cmdImport},
+    {"autostart", "[on|off]", "starts HarrierDriver hidden in the tray when you log in, or not",
+     "on writes an autostart entry for the desktop session that starts HarrierDriver\n"
+     "in the tray without its window (HarrierDriver --hidden); off removes it.\n"
+     "Without an argument it says whether the entry is there. The same switch is\n"
+     "on the window's support page.\n",
+     false, cmdAutostart},
 };
 
 const char kGlobalHelp[] =
@@ -362,6 +370,23 @@ bool takeOption(QStringList *args, const QString &name, QString *value, bool *mi
         return true;
     }
     return false;
+}
+
+// ---------------------------------------------------------------- the desktop
+
+int cmdAutostart(Context &ctx)
+{
+    if (ctx.args.size() > 1 || (ctx.args.size() == 1 && ctx.args.first() != QLatin1String("on")
+                                && ctx.args.first() != QLatin1String("off")))
+        return ctx.badArguments(QStringLiteral("autostart takes on or off"));
+    if (!ctx.args.isEmpty()) {
+        QString why;
+        if (!Autostart::setEnabled(ctx.args.first() == QLatin1String("on"), Autostart::programBesideThisOne(), &why))
+            return ctx.fail(ExitNotWritten, QStringLiteral("the autostart entry could not be changed: %1").arg(why));
+    }
+    ctx.out << (Autostart::isEnabled() ? QStringLiteral("autostart: on (%1)\n").arg(Autostart::entryPath())
+                                       : QStringLiteral("autostart: off\n"));
+    return ExitOk;
 }
 
 // ---------------------------------------------------------------- reading commands

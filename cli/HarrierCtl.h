@@ -17,6 +17,7 @@ enum ExitCode {
     ExitRefused = 4,      // the mouse refused a change or did not answer
     ExitAppRunning = 5,   // HarrierDriver is running and holds the mouse
     ExitCannotOpen = 6,   // the mouse is there but cannot be opened (access, pairing)
+    ExitNotWritten = 7,   // a file of the desktop's could not be written (the autostart entry)
 };
 
 int run(const QStringList &arguments, QTextStream &out, QTextStream &err);

@@ -6,7 +6,10 @@
 
 #include "store/TextTable.h"
 
+#include <QCheckBox>
 #include <QCoreApplication>
+#include <QHBoxLayout>
+#include <QSignalBlocker>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -79,7 +82,31 @@ SupportWidget::SupportWidget(QWidget *parent) : QWidget(parent)
     grid->addWidget(m_pairCard, 0, 2);
     for (int column = 0; column < 3; ++column)
         grid->setColumnStretch(column, 1);
-    grid->setRowStretch(1, 1);
+
+    // How the program lives on the desktop: notifications, and starting in the tray.
+    auto *desktop = new QWidget(this);
+    desktop->setObjectName(QStringLiteral("DesktopCard"));
+    desktop->setProperty("card", true);
+    desktop->setAttribute(Qt::WA_StyledBackground);
+    auto *desktopTitle = new QLabel(text(TextDesktopCardTitle), desktop);
+    desktopTitle->setProperty("cardTitle", true);
+    m_notifications = new QCheckBox(text(TextDesktopNotifications), desktop);
+    m_notifications->setObjectName(QStringLiteral("NotificationsCheckBox"));
+    m_notifications->setToolTip(text(TextDesktopNotificationsHelp));
+    m_autostart = new QCheckBox(text(TextDesktopAutostart), desktop);
+    m_autostart->setObjectName(QStringLiteral("AutostartCheckBox"));
+    auto *desktopLayout = new QHBoxLayout(desktop);
+    desktopLayout->setContentsMargins(24, 16, 24, 16);
+    desktopLayout->setSpacing(28);
+    desktopLayout->addWidget(desktopTitle);
+    desktopLayout->addWidget(m_notifications);
+    desktopLayout->addWidget(m_autostart);
+    desktopLayout->addStretch();
+    grid->addWidget(desktop, 1, 0, 1, 3);
+    grid->setVerticalSpacing(20);
+    grid->setRowStretch(2, 1);
+    connect(m_notifications, &QCheckBox::toggled, this, &SupportWidget::sig_NotificationsChanged);
+    connect(m_autostart, &QCheckBox::toggled, this, &SupportWidget::sig_AutostartChanged);
 
     connect(m_updateButton, &QPushButton::clicked, this, &SupportWidget::sig_CheckSoftwareVersion);
     connect(m_firmwareButton, &QPushButton::clicked, this, &SupportWidget::sig_ShowFirmwareUpdate);
@@ -94,6 +121,18 @@ void SupportWidget::setFirmwareVersion(int version)
     m_firmwareVersion->setText(TextTable::textWith(TextTable::TextSupportFirmwareVersion,
                                                 version > 0 ? Products::firmwareText(m_mouseType, version)
                                                             : QStringLiteral("-")));
+}
+
+void SupportWidget::setNotificationsEnabled(bool enabled)
+{
+    const QSignalBlocker quiet(m_notifications);
+    m_notifications->setChecked(enabled);
+}
+
+void SupportWidget::setAutostartEnabled(bool enabled)
+{
+    const QSignalBlocker quiet(m_autostart);
+    m_autostart->setChecked(enabled);
 }
 
 void SupportWidget::setUpdateButtonEnabled(bool enabled)

@@ -3,6 +3,7 @@
 
 #include <QWidget>
 
+class QCheckBox;
 class QLabel;
 class QPushButton;
 
@@ -22,6 +23,9 @@ signals:
     void sig_ShowFirmwareUpdate();
     // The user wants to pair the mouse with its receiver.
     void sig_GoToMatchCode();
+    // The user switched desktop notifications, or starting with the desktop, on or off.
+    void sig_NotificationsChanged(bool enabled);
+    void sig_AutostartChanged(bool enabled);
 
 public slots:
     // The mouse's firmware version; 0 when no mouse is open.
@@ -30,6 +34,9 @@ public slots:
     void setUpdateButtonEnabled(bool enabled);
     // Pairing is offered only while a mouse is open through its receiver.
     void setPairingAvailable(bool available);
+    // The desktop switches as they stand, without sending anything.
+    void setNotificationsEnabled(bool enabled);
+    void setAutostartEnabled(bool enabled);
 
 private:
     QLabel *m_firmwareVersion;
@@ -38,5 +45,7 @@ private:
     QPushButton *m_firmwareButton;
     QPushButton *m_pairButton;
     QWidget *m_pairCard = nullptr;
+    QCheckBox *m_notifications;
+    QCheckBox *m_autostart;
     int m_mouseType = 0;
 };

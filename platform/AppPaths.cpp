@@ -75,7 +75,7 @@ int makeOwnFilesPrivate()
     if (root != QCoreApplication::applicationDirPath())
         return LocalFiles::tightenTree(root);
     for (const char *own : {"ConfigFiles", "system", "Log", "keysetting", "Update/Clouds", "PointerSettings.ini",
-                            "NoLongerRemind.ini"}) {
+                            "NoLongerRemind.ini", "Desktop.ini"}) {
         const QString path = root + QLatin1Char('/') + QLatin1String(own);
         if (QFileInfo::exists(path))
             changed += LocalFiles::tightenTree(path);

@@ -12,7 +12,7 @@ packages=(
   clang libclang-rt-14-dev
   xvfb xauth imagemagick xdotool
   fonts-wqy-microhei
-  appstream desktop-file-utils
+  appstream desktop-file-utils dbus-daemon help2man man-db
   qemu-system-x86 linux-image-amd64 busybox-static cpio
 )
 

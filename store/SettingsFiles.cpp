@@ -73,6 +73,30 @@ bool setNotRemind(int value)
     return IniAccess::save(settings);
 }
 
+QString desktopIniPath()
+{
+    return AppPaths::dataRoot() + "/Desktop.ini";
+}
+
+bool notificationsEnabled()
+{
+    if (!IniAccess::mayRead(desktopIniPath()))
+        return true;
+    QSettings settings(desktopIniPath(), QSettings::IniFormat);
+    openIni(settings);
+    return settings.value("Notifications", true).toBool();
+}
+
+bool setNotificationsEnabled(bool enabled)
+{
+    if (!IniAccess::mayRead(desktopIniPath()) || !IniAccess::mayWrite(desktopIniPath()))
+        return false;
+    QSettings settings(desktopIniPath(), QSettings::IniFormat);
+    openIni(settings);
+    settings.setValue("Notifications", enabled);
+    return IniAccess::save(settings);
+}
+
 QString highestFunctionGroup(int button)
 {
     for (const ButtonGroup &g : kHighestFunctionGroups)

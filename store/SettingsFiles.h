@@ -9,6 +9,11 @@ namespace SettingsFiles {
 QString systemIniPath();          // "/system/system.ini": account, button functions, launch targets
 QString noLongerRemindIniPath();  // "/NoLongerRemind.ini"
 QString highestFunctionIniPath(); // "/keysetting/HighestFunction.ini"
+QString desktopIniPath();         // "/Desktop.ini": how the program lives on the desktop
+
+// "Notifications": whether desktop notifications are shown; absent is true.
+bool notificationsEnabled();
+bool setNotificationsEnabled(bool enabled);
 
 // "NotRemind": 1 = do not prompt automatically about a newer version; absent is 0.
 int notRemind();

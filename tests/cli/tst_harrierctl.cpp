@@ -21,6 +21,10 @@
 #include <QJsonObject>
 #include <QLockFile>
 #include <QTemporaryDir>
+#include "platform/Autostart.h"
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <QtTest>
 #include <memory>
 
@@ -244,6 +248,46 @@ private slots:
             if (auto o = std::dynamic_pointer_cast<EmulatedOspreyMouse>(d))
                 for (const QByteArray &report : o->reportsSet())
                     QVERIFY2(report.size() < 2 || quint8(report.at(1)) != 0x03, "a profile write was sent");
+    }
+
+    // autostart on writes an entry that starts the window hidden (its path
+    // quoted as the desktop entry format wants), off removes it; both say
+    // where it stands, and a wrong word is refused.
+    void autostartEntry()
+    {
+        // The test mode's configuration folder (~/.qttest/config), not the user's.
+        QVERIFY(QStandardPaths::isTestModeEnabled());
+        const QString entry = Autostart::entryPath();
+        QVERIFY(entry.endsWith(QStringLiteral("/autostart/org.harrierdriver.HarrierDriver.desktop")));
+        QFile::remove(entry);
+
+        Result r = ctl({QStringLiteral("autostart"), QStringLiteral("on")});
+        QCOMPARE(r.code, int(ExitOk));
+        QVERIFY(r.out.startsWith(QStringLiteral("autostart: on")));
+        QFile file(entry);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(file.readAll());
+        file.close();
+        QVERIFY2(text.contains(QRegularExpression(QStringLiteral("\nExec=\"[^\n]*\" --hidden\n"))), qPrintable(text));
+        if (!QStandardPaths::findExecutable(QStringLiteral("desktop-file-validate")).isEmpty()) {
+            QProcess validate;
+            validate.start(QStringLiteral("desktop-file-validate"), {entry});
+            QVERIFY(validate.waitForFinished());
+            QVERIFY2(validate.exitCode() == 0 && validate.readAll().isEmpty(), "the entry does not validate");
+        }
+        QCOMPARE(ctl({QStringLiteral("autostart")}).out, QStringLiteral("autostart: on (%1)\n").arg(entry));
+
+        QCOMPARE(ctl({QStringLiteral("autostart"), QStringLiteral("off")}).out, QStringLiteral("autostart: off\n"));
+        QVERIFY(!QFile::exists(entry));
+        QCOMPARE(ctl({QStringLiteral("autostart"), QStringLiteral("maybe")}).code, int(ExitBadArguments));
+
+        // A program path with a space and a quote stays one argument.
+        QVERIFY(Autostart::setEnabled(true, QStringLiteral("/opt/my mice/Harrier\"Driver")));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(QString::fromUtf8(file.readAll()).contains(QStringLiteral("Exec=\"/opt/my mice/Harrier\\\\\"Driver\" --hidden")));
+        file.close();
+        QVERIFY(Autostart::setEnabled(false, QString()));
+        QVERIFY(!Autostart::isEnabled());
     }
 
     void changesReachTheMouse_data()
