@@ -100,8 +100,8 @@ void Notifier::show(const QString &summary, const QString &body)
     QDBusMessage call = QDBusMessage::createMethodCall(
         QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("/org/freedesktop/Notifications"),
         QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
-    call << QStringLiteral("HarrierDriver") << uint(0) << QStringLiteral("org.harrierdriver.HarrierDriver") << summary << body
-         << QStringList() << QVariantMap{{QStringLiteral("desktop-entry"), QStringLiteral("org.harrierdriver.HarrierDriver")}}
+    call << QStringLiteral("HarrierDriver") << uint(0) << QStringLiteral("org.harrierdriver.harrierdriver") << summary << body
+         << QStringList() << QVariantMap{{QStringLiteral("desktop-entry"), QStringLiteral("org.harrierdriver.harrierdriver")}}
          << kShownMs;
     // Asked without waiting: the window never pauses for the desktop. No
     // service (or an error) falls back to the tray's balloon.

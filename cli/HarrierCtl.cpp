@@ -167,9 +167,10 @@ const char kGlobalHelp[] =
     "  --verbose        lets the informational log through to standard error\n"
     "                   (warnings always are); --verbose=raw adds the byte dumps\n"
     "  -h, --help       help; \"harrierctl COMMAND --help\" for one command\n"
+    "  --version        the program's version\n"
     "Exit codes: 0 done, 1 bad arguments, 2 unknown model, 3 no mouse,\n"
     "4 the mouse refused or did not answer, 5 HarrierDriver is running,\n"
-    "6 the mouse cannot be opened.\n";
+    "6 the mouse cannot be opened, 7 the autostart entry cannot be written.\n";
 
 int Context::badArguments(const QString &message)
 {
@@ -189,7 +190,8 @@ QString commandLine(const Command &c)
 void printUsage(QTextStream &out)
 {
     out << "Usage: harrierctl [OPTIONS] COMMAND [ARGUMENTS]\n"
-        << "Configures the vendor's mice through the same device layer as HarrierDriver.\n\nCommands:\n";
+        << "Configures the gaming mice HarrierDriver supports, from the terminal, through\n"
+        << "the same device layer as the window.\n\nCommands:\n";
     for (const Command &c : kCommands)
         out << "  " << QString::fromLatin1(c.name).leftJustified(12) << ' ' << QLatin1String(c.summary) << '\n';
     out << '\n' << kGlobalHelp;
@@ -809,6 +811,10 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
             ctx.json = true;
         else if (a == QLatin1String("--help") || a == QLatin1String("-h"))
             help = true;
+        else if (a == QLatin1String("--version")) {
+            out << "harrierctl " << AppIdentity::kApplicationVersion << '\n';
+            return ExitOk;
+        }
         else if (a == QLatin1String("--verbose") || a == QLatin1String("--verbose=raw"))
             continue; // main() sets the log's level
         else

@@ -67,22 +67,15 @@ function(harrier_layer target dir)
   endif()
 endfunction()
 
-# The font the program ships (Chinese and Latin), from fonts-wqy-microhei.
-set(HARRIER_FONT /usr/share/fonts/truetype/wqy/wqy-microhei.ttc)
-
-# Copies the read-only data the program ships (text table, fonts) beside a
-# program, as "Language/translate.json" and "Font/...".
+# Copies the read-only data the program ships (the text table) beside a
+# program, as "Language/translate.json". The font (WenQuanYi Micro Hei, for
+# Chinese and Latin) is the system's, from fonts-wqy-microhei through
+# fontconfig; a "Font/" folder beside the program still loads first when a
+# portable copy brings one.
 function(harrier_ship_data target)
   add_custom_command(TARGET ${target} POST_BUILD
     COMMAND ${CMAKE_COMMAND} -E make_directory $<TARGET_FILE_DIR:${target}>/Language
     COMMAND ${CMAKE_COMMAND} -E copy_if_different
       ${CMAKE_SOURCE_DIR}/resources/translate.json $<TARGET_FILE_DIR:${target}>/Language/translate.json
     VERBATIM)
-  if(EXISTS ${HARRIER_FONT})
-    add_custom_command(TARGET ${target} POST_BUILD
-      COMMAND ${CMAKE_COMMAND} -E make_directory $<TARGET_FILE_DIR:${target}>/Font
-      COMMAND ${CMAKE_COMMAND} -E copy_if_different
-        ${HARRIER_FONT} $<TARGET_FILE_DIR:${target}>/Font/wqy-microhei.ttc
-      VERBATIM)
-  endif()
 endfunction()

@@ -33,7 +33,7 @@ namespace Autostart {
 QString entryPath()
 {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
-        + QStringLiteral("/autostart/org.harrierdriver.HarrierDriver.desktop");
+        + QStringLiteral("/autostart/org.harrierdriver.harrierdriver.desktop");
 }
 
 bool isEnabled()
@@ -72,7 +72,7 @@ bool setEnabled(bool enabled, const QString &program, QString *why)
                                             "Name=HarrierDriver\n"
                                             "Comment=Keeps the gaming mouse's settings at hand in the tray\n"
                                             "Exec=%1 --hidden\n"
-                                            "Icon=org.harrierdriver.HarrierDriver\n"
+                                            "Icon=org.harrierdriver.harrierdriver\n"
                                             "Terminal=false\n"
                                             "X-GNOME-Autostart-enabled=true\n")
                                  .arg(execArgument(program))

@@ -1,6 +1,6 @@
 #pragma once
 // Starting with the desktop session: an XDG autostart entry
-// ($XDG_CONFIG_HOME/autostart/org.harrierdriver.HarrierDriver.desktop) that
+// ($XDG_CONFIG_HOME/autostart/org.harrierdriver.harrierdriver.desktop) that
 // starts the program hidden in the tray. Off until the user switches it on.
 #include <QString>
 

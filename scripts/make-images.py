@@ -21,7 +21,7 @@ import tempfile
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 OUT = os.path.join(ROOT, "resources", "picture")
-DESKTOP_ICON = os.path.join(ROOT, "resources", "desktop", "org.harrierdriver.HarrierDriver.svg")
+DESKTOP_ICON = os.path.join(ROOT, "resources", "desktop", "org.harrierdriver.harrierdriver.svg")
 
 # One palette for everything on the black window.
 ACCENT = "#ff5a1f"

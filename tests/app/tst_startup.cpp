@@ -13,6 +13,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QScreen>
+#include <QFontInfo>
+#include <QPushButton>
 #include <QtTest>
 
 namespace {
@@ -135,6 +137,21 @@ private slots:
         QVERIFY(Startup::applyStyleSheet(&window));
         QCOMPARE(window.styleSheet(), expected);
         QCOMPARE(MessageCapture::messages(), QStringList{QStringLiteral("open")});
+    }
+
+    // Without a Font folder of its own the window's text is set in the
+    // system's WenQuanYi Micro Hei, which fontconfig finds.
+    void systemFontWithoutAFontFolder()
+    {
+        if (!QFontDatabase().families().contains(QStringLiteral("WenQuanYi Micro Hei")))
+            QSKIP("fonts-wqy-microhei is not installed");
+        MainWindow window;
+        QVERIFY(Startup::applyStyleSheet(&window));
+        window.show();
+        auto *title = window.findChild<QPushButton *>(QStringLiteral("MainSettingButton"));
+        QVERIFY(title);
+        title->ensurePolished();
+        QCOMPARE(QFontInfo(title->font()).family(), QStringLiteral("WenQuanYi Micro Hei"));
     }
 
     void identity()

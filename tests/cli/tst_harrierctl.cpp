@@ -258,7 +258,7 @@ private slots:
         // The test mode's configuration folder (~/.qttest/config), not the user's.
         QVERIFY(QStandardPaths::isTestModeEnabled());
         const QString entry = Autostart::entryPath();
-        QVERIFY(entry.endsWith(QStringLiteral("/autostart/org.harrierdriver.HarrierDriver.desktop")));
+        QVERIFY(entry.endsWith(QStringLiteral("/autostart/org.harrierdriver.harrierdriver.desktop")));
         QFile::remove(entry);
 
         Result r = ctl({QStringLiteral("autostart"), QStringLiteral("on")});
