@@ -9,6 +9,7 @@
 #   docs/pairing-kestrel.png        the pairing page, reached from the support page
 #   docs/screen-editor.png          the screen editor with a drawing (Kestrel)
 #   docs/firmware-update.png        the firmware update view for the open Kestrel
+#   docs/support-page.png           the support page with the desktop switches
 #   docs/scale-1.5.png, scale-2.png the whole 1920 x 1080 screen with the window
 #                                   at scale factors 1.5 and 2 (half size)
 # Each run starts from a fresh application folder, so the pictures show a
@@ -121,5 +122,6 @@ shoot kestrel-receiver pairing-kestrel.png 580,68 780,326
 shoot_editor screen-editor.png
 # The firmware button of the support page at (480, 326).
 shoot kestrel firmware-update.png 580,68 480,326
+shoot kestrel-receiver support-page.png 580,68
 shoot_scaled 1.5 scale-1.5.png
 shoot_scaled 2 scale-2.png
