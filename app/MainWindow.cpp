@@ -168,7 +168,9 @@ void MainWindow::buildWidgets()
 
     m_titleBar = new TitleBar(central);
     m_titleBar->minimumButton()->setToolTip(TextTable::text(TextTable::TextMinimiseTip));
+    m_titleBar->minimumButton()->setAccessibleName(TextTable::text(TextTable::TextMinimiseTip));
     m_titleBar->quitButton()->setToolTip(TextTable::text(TextTable::TextCloseTip));
+    m_titleBar->quitButton()->setAccessibleName(TextTable::text(TextTable::TextCloseTip));
     connect(m_titleBar->minimumButton(), &QPushButton::clicked, this, &MainWindow::on_minimumButton_clicked);
     connect(m_titleBar->quitButton(), &QPushButton::clicked, this, &MainWindow::on_quitButton_clicked);
 

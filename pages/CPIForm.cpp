@@ -1,10 +1,14 @@
 #include "pages/CPIForm.h"
 
+#include "store/TextTable.h"
+
 #include "pages/CPISlider.h"
 #include "model/CpiTables.h"
 #include "pages/USpinBox.h"
 
 #include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QLabel>
 #include <QSignalBlocker>
 #include <QVariant>
@@ -62,6 +66,13 @@ void CPIForm::setMouseType(int mouseType)
     }
     m_slider->move(kSliderX, 3);
     m_spinBox->move(252, 0);
+    // What a screen reader says: the level, and the value the slider or field holds.
+    const QString level = TextTable::text(TextTable::TextA11yCpiLevel).arg(m_level + 1);
+    m_checkBox->setAccessibleName(level);
+    m_slider->setAccessibleName(level);
+    m_spinBox->lineEdit()->setAccessibleName(level);
+    m_spinBox->upButton()->setAccessibleName(TextTable::text(TextTable::TextA11yCpiRaise).arg(m_level + 1));
+    m_spinBox->downButton()->setAccessibleName(TextTable::text(TextTable::TextA11yCpiLower).arg(m_level + 1));
 
     connect(m_spinBox, &USpinBox::sig_SpinBoxValueChange, m_slider, &QSlider::setValue);
     connect(m_spinBox, &USpinBox::sig_SpinBoxValueChange, this, &CPIForm::slot_ToSigCPISpinboxValue);

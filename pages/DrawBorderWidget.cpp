@@ -1,5 +1,7 @@
 #include "pages/DrawBorderWidget.h"
 
+#include "store/TextTable.h"
+
 #include "store/SafeFile.h"
 
 #include <QBuffer>
@@ -38,6 +40,7 @@ DrawBorderWidget::DrawBorderWidget(QWidget *parent) : QWidget(parent)
     setMouseTracking(true);
     setCursor(Qt::CrossCursor);
     m_textField = new QLineEdit(this);
+    m_textField->setAccessibleName(TextTable::text(TextTable::TextDrawText));
     m_textField->setObjectName(QStringLiteral("DrawTextLineEdit"));
     m_textField->setFrame(false);
     m_textField->hide();

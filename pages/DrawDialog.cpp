@@ -12,6 +12,7 @@
 #include <QDebug>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QAbstractItemView>
 #include <QFontComboBox>
 #include <QHBoxLayout>
 #include <QImageReader>
@@ -114,8 +115,14 @@ DrawDialog::DrawDialog(QWidget *parent) : QDialog(parent)
     m_fontBox->setObjectName(QStringLiteral("fontComboBox"));
     m_fontBox->setFocusPolicy(Qt::NoFocus);
     m_fontBox->setFontFilters(QFontComboBox::ScalableFonts);
+    // Named for a screen reader as the captions around them read.
+    m_fontBox->setAccessibleName(TextTable::text(TextTable::TextDrawText));
+    m_fontBox->view()->setAccessibleName(TextTable::text(TextTable::TextDrawText));
+    if (m_fontBox->lineEdit())
+        m_fontBox->lineEdit()->setAccessibleName(TextTable::text(TextTable::TextDrawText));
     m_sizeBox = new QSpinBox(this);
     m_sizeBox->setObjectName(QStringLiteral("spinBox"));
+    m_sizeBox->setAccessibleName(TextTable::text(TextTable::TextDrawSize));
     m_sizeBox->setRange(kMinTextSize, kMaxTextSize);
     m_sizeBox->setSingleStep(kTextSizeStep);
     m_sizeBox->setValue(kStartTextSize);
@@ -161,6 +168,7 @@ DrawDialog::DrawDialog(QWidget *parent) : QDialog(parent)
 
     m_brightness = new MoveSlider(this);
     m_brightness->setObjectName(QStringLiteral("LightSlider"));
+    m_brightness->setAccessibleName(TextTable::text(TextTable::TextDrawBrightness));
     m_brightness->setCPIType(kMinBrightness, kMaxBrightness, 300, 20);
     m_brightness->setValue(kMaxBrightness);
     m_brightnessValue = new QLabel(QString::number(kMaxBrightness), this);

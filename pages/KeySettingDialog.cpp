@@ -120,6 +120,7 @@ KeySettingDialog::KeySettingDialog(QWidget *parent) : QDialog(parent)
     auto *keyPage = new QWidget(m_pages);
     m_keyField = new QLineEdit(keyPage);
     m_keyField->setObjectName(QStringLiteral("KeyLineEdit"));
+    m_keyField->setAccessibleName(TextTable::text(TextTable::TextKeyTabCombination));
     m_keyField->setReadOnly(true);
     m_keyField->setFocusPolicy(Qt::NoFocus);
     m_keyField->setCursor(Qt::PointingHandCursor);
@@ -141,8 +142,10 @@ KeySettingDialog::KeySettingDialog(QWidget *parent) : QDialog(parent)
     auto *macroPage = new QWidget(m_pages);
     m_macroGroups = new QListWidget(macroPage);
     m_macroGroups->setObjectName(QStringLiteral("MacroTitleListWidget"));
+    m_macroGroups->setAccessibleName(TextTable::text(TextTable::TextKeyTabMacro));
     m_macroNames = new QListWidget(macroPage);
     m_macroNames->setObjectName(QStringLiteral("MacroNameListWidget"));
+    m_macroNames->setAccessibleName(TextTable::text(TextTable::TextMacroChoose));
     auto *macroLayout = new QHBoxLayout(macroPage);
     macroLayout->addWidget(m_macroGroups);
     macroLayout->addWidget(m_macroNames);
@@ -154,6 +157,7 @@ KeySettingDialog::KeySettingDialog(QWidget *parent) : QDialog(parent)
     // Page 2: basic functions.
     m_basicList = new QListWidget(m_pages);
     m_basicList->setObjectName(QStringLiteral("BasicFunctionListWidget"));
+    m_basicList->setAccessibleName(TextTable::text(TextTable::TextKeyTabBasic));
     m_pages->addWidget(m_basicList);
 
     // Page 3: advanced functions (not offered): one launch function, its path from a browse dialog.

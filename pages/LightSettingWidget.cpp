@@ -176,7 +176,9 @@ QWidget *LightSettingWidget::buildColourBox()
         button->setFocusPolicy(Qt::NoFocus);
         button->setCursor(Qt::PointingHandCursor);
         button->setGeometry(20 + (n - 1) % 5 * 42, 124 + (n - 1) / 5 * 42, 32, 32);
-        button->setToolTip(QStringLiteral("(%1,%2,%3)").arg(rgb.red).arg(rgb.green).arg(rgb.blue));
+        const QString values = QStringLiteral("%1,%2,%3").arg(rgb.red).arg(rgb.green).arg(rgb.blue);
+        button->setToolTip(QLatin1Char('(') + values + QLatin1Char(')'));
+        button->setAccessibleName(TextTable::text(TextTable::TextA11yPresetColour).arg(n).arg(values));
         button->setStyleSheet(QStringLiteral("QPushButton { background-color: rgb(%1,%2,%3); border: 1px solid #34343b;"
                                              " border-radius: 4px; padding: 0; }"
                                              "QPushButton:hover { border: 2px solid #ffffff; }")
@@ -188,6 +190,7 @@ QWidget *LightSettingWidget::buildColourBox()
 
     title(c, TextTable::TextLightCustom, QRect(268, 92, 208, 22));
     m_colorWheel = new ColorWheel(c);
+    m_colorWheel->setAccessibleName(TextTable::text(TextTable::TextA11yColourWheel));
     m_colorWheel->move(300, 124);
     connect(m_colorWheel, &ColorWheel::sigColor, this, &LightSettingWidget::slot_GetWheelColor);
 
@@ -210,6 +213,7 @@ QWidget *LightSettingWidget::buildColourBox()
         label(c, sliders[i].text, QRect(268, y, 56, 20));
         auto *slider = new MoveSlider(c);
         slider->setObjectName(QLatin1String(sliders[i].name));
+        slider->setAccessibleName(TextTable::text(sliders[i].text));
         slider->setCPIType(0, 255, 112, 10);
         slider->move(326, y + 5);
         m_colourValueLabels[i] = new QLabel(QStringLiteral("0"), c);

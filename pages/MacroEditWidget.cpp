@@ -4,6 +4,7 @@
 #include "store/TextTable.h"
 
 #include <QCheckBox>
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QDebug>
 #include <QDir>
@@ -86,6 +87,12 @@ MacroEditWidget::MacroEditWidget(QWidget *parent) : QWidget(parent)
     m_rightButton = makeButton(QStringLiteral("RightMouseButton"), QStringLiteral("R"), this);
     m_ignoreDelay = named(new QCheckBox(TextTable::text(TextTable::TextMacroIgnoreDelays), this), "IgnoreEventWaiteTimeCheckBox");
     m_repeatTimes = named(new QSpinBox(this), "RepeatTimesSpinBox");
+    // Named as the captions beside them say, for a screen reader.
+    m_titleCombo->setAccessibleName(TextTable::text(TextTable::TextMacroChoose));
+    m_titleCombo->view()->setAccessibleName(TextTable::text(TextTable::TextMacroChoose));
+    m_nameList->setAccessibleName(TextTable::text(TextTable::TextMacroChoose));
+    m_eventList->setAccessibleName(TextTable::text(TextTable::TextMacroEvents));
+    m_repeatTimes->setAccessibleName(TextTable::text(TextTable::TextMacroRepeat));
     m_repeatTimes->setRange(1, 255);
     m_loopCount = named(new QRadioButton(TextTable::text(TextTable::TextMacroPlayCount), this), "LoopCount_RadioButton");
     m_playWhilePressed =
@@ -102,7 +109,9 @@ MacroEditWidget::MacroEditWidget(QWidget *parent) : QWidget(parent)
     m_editPositionRadio = named(new QRadioButton(TextTable::text(TextTable::TextMacroEditPosition), m_editArea),
                                 "ChangeOrInsetAMousePositionRadioButton");
     m_editField = named(new QLineEdit(m_editArea), "EditLineEdit");
+    m_editField->setAccessibleName(TextTable::text(TextTable::TextMacroEditLabel));
     m_editY = named(new QLineEdit(m_editArea), "YLineEdit");
+    m_editY->setAccessibleName(QStringLiteral("Y"));
     m_addCertainButton = makeButton(QStringLiteral("AddCertainButton"), QStringLiteral("OK"), m_editArea);
     m_editY->setValidator(new QIntValidator(0, 65535, m_editY));
     m_editKeyRadio->setChecked(true);

@@ -124,6 +124,7 @@ QWidget *MainSettingWidget::buildPointerCard()
     label(c, TextTable::TextMainSlow, QRect(20, 42, 40, 20))->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     m_pointSpeedSlider = new MoveSlider(c);
     m_pointSpeedSlider->setObjectName(QStringLiteral("PointSpeedSlider"));
+    m_pointSpeedSlider->setAccessibleName(TextTable::text(TextTable::TextA11yPointerSpeed));
     m_pointSpeedSlider->setCPIType(PointerSettings::MinSpeed, PointerSettings::MaxSpeed, 200, 10);
     m_pointSpeedSlider->move(68, 47);
     label(c, TextTable::TextMainFast, QRect(276, 42, 48, 20))->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -143,6 +144,7 @@ QWidget *MainSettingWidget::buildWheelCard()
     m_linesRadio->setGeometry(20, 60, 200, 22);
     m_linesSpinBox = new QSpinBox(c);
     m_linesSpinBox->setObjectName(QStringLiteral("spinBox"));
+    m_linesSpinBox->setAccessibleName(TextTable::text(TextTable::TextMainWheelLines));
     m_linesSpinBox->setRange(PointerSettings::MinLines, PointerSettings::MaxLines);
     m_linesSpinBox->setValue(PointerSettings::DefaultLines);
     // A value is applied once typed in full, not at every digit.
@@ -246,8 +248,10 @@ void MainSettingWidget::setMouseType(int mouseType)
     m_mouseType = mouseType;
     for (CPIForm *form : qAsConst(m_cpiForms))
         form->setMouseType(mouseType);
-    for (MyPushButton *button : qAsConst(m_buttons))
+    for (MyPushButton *button : qAsConst(m_buttons)) {
         button->setMouseType(mouseType);
+        describePlate(button);
+    }
     for (QLabel *keyLabel : qAsConst(m_keyLabels))
         keyLabel->hide();
     showPicture();
@@ -456,15 +460,32 @@ void MainSettingWidget::slot_SetKeyTrueValue(int button, int changeType, int tru
         // What the button now does is read on its plate, not only on hover.
         b->setAssignmentText(b->isOriginal() ? QString()
                                              : KeySettingDialog::shortText(changeType, trueMosueValue, modifyKey));
+        describePlate(b);
     }
+}
+
+QString MainSettingWidget::plateDoes(const MyPushButton *b) const
+{
+    if (b->isOriginal())
+        return TextTable::text(TextTable::TextButtonFactorySetting);
+    return KeySettingDialog::statusText(b->changeType(), b->trueMouseValue(), b->modifyKey());
+}
+
+void MainSettingWidget::describePlate(MyPushButton *b) const
+{
+    // A screen reader says which button it is, then what it does now.
+    b->setAccessibleName(MouseButtonLayout::dialogTitle(m_mouseType, b->index()));
+    b->setAccessibleDescription(plateDoes(b));
 }
 
 // The mouse reports the look first and then, for a changed button, what it
 // does: a button back to its factory function forgets what it did before.
 void MainSettingWidget::slot_SetMouseButtonStyleSheetIsOriginal(bool state, int button)
 {
-    if (MyPushButton *b = m_buttons.value(button))
+    if (MyPushButton *b = m_buttons.value(button)) {
         b->setMouseButtonStyleSheetIsOriginal(state);
+        describePlate(b);
+    }
 }
 
 void MainSettingWidget::slot_ShowMouseLeftLabel(bool state, int button)
@@ -475,9 +496,7 @@ void MainSettingWidget::slot_ShowMouseLeftLabel(bool state, int button)
     QLabel *keyLabel = m_keyLabels.value(button);
     if (!state || !b || !keyLabel)
         return;
-    QString does = KeySettingDialog::statusText(b->changeType(), b->trueMouseValue(), b->modifyKey());
-    if (b->isOriginal())
-        does = TextTable::text(TextTable::TextButtonFactorySetting);
+    const QString does = plateDoes(b);
     const QString name = MouseButtonLayout::dialogTitle(m_mouseType, button);
     keyLabel->setText(does.isEmpty() ? name : name + QLatin1Char('\n') + does);
     keyLabel->show();

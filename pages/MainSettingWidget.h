@@ -99,6 +99,10 @@ private:
     void changeReportRate(int code);
     void applyWheelLines(int lines);
     void storeCurrentValue(int level, int value);
+    // What a plate's button does now, in words; and the plate's name and
+    // description for a screen reader.
+    QString plateDoes(const MyPushButton *b) const;
+    void describePlate(MyPushButton *b) const;
     void sendEvent(const QString &action, const QString &label = QString());
 
     QMap<int, CPIForm *> m_cpiForms;

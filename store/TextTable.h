@@ -161,6 +161,12 @@ enum TextIndex : int {
     TextDesktopNotifications = 891,
     TextDesktopNotificationsHelp = 892,
     TextDesktopAutostart = 893,
+    TextA11yCpiLevel = 894,      // "%1": the level, from 1
+    TextA11yCpiRaise = 895,
+    TextA11yCpiLower = 896,
+    TextA11yPresetColour = 897,  // "%1": the preset's number, "%2": its red, green, blue
+    TextA11yColourWheel = 898,
+    TextA11yPointerSpeed = 899,
     TextUpdateImage = 844,
     TextUpdateChooseImage = 845,
     TextUpdatePleaseChooseImage = 846,
