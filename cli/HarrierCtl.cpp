@@ -88,6 +88,8 @@ int cmdReset(Context &ctx);
 int cmdExport(Context &ctx);
 int cmdImport(Context &ctx);
 int cmdAutostart(Context &ctx);
+int cmdPair(Context &ctx);
+int cmdUnpair(Context &ctx);
 
 const Command kCommands[] = {
     {"list", "", "the mice connected: model, connection, firmware, battery",
@@ -149,6 +151,17 @@ const Command kCommands[] = {
      "configuration N (1-5; without N, the one the mouse holds, else 1) and writes\n"
      "it into the mouse.\n",
      false, cmdImport},
+    {"pair", "", "pairs a wireless mouse with its receiver",
+     "Puts the receiver (--mouse MODEL-receiver, or the first one found) into\n"
+     "pairing and waits up to 20 seconds, as the pairing page does: switch the\n"
+     "mouse off and on again, then press its left, middle and right buttons\n"
+     "together. Exits 0 when a mouse paired, 4 when none did in time. Mice\n"
+     "without a receiver have nothing to pair.\n",
+     true, cmdPair},
+    {"unpair", "", "makes the receiver forget the mouse it is paired with",
+     "The receiver (--mouse MODEL-receiver, or the first one found) forgets its\n"
+     "mouse; pair again with \"harrierctl pair\" or on the pairing page.\n",
+     true, cmdUnpair},
     {"autostart", "[on|off]", "starts HarrierDriver hidden in the tray when you log in, or not",
      "on writes an autostart entry for the desktop session that starts HarrierDriver\n"
      "in the tray without its window (HarrierDriver --hidden); off removes it.\n"
@@ -163,7 +176,7 @@ const char kGlobalHelp[] =
     "                   (such as kestrel, or kestrel-receiver for the one behind its\n"
     "                   receiver); the first one found otherwise\n"
     "  --emulate MODEL  adds an emulated mouse, as HarrierDriver --emulate does\n"
-    "  --json           list and show print JSON\n"
+    "  --json           list, show, pair and unpair print JSON\n"
     "  --verbose        lets the informational log through to standard error\n"
     "                   (warnings always are); --verbose=raw adds the byte dumps\n"
     "  -h, --help       help; \"harrierctl COMMAND --help\" for one command\n"
@@ -372,6 +385,109 @@ bool takeOption(QStringList *args, const QString &name, QString *value, bool *mi
         return true;
     }
     return false;
+}
+
+// ---------------------------------------------------------------- receivers
+
+// Opens the receiver --mouse names (MODEL or MODEL-receiver), or the first
+// one found, only to send it its own commands.
+int openReceiver(Context &ctx, const QString &verb)
+{
+    if (!ctx.args.isEmpty())
+        return ctx.badArguments(QStringLiteral("%1 takes no arguments").arg(verb));
+    if (const int code = prepareBus(ctx))
+        return code;
+    const QString receiverSuffix = QStringLiteral("-receiver");
+    const QString wantedName = ctx.mouse.endsWith(receiverSuffix) ? ctx.mouse.chopped(receiverSuffix.size()) : ctx.mouse;
+    const ProductInfo *wanted = nullptr;
+    if (!ctx.mouse.isEmpty()) {
+        wanted = Products::byName(wantedName.toLower());
+        if (!wanted)
+            return ctx.fail(ExitUnknownModel, QStringLiteral("no model is called \"%1\"; the models are: %2")
+                                                  .arg(wantedName, modelList()));
+    }
+    const auto noReceiver = [&ctx, &verb](const ProductInfo *p) {
+        return ctx.badArguments(QStringLiteral("the %1 is wired only: it has no receiver to %2")
+                                    .arg(QLatin1String(p->name), verb));
+    };
+    if (wanted && (!wanted->receiverPid || wanted->family != Family::First))
+        return noReceiver(wanted);
+    const MouseSession::Present *chosen = nullptr;
+    const ProductInfo *wiredOnly = nullptr;
+    const QVector<MouseSession::Present> present = MouseSession::scan();
+    for (const MouseSession::Present &p : present) {
+        if (p.bootLoader || !p.product)
+            continue;
+        if (!p.product->receiverPid)
+            wiredOnly = p.product;
+        if (!chosen && p.viaReceiver && (!wanted || p.product == wanted))
+            chosen = &p;
+    }
+    if (!chosen) {
+        if (wiredOnly && !wanted)
+            return noReceiver(wiredOnly);
+        return ctx.fail(ExitNoMouse, QStringLiteral("no %1receiver is connected; plug it in and try again")
+                                         .arg(wanted ? QLatin1String(wanted->name) + QStringLiteral(" ") : QString()));
+    }
+    ctx.product = chosen->product;
+    if (!ctx.session->identify(chosen->pid))
+        return ctx.fail(ExitCannotOpen, QStringLiteral("the %1's receiver is connected but cannot be opened; is the "
+                                                       "udev rule installed (README: Access to real mice)?")
+                                            .arg(QLatin1String(chosen->product->name)));
+    return ExitOk;
+}
+
+int cmdPair(Context &ctx)
+{
+    if (const int code = openReceiver(ctx, QStringLiteral("pair")))
+        return code;
+    const QString name = QLatin1String(ctx.product->name);
+    const int limit = DCDataHandle::kPairingTimeoutMs / 1000;
+    if (!ctx.json) {
+        ctx.out << QStringLiteral("Pairing with the %1's receiver: switch the mouse off and on again, then press its "
+                                  "left, middle and right buttons together (up to %2 s)").arg(name).arg(limit);
+        ctx.out.flush();
+    }
+    int waited = 0;
+    const MouseSession::Pairing result = ctx.session->pair([&](int seconds) {
+        waited = seconds;
+        if (!ctx.json) {
+            ctx.out << '.';
+            ctx.out.flush();
+        }
+    });
+    if (!ctx.json)
+        ctx.out << '\n';
+    const bool paired = result == MouseSession::Pairing::Paired;
+    if (ctx.json)
+        ctx.out << QJsonDocument(QJsonObject{{QStringLiteral("model"), name},
+                                             {QStringLiteral("paired"), paired},
+                                             {QStringLiteral("seconds"), waited}})
+                       .toJson(QJsonDocument::Indented);
+    if (result == MouseSession::Pairing::NotStarted)
+        return ctx.fail(ExitRefused, QStringLiteral("the %1's receiver did not start pairing").arg(name));
+    if (!paired)
+        return ctx.fail(ExitRefused, QStringLiteral("no mouse paired within %1 s; try again").arg(limit));
+    if (!ctx.json)
+        ctx.out << QStringLiteral("Paired: the %1 works through its receiver.\n").arg(name);
+    return ExitOk;
+}
+
+int cmdUnpair(Context &ctx)
+{
+    if (const int code = openReceiver(ctx, QStringLiteral("unpair")))
+        return code;
+    const QString name = QLatin1String(ctx.product->name);
+    const bool done = ctx.session->unpair();
+    if (ctx.json)
+        ctx.out << QJsonDocument(QJsonObject{{QStringLiteral("model"), name}, {QStringLiteral("unpaired"), done}})
+                       .toJson(QJsonDocument::Indented);
+    if (!done)
+        return ctx.fail(ExitRefused, QStringLiteral("the %1's receiver did not take the command").arg(name));
+    if (!ctx.json)
+        ctx.out << QStringLiteral("The %1's receiver has forgotten its mouse; pair again with \"harrierctl pair\" "
+                                  "or on the pairing page.\n").arg(name);
+    return ExitOk;
 }
 
 // ---------------------------------------------------------------- the desktop
@@ -849,7 +965,7 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
         return ExitOk;
     }
     if (ctx.json && !ctx.command->reads)
-        return ctx.badArguments(QStringLiteral("--json is for list and show"));
+        return ctx.badArguments(QStringLiteral("--json is for list, show, pair and unpair"));
     ctx.args = words;
 
     MouseSession session;

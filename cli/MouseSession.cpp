@@ -3,6 +3,8 @@
 #include "data/DCDataHandle.h"
 #include "platform/hid/HidBackend.h"
 
+#include <QEventLoop>
+#include <QTimer>
 #include <algorithm>
 
 namespace {
@@ -113,6 +115,42 @@ int MouseSession::battery()
     for (int i = 0; i < kBatteryReadings && m_battery < 0; ++i)
         m_bridge->slot_GetBatteryPower();
     return m_battery;
+}
+
+MouseSession::Pairing MouseSession::pair(const std::function<void(int)> &progress)
+{
+    DCDataHandle *b = m_bridge.get();
+    Pairing result = Pairing::NoMouse;
+    bool started = true;
+    QEventLoop loop;
+    const auto startConnection = connect(b, &DCDataHandle::sig_startCode, &loop, [&](bool ok) {
+        started = ok;
+        if (!ok)
+            loop.quit();
+    });
+    const auto finishConnection = connect(b, &DCDataHandle::sig_finishCode, &loop, [&](bool ok) {
+        result = ok ? Pairing::Paired : Pairing::NoMouse;
+        loop.quit();
+    });
+    QTimer tick;
+    int seconds = 0;
+    connect(&tick, &QTimer::timeout, &loop, [&] { progress(++seconds); });
+    // The bridge gives up after its time-out; this is only the backstop.
+    QTimer::singleShot(DCDataHandle::kPairingTimeoutMs + 5000, &loop, &QEventLoop::quit);
+    b->slot_startCode();
+    if (started) {
+        tick.start(1000);
+        loop.exec();
+    }
+    b->slot_stopCode();
+    disconnect(startConnection);
+    disconnect(finishConnection);
+    return started ? result : Pairing::NotStarted;
+}
+
+bool MouseSession::unpair()
+{
+    return m_bridge->unpairReceiver();
 }
 
 QList<int> MouseSession::request(const std::function<void(DCDataHandle &)> &call)

@@ -77,6 +77,12 @@ public:
     // Runs one bridge request; returns the warning numbers it raised, in order.
     QList<int> request(const std::function<void(DCDataHandle &)> &call);
 
+    enum class Pairing { NotStarted, Paired, NoMouse };
+    // Runs the receiver's pairing as the pairing page does, waiting at most
+    // the page's time-out; progress is called once a second with the seconds passed.
+    Pairing pair(const std::function<void(int)> &progress);
+    bool unpair();
+
 private:
     std::unique_ptr<DCDataHandle> m_bridge;
     bool m_opened = false;

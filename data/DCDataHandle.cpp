@@ -31,7 +31,7 @@ constexpr int kCpiLevels = 7;
 constexpr int kMaxUpdateRequests = 36;
 // 200 polls of 100 ms: pairing gives up after 20 s.
 constexpr int kPairingPollMs = 100;
-constexpr int kPairingMaxTicks = 200;
+constexpr int kPairingMaxTicks = DCDataHandle::kPairingTimeoutMs / kPairingPollMs;
 // A manager that failed this many profile reads in a row offers a firmware repair.
 constexpr int kRepairErrorCount = 4;
 // Warning numbers of the window's warning dialog.
@@ -787,6 +787,18 @@ void DCDataHandle::slot_startCode()
     } else {
         emit sig_startCode(false);
     }
+}
+
+bool DCDataHandle::unpairReceiver()
+{
+    // As for a receiver paired with another model: it forgets its mouse and
+    // leaves pairing again, paired with none.
+    if (!m_receiverDriver)
+        return false;
+    const bool forgot = SendCommandDongle(ReceiverChannel::EnterPairing);
+    const bool left = SendCommandDongle(ReceiverChannel::LeavePairing);
+    sendEvent(QStringLiteral("Unpaired"), Products::modelName(MouseType::current()));
+    return forgot && left;
 }
 
 void DCDataHandle::slot_stopCode()

@@ -42,6 +42,11 @@ public:
     // Opens the mouse to tell what it is (model, connection, firmware) and
     // nothing more: no profile read, no write; battery readings may follow.
     void openDeviceForIdentity(USHORT Pid, USHORT Vid);
+    // How long pairing waits for a mouse before it gives up (the pairing page's wait).
+    static constexpr int kPairingTimeoutMs = 20000;
+    // The receiver of the open mouse forgets the mouse it is paired with;
+    // false without a receiver or when it did not take the commands.
+    bool unpairReceiver();
 
     // Registers the types that cross threads through this object's signals
     // and slots; call once before the first queued connection.

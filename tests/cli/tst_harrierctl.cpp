@@ -290,6 +290,54 @@ private slots:
         QVERIFY(!Autostart::isEnabled());
     }
 
+    std::shared_ptr<EmulatedKestrelReceiver> receiver() const
+    {
+        for (const auto &d : m_devices)
+            if (auto r = std::dynamic_pointer_cast<EmulatedKestrelReceiver>(d))
+                return r;
+        return nullptr;
+    }
+
+    // pair runs the receiver's pairing as the page does: it pairs when the
+    // mouse answers, gives up after the page's time-out, and is refused for a
+    // mouse without a receiver; unpair makes the receiver forget its mouse.
+    void pairAndUnpair()
+    {
+        plug(QStringLiteral("merlin-receiver"));
+        auto r = receiver();
+        QVERIFY(r);
+        r->setPairedPid(0);
+        r->setPairingCompletesAfter(3);
+        Result paired = ctl({QStringLiteral("pair"), QStringLiteral("--json")});
+        QCOMPARE(paired.code, int(ExitOk));
+        QCOMPARE(paired.json().toObject().value(QStringLiteral("paired")).toBool(), true);
+        QCOMPARE(r->pairedPid(), r->mouse()->model().wiredPid);
+        QVERIFY(r->ownCommands().contains(QByteArray::fromHex("a081")));
+
+        r->setPairingCompletesAfter(-1); // no mouse answers
+        const qint64 before = DeviceClock::virtualElapsedMs();
+        Result timedOut = ctl({QStringLiteral("pair")});
+        QCOMPARE(timedOut.code, int(ExitRefused));
+        QVERIFY2(timedOut.err.contains(QStringLiteral("no mouse paired within 20 s")), qPrintable(timedOut.err));
+        QVERIFY(timedOut.out.startsWith(QStringLiteral("Pairing with the merlin's receiver")));
+        QVERIFY(DeviceClock::virtualElapsedMs() - before >= 20000);
+
+        const int commands = r->ownCommands().size();
+        Result unpaired = ctl({QStringLiteral("unpair")});
+        QCOMPARE(unpaired.code, int(ExitOk));
+        QCOMPARE(r->ownCommands().mid(commands), (QVector<QByteArray>{QByteArray::fromHex("a081"), QByteArray::fromHex("a181")}));
+
+        cleanup();
+        init();
+        plug(QStringLiteral("harrier"));
+        Result wired = ctl({QStringLiteral("pair")});
+        QCOMPARE(wired.code, int(ExitBadArguments));
+        QVERIFY2(wired.err.contains(QStringLiteral("the harrier is wired only: it has no receiver to pair")),
+                 qPrintable(wired.err));
+        QCOMPARE(ctl({QStringLiteral("unpair"), QStringLiteral("--mouse"), QStringLiteral("wren")}).code,
+                 int(ExitBadArguments));
+    }
+
     void changesReachTheMouse_data()
     {
         QTest::addColumn<QString>("model");
@@ -422,7 +470,7 @@ private slots:
         QTest::newRow("unknown command") << "kestrel" << args("frobnicate") << int(ExitBadArguments) << "no command \"frobnicate\"";
         QTest::newRow("set alone") << "kestrel" << args("set") << int(ExitBadArguments) << "set needs one of: cpi, rate, light, button";
         QTest::newRow("set what it cannot") << "kestrel" << args("set colour red") << int(ExitBadArguments) << "set needs one of: cpi, rate, light, button";
-        QTest::newRow("--json on a change") << "kestrel" << args("set rate 500 --json") << int(ExitBadArguments) << "--json is for list and show";
+        QTest::newRow("--json on a change") << "kestrel" << args("set rate 500 --json") << int(ExitBadArguments) << "--json is for list, show, pair and unpair";
         QTest::newRow("--mouse without a name") << "kestrel" << args("show --mouse") << int(ExitBadArguments) << "--mouse needs a model name";
         QTest::newRow("show with arguments") << "kestrel" << args("show all") << int(ExitBadArguments) << "show takes no arguments";
         QTest::newRow("cpi without levels") << "kestrel" << args("set cpi") << int(ExitBadArguments) << "needs at least one level";
