@@ -41,7 +41,9 @@
 #include <QDebug>
 #include <QDir>
 #include <QFile>
+#include <QComboBox>
 #include <QFileDialog>
+#include <QSignalBlocker>
 #include <QScreen>
 #include <QScrollArea>
 #include <QWindow>
@@ -559,6 +561,19 @@ void MainWindow::initCheckDevice()
 {
     m_checkDevice = new CheckDevice(this);
     connect(m_checkDevice, &CheckDevice::sigFound, this, &MainWindow::slot_WarningDeviceNotInsert);
+    connect(m_checkDevice, &CheckDevice::sigMiceChanged, this, &MainWindow::showMouseChoice);
+    QComboBox *chooser = m_titleBar->mouseChooser();
+    chooser->setAccessibleName(TextTable::text(TextTable::TextChooserName));
+    connect(chooser, qOverload<int>(&QComboBox::activated), this, [this, chooser](int index) {
+        const auto pid = USHORT(chooser->itemData(index).toUInt());
+        if (pid == 0 || (m_deviceOpen && pid == m_currentPid))
+            return;
+        // The mouse open now is reported gone and the chosen one found: the
+        // bridge closes the first after what it is still writing, then opens
+        // the other with its own profiles.
+        m_checkDevice->setPreferredPid(pid);
+        m_checkDevice->checkDeviceOnce();
+    });
     connect(m_checkDevice, &CheckDevice::sigBlootDescriptor, this,
             [this](int mouseType) { m_bootMouseType = mouseType; });
     connect(m_dataHandle, &DCDataHandle::sig_StartCheckDeviceTimer, m_checkDevice, &CheckDevice::startTheTimer);
@@ -876,6 +891,26 @@ void MainWindow::SetCurrentPid(USHORT currentPid)
     m_currentPid = currentPid;
 }
 
+void MainWindow::showMouseChoice()
+{
+    QComboBox *chooser = m_titleBar->mouseChooser();
+    const QList<USHORT> mice = m_checkDevice->presentMice();
+    const QSignalBlocker quiet(chooser);
+    chooser->clear();
+    for (USHORT pid : mice) {
+        const ProductInfo *product = Products::byPid(pid);
+        const QString name = UpdateMouseDialog::displayName(QLatin1String(product->name));
+        chooser->addItem(TextTable::text(Products::isReceiverPid(pid) ? TextTable::TextChooserReceiver
+                                                                       : TextTable::TextChooserCable)
+                             .arg(name),
+                         uint(pid));
+    }
+    const int current = chooser->findData(uint(m_currentPid));
+    chooser->setCurrentIndex(current >= 0 ? current : 0);
+    // With one mouse there is nothing to choose.
+    chooser->setVisible(mice.size() > 1);
+}
+
 void MainWindow::slot_WarningDeviceNotInsert(bool isfind, uint Pid, uint Vid)
 {
     qDebug() << "slot_WarningDeviceNotInsert";
@@ -928,6 +963,7 @@ void MainWindow::slot_OpenDeviceResult(bool result, int mouseType, bool isWirele
     m_isManualCheck = false;
     m_deviceOpen = true;
     m_pageFillPending = true;
+    showMouseChoice();
     m_notifier->mouseOpened();
     needDeviceDialogHide();
 

@@ -184,6 +184,8 @@ private:
     void buildWidgets();
     // Notifications, and the desktop switches of the support page.
     void initDesktop();
+    // The title bar's chooser: the mice present, the open one selected.
+    void showMouseChoice();
 
     // The window at its designed size, or the screen's room when that is smaller.
     void fitToScreen();

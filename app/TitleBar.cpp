@@ -1,5 +1,6 @@
 #include "app/TitleBar.h"
 
+#include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMouseEvent>
@@ -29,12 +30,20 @@ TitleBar::TitleBar(QWidget *parent) : QWidget(parent)
         button->setCursor(Qt::PointingHandCursor);
     }
 
+    m_mouseChooser = new QComboBox(this);
+    m_mouseChooser->setObjectName(QStringLiteral("MouseChooser"));
+    m_mouseChooser->setMinimumWidth(220);
+    m_mouseChooser->setCursor(Qt::PointingHandCursor);
+    m_mouseChooser->hide();
+
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(16, 4, 8, 4);
     layout->setSpacing(8);
     layout->addWidget(mark);
     layout->addWidget(name);
     layout->addStretch();
+    layout->addWidget(m_mouseChooser);
+    layout->addSpacing(12);
     layout->addWidget(m_minimumButton);
     layout->addWidget(m_quitButton);
 }

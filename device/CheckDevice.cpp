@@ -172,6 +172,8 @@ void CheckDevice::choose()
         winner = Products::kFirstFamilyBootPid;
     } else if (seen.contains(Products::kOtherFamilyBootPid)) {
         winner = Products::kOtherFamilyBootPid;
+    } else if (preferred != 0 && seen.contains(preferred)) {
+        winner = preferred;
     } else {
         for (USHORT pid : qAsConst(priority)) {
             if (seen.contains(pid)) {
@@ -186,8 +188,25 @@ void CheckDevice::choose()
     }
 }
 
+void CheckDevice::setPreferredPid(USHORT pid)
+{
+    preferred = pid;
+}
+
 void CheckDevice::report()
 {
+    // The choice lasts while its mouse is present.
+    if (preferred != 0 && !seen.contains(preferred))
+        preferred = 0;
+    QList<USHORT> mice;
+    for (USHORT pid : qAsConst(priority))
+        if (seen.contains(pid) && Products::byPid(pid) && !mice.contains(pid))
+            mice.append(pid);
+    if (mice != present) {
+        present = mice;
+        emit sigMiceChanged(present);
+    }
+
     if (reported && foundNow && foundPid != reportedPid) {
         // Another device took the place of the reported one: report it gone
         // now, the new one on the next tick. (With nothing reported there is

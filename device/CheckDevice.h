@@ -41,11 +41,21 @@ public:
     // The PIDs a scan looks for, most preferred first.
     QList<USHORT> scanOrder() const { return priority; }
 
+    // The supported mice on the bus now (boot loaders aside), in scan order.
+    QList<USHORT> presentMice() const { return present; }
+    // The mouse the user chose among several: it is reported in place of the
+    // scan order's first while it is present (a boot loader still wins);
+    // forgotten once it is gone. 0 leaves the choice to the scan order.
+    void setPreferredPid(USHORT pid);
+    USHORT preferredPid() const { return preferred; }
+
 signals:
     // A supported device appeared (found) or the reported one went away.
     void sigFound(bool found, uint pid, uint vid);
     // A boot-loader device is present; the model code its identity names, 0 when unknown.
     void sigBlootDescriptor(int mouseType);
+    // The supported mice present changed (their PIDs, in scan order).
+    void sigMiceChanged(QList<USHORT> pids);
 
 public slots:
     void startTheTimer();
@@ -70,6 +80,8 @@ private:
     QList<USHORT> priority;
     USHORT foundPid = 0;
     USHORT reportedPid = 0;
+    USHORT preferred = 0;
+    QList<USHORT> present;
     int timerId = 0;
     int pollMs = 1000;
     bool wakeOn = true;

@@ -167,6 +167,9 @@ enum TextIndex : int {
     TextA11yPresetColour = 897,  // "%1": the preset's number, "%2": its red, green, blue
     TextA11yColourWheel = 898,
     TextA11yPointerSpeed = 899,
+    TextChooserReceiver = 900, // "%1": the model
+    TextChooserCable = 901,    // "%1": the model
+    TextChooserName = 902,
     TextUpdateImage = 844,
     TextUpdateChooseImage = 845,
     TextUpdatePleaseChooseImage = 846,
