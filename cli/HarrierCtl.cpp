@@ -276,20 +276,33 @@ QString modelList()
     return names.join(QStringLiteral(", "));
 }
 
+// The model --mouse names ("kestrel", or "kestrel-receiver" for the one
+// behind its receiver): null without --mouse; fails for a name no model has.
+int wantedMouse(Context &ctx, const ProductInfo **wanted, bool *viaReceiver)
+{
+    const QString receiverSuffix = QStringLiteral("-receiver");
+    *viaReceiver = ctx.mouse.endsWith(receiverSuffix);
+    const QString name = *viaReceiver ? ctx.mouse.chopped(receiverSuffix.size()) : ctx.mouse;
+    *wanted = nullptr;
+    if (ctx.mouse.isEmpty())
+        return ExitOk;
+    *wanted = Products::byName(name.toLower());
+    if (!*wanted)
+        return ctx.fail(ExitUnknownModel,
+                        QStringLiteral("no model is called \"%1\"; the models are: %2").arg(name, modelList()));
+    return ExitOk;
+}
+
 // Opens the mouse --mouse names, or the first one found, into ctx.session.
 int openMouse(Context &ctx)
 {
     if (const int code = prepareBus(ctx))
         return code;
-    const QString receiverSuffix = QStringLiteral("-receiver");
-    const bool wantReceiver = ctx.mouse.endsWith(receiverSuffix);
-    const QString wantedName = wantReceiver ? ctx.mouse.chopped(receiverSuffix.size()) : ctx.mouse;
     const ProductInfo *wanted = nullptr;
-    if (!ctx.mouse.isEmpty()) {
-        wanted = Products::byName(wantedName.toLower());
-        if (!wanted)
-            return ctx.fail(ExitUnknownModel, QStringLiteral("no model is called \"%1\"; the models are: %2")
-                                                  .arg(wantedName, modelList()));
+    bool wantReceiver = false;
+    if (const int code = wantedMouse(ctx, &wanted, &wantReceiver))
+        return code;
+    if (wanted) {
         if (wantReceiver && !wanted->receiverPid)
             return ctx.badArguments(QStringLiteral("the %1 has no receiver").arg(QLatin1String(wanted->name)));
     }
@@ -397,15 +410,10 @@ int openReceiver(Context &ctx, const QString &verb)
         return ctx.badArguments(QStringLiteral("%1 takes no arguments").arg(verb));
     if (const int code = prepareBus(ctx))
         return code;
-    const QString receiverSuffix = QStringLiteral("-receiver");
-    const QString wantedName = ctx.mouse.endsWith(receiverSuffix) ? ctx.mouse.chopped(receiverSuffix.size()) : ctx.mouse;
     const ProductInfo *wanted = nullptr;
-    if (!ctx.mouse.isEmpty()) {
-        wanted = Products::byName(wantedName.toLower());
-        if (!wanted)
-            return ctx.fail(ExitUnknownModel, QStringLiteral("no model is called \"%1\"; the models are: %2")
-                                                  .arg(wantedName, modelList()));
-    }
+    bool wantReceiver = false;
+    if (const int code = wantedMouse(ctx, &wanted, &wantReceiver))
+        return code;
     const auto noReceiver = [&ctx, &verb](const ProductInfo *p) {
         return ctx.badArguments(QStringLiteral("the %1 is wired only: it has no receiver to %2")
                                     .arg(QLatin1String(p->name), verb));
