@@ -10,6 +10,7 @@
 #   docs/screen-editor.png          the screen editor with a drawing (Kestrel)
 #   docs/firmware-update.png        the firmware update view for the open Kestrel
 #   docs/support-page.png           the support page with the desktop switches
+#   docs/mouse-chooser.png          two mice: the chooser in the title bar
 #   docs/scale-1.5.png, scale-2.png the whole 1920 x 1080 screen with the window
 #                                   at scale factors 1.5 and 2 (half size)
 # Each run starts from a fresh application folder, so the pictures show a
@@ -48,7 +49,8 @@ save_png() {
   echo "Saved docs/$2 ($(stat -c %s "$ROOT/docs/$2") bytes)"
 }
 
-# shoot MODEL FILE [X,Y ...]: the window after the start, or after clicks at
+# shoot MODELS FILE [X,Y ...]: the window with those emulated mice (one
+# model, or several separated by spaces) after the start, or after clicks at
 # those points of the window (one second apart), such as its page buttons.
 shoot() {
   local model="$1" out="$2" work
@@ -56,7 +58,9 @@ shoot() {
   local clicks="$*"
   work="$(new_work "$ROOT/build/app/HarrierDriver")"
   in_xvfb "$work" bash -c '
-    "$0" --emulate "$1" >"$3/log.txt" 2>&1 &
+    emulate=()
+    for model in $1; do emulate+=(--emulate "$model"); done
+    "$0" "${emulate[@]}" >"$3/log.txt" 2>&1 &
     pid=$!
     sleep "$2"
     for point in $4; do
@@ -123,5 +127,7 @@ shoot_editor screen-editor.png
 # The firmware button of the support page at (480, 326).
 shoot kestrel firmware-update.png 580,68 480,326
 shoot kestrel-receiver support-page.png 580,68
+# The chooser sits in the title bar.
+shoot "kestrel harrier" mouse-chooser.png
 shoot_scaled 1.5 scale-1.5.png
 shoot_scaled 2 scale-2.png
