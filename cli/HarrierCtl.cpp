@@ -276,10 +276,13 @@ QString modelList()
     return names.join(QStringLiteral(", "));
 }
 
-// The model --mouse names ("kestrel", or "kestrel-receiver" for the one
-// behind its receiver): null without --mouse; fails for a name no model has.
-int wantedMouse(Context &ctx, const ProductInfo **wanted, bool *viaReceiver)
+// The bus made ready, and the model --mouse names ("kestrel", or
+// "kestrel-receiver" for the one behind its receiver): null without --mouse;
+// fails for a name no model has.
+int prepareBusFor(Context &ctx, const ProductInfo **wanted, bool *viaReceiver)
 {
+    if (const int code = prepareBus(ctx))
+        return code;
     const QString receiverSuffix = QStringLiteral("-receiver");
     *viaReceiver = ctx.mouse.endsWith(receiverSuffix);
     const QString name = *viaReceiver ? ctx.mouse.chopped(receiverSuffix.size()) : ctx.mouse;
@@ -296,11 +299,9 @@ int wantedMouse(Context &ctx, const ProductInfo **wanted, bool *viaReceiver)
 // Opens the mouse --mouse names, or the first one found, into ctx.session.
 int openMouse(Context &ctx)
 {
-    if (const int code = prepareBus(ctx))
-        return code;
     const ProductInfo *wanted = nullptr;
     bool wantReceiver = false;
-    if (const int code = wantedMouse(ctx, &wanted, &wantReceiver))
+    if (const int code = prepareBusFor(ctx, &wanted, &wantReceiver))
         return code;
     if (wanted) {
         if (wantReceiver && !wanted->receiverPid)
@@ -408,11 +409,9 @@ int openReceiver(Context &ctx, const QString &verb)
 {
     if (!ctx.args.isEmpty())
         return ctx.badArguments(QStringLiteral("%1 takes no arguments").arg(verb));
-    if (const int code = prepareBus(ctx))
-        return code;
     const ProductInfo *wanted = nullptr;
     bool wantReceiver = false;
-    if (const int code = wantedMouse(ctx, &wanted, &wantReceiver))
+    if (const int code = prepareBusFor(ctx, &wanted, &wantReceiver))
         return code;
     const auto noReceiver = [&ctx, &verb](const ProductInfo *p) {
         return ctx.badArguments(QStringLiteral("the %1 is wired only: it has no receiver to %2")

@@ -85,24 +85,26 @@ MouseSession::~MouseSession()
     m_bridge->releaseObject();
 }
 
-bool MouseSession::open(USHORT pid)
+void MouseSession::forgetLastOpen()
 {
     m_opened = false;
     m_configuration = 0;
+    m_firmware = 0;
     m_warnings.clear();
     m_cannotOpenReason.clear();
     m_cannotOpenForPermission = false;
+}
+
+bool MouseSession::open(USHORT pid)
+{
+    forgetLastOpen();
     m_bridge->slot_OpenDevice(pid, Products::kVendorId);
     return m_opened;
 }
 
 bool MouseSession::identify(USHORT pid)
 {
-    m_opened = false;
-    m_firmware = 0;
-    m_warnings.clear();
-    m_cannotOpenReason.clear();
-    m_cannotOpenForPermission = false;
+    forgetLastOpen();
     m_bridge->openDeviceForIdentity(pid, Products::kVendorId);
     return m_opened;
 }

@@ -84,6 +84,8 @@ public:
     bool unpair();
 
 private:
+    // What an earlier open told, cleared before the next.
+    void forgetLastOpen();
     std::unique_ptr<DCDataHandle> m_bridge;
     bool m_opened = false;
     int m_mouseType = 0;
