@@ -131,6 +131,11 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
                    | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     m_stackedWidget->setCurrentIndex(MainSettingPage);
     SetMenuButtonStyleSheet(MainSettingPage);
+    // The window itself holds the keyboard focus at first, so nothing shows
+    // a focus edge until Tab is pressed: then the header, the page and the
+    // profile bar follow in that order.
+    centralWidget()->setFocusPolicy(Qt::ClickFocus);
+    centralWidget()->setFocus();
     // Black through the palette: the style sheet (myStyle.qss, which paints
     // the window black too) is set once at start-up. A first sheet set here
     // and replaced later leaves the pages' labels without their colours.
@@ -261,7 +266,7 @@ QWidget *MainWindow::buildHeader()
         button->setObjectName(QLatin1String(page.name));
         button->setProperty("pageButton", true);
         button->setCursor(Qt::PointingHandCursor);
-        button->setFocusPolicy(Qt::NoFocus);
+        button->setFocusPolicy(Qt::TabFocus);
         button->setMinimumWidth(96);
         button->setFixedHeight(64);
         connect(button, &QPushButton::clicked, this, page.clicked);
@@ -307,6 +312,7 @@ QWidget *MainWindow::buildHeader()
 QWidget *MainWindow::buildFooter()
 {
     auto *footer = new QWidget;
+    m_footer = footer;
     footer->setObjectName(QStringLiteral("FooterWidget"));
     footer->setAttribute(Qt::WA_StyledBackground);
     footer->setFixedHeight(72);
@@ -324,7 +330,7 @@ QWidget *MainWindow::buildFooter()
         button->setObjectName(QStringLiteral("ConfigureButton_%1").arg(n));
         button->setProperty("configButton", true);
         button->setCursor(Qt::PointingHandCursor);
-        button->setFocusPolicy(Qt::NoFocus);
+        button->setFocusPolicy(Qt::TabFocus);
         button->setFixedSize(120, 40);
         connect(button, &QPushButton::clicked, this, clicked[n - 1]);
         button->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -338,7 +344,7 @@ QWidget *MainWindow::buildFooter()
     m_resetButton = new QPushButton(TextTable::text(TextTable::TextRestoreFactory), footer);
     m_resetButton->setObjectName(QStringLiteral("ResetToOriginalButton"));
     m_resetButton->setCursor(Qt::PointingHandCursor);
-    m_resetButton->setFocusPolicy(Qt::NoFocus);
+    m_resetButton->setFocusPolicy(Qt::TabFocus);
     m_resetButton->setFixedHeight(40);
     m_resetButton->setMinimumWidth(150);
     connect(m_resetButton, &QPushButton::clicked, this, &MainWindow::on_ResetToOriginalButton_clicked);
@@ -628,9 +634,40 @@ void MainWindow::SetMenuButtonStyleSheet(int button)
 
 void MainWindow::attachDeferredPages()
 {
+    if (m_deferredPages.isEmpty())
+        return;
     for (QWidget *page : qAsConst(m_deferredPages))
         m_stackedWidget->addWidget(page);
     m_deferredPages.clear();
+    orderTabStops();
+}
+
+void MainWindow::orderTabStops()
+{
+    // Pages that join later would come after the profile bar in the focus
+    // chain: Tab goes header, pages in their order, profile bar instead.
+    QList<QWidget *> chain;
+    for (QWidget *w = nextInFocusChain(); w && w != this; w = w->nextInFocusChain())
+        chain << w;
+    QList<QWidget *> areas{m_header};
+    for (int i = 0; i < m_stackedWidget->count(); ++i)
+        areas << m_stackedWidget->widget(i);
+    areas << m_footer;
+    QList<QWidget *> stops;
+    for (QWidget *area : qAsConst(areas)) {
+        for (QWidget *w : qAsConst(chain)) {
+            if (!(w->focusPolicy() & Qt::TabFocus) || !area->isAncestorOf(w))
+                continue;
+            // A field inside a compound control moves with it.
+            bool inner = false;
+            for (QWidget *p = w->parentWidget(); p && p != area; p = p->parentWidget())
+                inner = inner || (p->focusPolicy() & Qt::TabFocus);
+            if (!inner)
+                stops << w;
+        }
+    }
+    for (int i = 1; i < stops.size(); ++i)
+        QWidget::setTabOrder(stops.at(i - 1), stops.at(i));
 }
 
 void MainWindow::startPresence()

@@ -184,6 +184,8 @@ private:
     void buildWidgets();
     // Notifications, and the desktop switches of the support page.
     void initDesktop();
+    // Tab goes through the header, the pages and the profile bar, in that order.
+    void orderTabStops();
     // The title bar's chooser: the mice present, the open one selected.
     void showMouseChoice();
 
@@ -228,6 +230,7 @@ private:
     bool m_followsScreen = false;
     QMetaObject::Connection m_screenConnection;
     QWidget *m_header = nullptr;
+    QWidget *m_footer = nullptr;
     QList<QPushButton *> m_pageButtons;
     QList<QPushButton *> m_configButtons;
     QMenu *m_configMenu = nullptr;

@@ -36,7 +36,7 @@ CPIForm::CPIForm(int level, QWidget *parent) : QWidget(parent), m_level(level)
     setFixedSize(316, 30);
     m_checkBox = new QCheckBox(QString::number(level + 1), this);
     m_checkBox->setObjectName(QStringLiteral("CPICheckBox"));
-    m_checkBox->setFocusPolicy(Qt::NoFocus);
+    m_checkBox->setFocusPolicy(Qt::TabFocus);
     m_checkBox->setGeometry(0, 0, kSliderX - 2, 16);
     connect(m_checkBox, &QCheckBox::stateChanged, this, &CPIForm::on_CPICheckBox_stateChanged);
     connect(m_checkBox, &QCheckBox::clicked, this, &CPIForm::on_CPICheckBox_clicked);

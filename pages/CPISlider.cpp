@@ -1,5 +1,6 @@
 #include "pages/CPISlider.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QVariant>
 #include <QWheelEvent>
@@ -8,7 +9,7 @@ CPISlider::CPISlider(QWidget *parent) : QSlider(Qt::Horizontal, parent)
 {
     setProperty("cpiSlider", true);
     setFixedSize(200, 10);
-    setFocusPolicy(Qt::NoFocus);
+    setFocusPolicy(Qt::TabFocus);
     // Its look is in the window's style sheet (QSlider[cpiSlider="true"]):
     // a sheet of its own per slider would be parsed and applied seven times.
 }
@@ -44,6 +45,25 @@ void CPISlider::mouseReleaseEvent(QMouseEvent *event)
     const int value = snapped(this->value());
     setValue(value);
     emit sig_SliderValueChange(value);
+    emit sig_CpiSliderChange(true);
+}
+
+void CPISlider::keyPressEvent(QKeyEvent *event)
+{
+    const int before = value();
+    QSlider::keyPressEvent(event);
+    if (value() == before)
+        return;
+    // A step by keyboard is sent as a drag that was let go, on the model's
+    // step: where its steps are larger, the key moves on to the next one.
+    const int direction = value() > before ? 1 : -1;
+    int stepped = snapped(value());
+    for (int v = value(); stepped == before && v > minimum() && v < maximum();) {
+        v += direction * singleStep();
+        stepped = snapped(qBound(minimum(), v, maximum()));
+    }
+    setValue(stepped);
+    emit sig_SliderValueChange(stepped);
     emit sig_CpiSliderChange(true);
 }
 

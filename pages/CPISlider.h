@@ -24,6 +24,7 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
     // The value a release leaves: the current value put on the row's step.
     virtual int snapped(int value) const = 0;

@@ -107,7 +107,7 @@ QWidget *LightSettingWidget::buildModeBox()
         button->setCheckable(true);
         m_zoneGroup->addButton(button);
         button->setProperty("zoneButton", true);
-        button->setFocusPolicy(Qt::NoFocus);
+        button->setFocusPolicy(Qt::TabFocus);
     }
     // A mouse with one light shows its name where the zone buttons would be.
     m_singleZoneLabel = new QLabel(TextTable::text(TextTable::TextLightSingleZone), c);
@@ -124,14 +124,14 @@ QWidget *LightSettingWidget::buildModeBox()
         radio->setAutoExclusive(false);
         m_modeGroup->addButton(radio, mode);
         radio->setObjectName(QLatin1String(kModeRadios[mode].name));
-        radio->setFocusPolicy(Qt::NoFocus);
+        radio->setFocusPolicy(Qt::TabFocus);
         radio->setGeometry(20, 100 + mode * 30, 300, 24);
         connect(radio, &QRadioButton::clicked, this, kModeRadios[mode].clicked);
         m_modeRadios.append(radio);
     }
     m_colourfulBox = new QCheckBox(TextTable::text(TextTable::TextLightModeColourful), c);
     m_colourfulBox->setObjectName(QStringLiteral("ColorIntrigueCheckBox_2"));
-    m_colourfulBox->setFocusPolicy(Qt::NoFocus);
+    m_colourfulBox->setFocusPolicy(Qt::TabFocus);
     m_colourfulBox->setGeometry(20, 252, 300, 24);
     connect(m_colourfulBox, &QCheckBox::clicked, this, &LightSettingWidget::on_ColorIntrigueCheckBox_2_clicked);
 
@@ -173,7 +173,7 @@ QWidget *LightSettingWidget::buildColourBox()
         const Rgb &rgb = kPresets[n - 1];
         auto *button = new QPushButton(c);
         button->setObjectName(QStringLiteral("colorButton%1").arg(n));
-        button->setFocusPolicy(Qt::NoFocus);
+        button->setFocusPolicy(Qt::TabFocus);
         button->setCursor(Qt::PointingHandCursor);
         button->setGeometry(20 + (n - 1) % 5 * 42, 124 + (n - 1) / 5 * 42, 32, 32);
         const QString values = QStringLiteral("%1,%2,%3").arg(rgb.red).arg(rgb.green).arg(rgb.blue);

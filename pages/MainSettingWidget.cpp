@@ -106,7 +106,7 @@ QWidget *MainSettingWidget::buildReportRateCard()
     for (int code = 0; code < kReportRateCount; ++code) {
         auto *radio = new QRadioButton(QLatin1String(kReportRateButtons[code].caption), c);
         radio->setObjectName(QLatin1String(kReportRateButtons[code].name));
-        radio->setFocusPolicy(Qt::NoFocus);
+        radio->setFocusPolicy(Qt::TabFocus);
         radio->setGeometry(200 + code * 110, 17, 100, 22);
         group->addButton(radio, code);
         connect(radio, &QRadioButton::clicked, this, clicked[code]);
@@ -154,7 +154,7 @@ QWidget *MainSettingWidget::buildWheelCard()
     m_screenRadio->setObjectName(QStringLiteral("TrolleySpeed_RadioButton_2"));
     m_screenRadio->setGeometry(20, 88, 280, 22);
     for (QRadioButton *radio : {m_linesRadio, m_screenRadio})
-        radio->setFocusPolicy(Qt::NoFocus);
+        radio->setFocusPolicy(Qt::TabFocus);
     auto *group = new QButtonGroup(c);
     group->addButton(m_linesRadio);
     group->addButton(m_screenRadio);
@@ -196,7 +196,7 @@ QWidget *MainSettingWidget::buildMouseArea()
     m_drawButton = new QPushButton(TextTable::text(TextTable::TextMainScreenButton), area);
     m_drawButton->setObjectName(QStringLiteral("DrawButton"));
     m_drawButton->setCursor(Qt::PointingHandCursor);
-    m_drawButton->setFocusPolicy(Qt::NoFocus);
+    m_drawButton->setFocusPolicy(Qt::TabFocus);
     m_drawButton->setGeometry(28, 388, 160, 34);
     connect(m_drawButton, &QPushButton::clicked, this, &MainSettingWidget::on_DrawButton_clicked);
     m_drawLabel->hide();

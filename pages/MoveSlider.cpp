@@ -1,13 +1,28 @@
 #include "pages/MoveSlider.h"
 
 #include <QVariant>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWheelEvent>
 
 MoveSlider::MoveSlider(QWidget *parent) : QSlider(Qt::Horizontal, parent)
 {
-    setFocusPolicy(Qt::NoFocus);
+    // Tab reaches it and the arrow keys step it; a click leaves the focus where it is.
+    setFocusPolicy(Qt::TabFocus);
     setProperty("moveSlider", true);
+}
+
+void MoveSlider::keyPressEvent(QKeyEvent *event)
+{
+    const int before = value();
+    QSlider::keyPressEvent(event);
+    if (value() == before)
+        return;
+    // A step by keyboard is sent as a drag that was let go.
+    setSliderDown(true);
+    setSliderDown(false);
+    if (value() >= m_acceptedMinimum && value() <= m_acceptedMaximum)
+        emit sig_ValueChange(value());
 }
 
 void MoveSlider::setCPIType(int minimum, int maximum, int width, int height)

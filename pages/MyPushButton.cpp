@@ -12,7 +12,7 @@ MyPushButton::MyPushButton(int index, QWidget *parent) : QPushButton(parent), m_
 {
     setObjectName(QStringLiteral("MouseButton_%1").arg(index));
     setProperty("mouseButton", true);
-    setFocusPolicy(Qt::NoFocus);
+    setFocusPolicy(Qt::TabFocus);
     setCursor(Qt::PointingHandCursor);
     connect(this, &QPushButton::clicked, this, &MyPushButton::slot_SendShowKeySettingMessage);
 }

@@ -36,8 +36,8 @@ USpinBox::USpinBox(QWidget *parent) : QWidget(parent)
     m_downButton->setProperty("spinDown", true);
     m_downButton->setGeometry(44, 11, 14, 11);
     // No auto-repeat: every step is a write to the mouse.
-    m_upButton->setFocusPolicy(Qt::NoFocus);
-    m_downButton->setFocusPolicy(Qt::NoFocus);
+    m_upButton->setFocusPolicy(Qt::TabFocus);
+    m_downButton->setFocusPolicy(Qt::TabFocus);
     connect(m_upButton, &QPushButton::clicked, this, &USpinBox::slot_UpButtonClicked);
     connect(m_downButton, &QPushButton::clicked, this, &USpinBox::slot_DownButtonClicked);
 }

@@ -12,6 +12,12 @@
 #include "store/TextTable.h"
 #include "support/WindowRig.h"
 
+#include <QAbstractButton>
+#include <QAbstractSlider>
+#include <QAbstractSpinBox>
+#include <QApplication>
+#include <QLineEdit>
+#include <QRadioButton>
 #include <QAccessible>
 #include <QPushButton>
 #include <QStackedWidget>
@@ -81,6 +87,8 @@ private slots:
         QTest::newRow("second family") << "harrier";
     }
 
+    void tabReachesEveryControl();
+
     void everyControlHasAName()
     {
         QFETCH(QString, mouse);
@@ -149,6 +157,71 @@ private slots:
         QVERIFY2(unnamed.isEmpty(), qPrintable(QStringLiteral("%1 unnamed:\n").arg(unnamed.size()) + unnamed.join(QLatin1Char('\n'))));
     }
 };
+
+// Tab reaches every control of the settings, lighting and support pages,
+// in the order of the window: header, then the page, then the profile bar.
+void TestAccessibility::tabReachesEveryControl()
+{
+    WindowRig rig;
+    rig.plug(QStringLiteral("harrier"));
+    rig.poll();
+    QTRY_VERIFY_WITH_TIMEOUT(rig.window->isDeviceOpen(), WindowRig::kWaitMs);
+    QTest::qWait(200);
+    QApplication::setActiveWindow(rig.window.get());
+    QVERIFY(QTest::qWaitForWindowActive(rig.window.get()));
+    auto *stack = rig.window->findChild<QStackedWidget *>(QStringLiteral("stackedWidget"));
+    for (int page : {int(MainWindow::MainSettingPage), int(MainWindow::LightSettingPage), int(MainWindow::SupportPage)}) {
+        stack->setCurrentIndex(page);
+        QTest::qWait(20);
+        rig.window->centralWidget()->setFocus();
+        QList<QWidget *> reached;
+        for (int i = 0; i < 400; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QWidget *now = QApplication::focusWidget();
+            if (!now || reached.contains(now))
+                break;
+            reached << now;
+        }
+        // An exclusive group of buttons (radio buttons, the zone buttons) is
+        // one stop; the arrow keys move within it.
+        const auto groupReached = [&reached](QWidget *w) {
+            auto *button = qobject_cast<QAbstractButton *>(w);
+            if (!button || !(button->group() || qobject_cast<QRadioButton *>(w)))
+                return false;
+            for (QWidget *r : qAsConst(reached)) {
+                auto *other = qobject_cast<QAbstractButton *>(r);
+                if (other && ((button->group() && other->group() == button->group())
+                              || (!button->group() && other->parentWidget() == button->parentWidget())))
+                    return true;
+            }
+            return false;
+        };
+        QStringList missed;
+        const auto controls = stack->currentWidget()->findChildren<QWidget *>()
+            + rig.window->findChild<QWidget *>(QStringLiteral("HeaderWidget"))->findChildren<QWidget *>()
+            + rig.window->findChild<QWidget *>(QStringLiteral("FooterWidget"))->findChildren<QWidget *>();
+        for (QWidget *w : controls) {
+            const bool control = qobject_cast<QAbstractButton *>(w) || qobject_cast<QAbstractSlider *>(w)
+                || qobject_cast<QLineEdit *>(w) || qobject_cast<QAbstractSpinBox *>(w);
+            if (control && w->isVisibleTo(rig.window.get()) && w->isEnabled() && !reached.contains(w) && !groupReached(w)
+                && !qobject_cast<QAbstractSpinBox *>(w->parentWidget()))
+                missed << QStringLiteral("%1 %2").arg(QLatin1String(w->metaObject()->className()), w->objectName());
+        }
+        QVERIFY2(missed.isEmpty(), qPrintable(QStringLiteral("page %1, not reached by Tab:\n").arg(page) + missed.join(QLatin1Char('\n'))));
+        // Header, page, profile bar.
+        const auto firstIndex = [&reached](QWidget *area) {
+            for (int i = 0; i < reached.size(); ++i)
+                if (area->isAncestorOf(reached.at(i)))
+                    return i;
+            return -1;
+        };
+        const int header = firstIndex(rig.window->findChild<QWidget *>(QStringLiteral("HeaderWidget")));
+        const int content = firstIndex(stack->currentWidget());
+        const int footer = firstIndex(rig.window->findChild<QWidget *>(QStringLiteral("FooterWidget")));
+        QVERIFY2(header >= 0 && header < content && content < footer,
+                 qPrintable(QStringLiteral("page %1: header %2, page %3, footer %4").arg(page).arg(header).arg(content).arg(footer)));
+    }
+}
 
 QTEST_MAIN(TestAccessibility)
 #include "tst_accessibility.moc"
