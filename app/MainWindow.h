@@ -68,6 +68,8 @@ public:
     NeedDeviceDialog *needDeviceDialog() const { return m_needDeviceDialog; }
     Notifier *notifier() const { return m_notifier; }
     bool isDeviceOpen() const { return m_deviceOpen; }
+    // Open, and the start-up read has filled the pages.
+    bool isPageFilled() const { return m_deviceOpen && !m_pageFillPending; }
     bool isLoggedIn() const { return m_isLoggedIn; }
     // How often the battery is asked for while a mouse is open (3000 ms) and
     // the bus is polled (1000 ms); tests shorten them.
