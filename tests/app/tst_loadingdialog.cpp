@@ -46,8 +46,7 @@ private slots:
 
         PaintRecorder recorder;
         overlay->installEventFilter(&recorder);
-        QTest::qWait(400);
-        QVERIFY2(recorder.regions.size() >= 5, qPrintable(QString::number(recorder.regions.size())));
+        QTRY_VERIFY_WITH_TIMEOUT(recorder.regions.size() >= 5, 10000);
         const QRect ring = overlay->ringRect().toAlignedRect().adjusted(-3, -3, 3, 3);
         for (const QRegion &region : qAsConst(recorder.regions))
             QVERIFY2(ring.contains(region.boundingRect()),
