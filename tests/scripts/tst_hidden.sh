@@ -4,13 +4,7 @@
 #   tst_hidden.sh BUILD/app/HarrierDriver
 set -uo pipefail
 app="$1"
-for tool in xvfb-run xdotool; do
-  command -v "$tool" >/dev/null || { echo "SKIP: $tool is missing"; exit 77; }
-done
-work="$(mktemp -d)"
-mkdir -m 700 "$work/runtime"
-trap 'rm -rf "$work"' EXIT
-export HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime" QT_QPA_PLATFORM=xcb
+source "$(dirname "$0")/x11-program.sh"
 xvfb-run -a -s "-screen 0 1280x800x24" bash -c '
   app="$0"
   "$app" --hidden --emulate kestrel >/dev/null 2>&1 &
