@@ -645,11 +645,11 @@ void MainWindow::attachDeferredPages()
 void MainWindow::orderTabStops()
 {
     // Pages that join later would come after the profile bar in the focus
-    // chain: Tab goes header, pages in their order, profile bar instead.
+    // chain: Tab goes title bar, header, pages in their order, profile bar instead.
     QList<QWidget *> chain;
     for (QWidget *w = nextInFocusChain(); w && w != this; w = w->nextInFocusChain())
         chain << w;
-    QList<QWidget *> areas{m_header};
+    QList<QWidget *> areas{m_titleBar, m_header};
     for (int i = 0; i < m_stackedWidget->count(); ++i)
         areas << m_stackedWidget->widget(i);
     areas << m_footer;

@@ -26,7 +26,8 @@ TitleBar::TitleBar(QWidget *parent) : QWidget(parent)
     m_quitButton->setObjectName(QStringLiteral("quitButton"));
     for (QPushButton *button : {m_minimumButton, m_quitButton}) {
         button->setFixedSize(36, 28);
-        button->setFocusPolicy(Qt::NoFocus);
+        // Reached by Tab; a click does not take the focus from the page.
+        button->setFocusPolicy(Qt::TabFocus);
         button->setCursor(Qt::PointingHandCursor);
     }
 

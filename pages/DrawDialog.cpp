@@ -49,7 +49,8 @@ QPushButton *makeButton(const char *name, const QString &text, QWidget *parent)
     auto *button = new QPushButton(text, parent);
     button->setObjectName(QLatin1String(name));
     button->setCursor(Qt::PointingHandCursor);
-    button->setFocusPolicy(Qt::NoFocus);
+    // Reached by Tab; a click leaves the focus in the text being typed.
+    button->setFocusPolicy(Qt::TabFocus);
     // Return belongs to the text being typed, not to whichever button comes first.
     button->setAutoDefault(false);
     return button;
@@ -109,11 +110,11 @@ DrawDialog::DrawDialog(QWidget *parent) : QDialog(parent)
 
     m_backgroundBox = new QCheckBox(TextTable::text(TextTable::TextDrawSwitchBackground), this);
     m_backgroundBox->setObjectName(QStringLiteral("ChangeBackground_CheckBox"));
-    m_backgroundBox->setFocusPolicy(Qt::NoFocus);
+    m_backgroundBox->setFocusPolicy(Qt::TabFocus);
     connect(m_backgroundBox, &QCheckBox::stateChanged, this, &DrawDialog::on_ChangeBackground_CheckBox_stateChanged);
     m_fontBox = new QFontComboBox(this);
     m_fontBox->setObjectName(QStringLiteral("fontComboBox"));
-    m_fontBox->setFocusPolicy(Qt::NoFocus);
+    m_fontBox->setFocusPolicy(Qt::TabFocus);
     m_fontBox->setFontFilters(QFontComboBox::ScalableFonts);
     // Named for a screen reader as the captions around them read.
     m_fontBox->setAccessibleName(TextTable::text(TextTable::TextDrawText));
@@ -208,6 +209,13 @@ DrawDialog::DrawDialog(QWidget *parent) : QDialog(parent)
     layout->addLayout(modes);
     layout->addLayout(brightness);
     layout->addLayout(footer);
+
+    // Reading order: tools, text settings, the text on the canvas, screen, footer.
+    const QList<QWidget *> order{close, m_brushButton, m_textButton, erase, undo, addPicture, m_fontBox, m_sizeBox,
+                                 m_backgroundBox, m_canvas->textField(), showCpi, showApm, screenOff, m_brightness,
+                                 cancel, ok};
+    for (int i = 1; i < order.size(); ++i)
+        setTabOrder(order.at(i - 1), order.at(i));
 
     // Connected after the first values, so setting them up sends nothing.
     connect(m_fontBox, &QFontComboBox::currentFontChanged, this, &DrawDialog::on_fontComboBox_currentFontChanged);

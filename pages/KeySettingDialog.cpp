@@ -69,7 +69,9 @@ QPushButton *makeButton(const char *name, const QString &text, QWidget *parent)
 {
     auto *button = new QPushButton(text, parent);
     button->setObjectName(QLatin1String(name));
-    button->setFocusPolicy(Qt::NoFocus); // keys typed go to the dialog's key capture
+    // Reached by Tab; a click leaves the focus where it was, so a key being
+    // captured still goes to the key field.
+    button->setFocusPolicy(Qt::TabFocus);
     return button;
 }
 
@@ -77,7 +79,7 @@ QCheckBox *makeCheckBox(const char *name, const QString &text, QWidget *parent)
 {
     auto *box = new QCheckBox(text, parent);
     box->setObjectName(QLatin1String(name));
-    box->setFocusPolicy(Qt::NoFocus);
+    box->setFocusPolicy(Qt::TabFocus);
     return box;
 }
 
@@ -122,7 +124,8 @@ KeySettingDialog::KeySettingDialog(QWidget *parent) : QDialog(parent)
     m_keyField->setObjectName(QStringLiteral("KeyLineEdit"));
     m_keyField->setAccessibleName(TextTable::text(TextTable::TextKeyTabCombination));
     m_keyField->setReadOnly(true);
-    m_keyField->setFocusPolicy(Qt::NoFocus);
+    // Tab reaches it; a click, Return or Space starts listening for the key.
+    m_keyField->setFocusPolicy(Qt::TabFocus);
     m_keyField->setCursor(Qt::PointingHandCursor);
     m_keyField->installEventFilter(this);
     setCapturing(false);
@@ -175,7 +178,7 @@ KeySettingDialog::KeySettingDialog(QWidget *parent) : QDialog(parent)
         auto *path = new QLineEdit(highestPage);
         path->setObjectName(QLatin1String(f.lineEdit));
         path->setReadOnly(true);
-        path->setFocusPolicy(Qt::NoFocus);
+        path->setFocusPolicy(Qt::TabFocus);
         QPushButton *browse = makeButton(f.button, TextTable::text(TextTable::TextKeyBrowse), highestPage);
         highestLayout->addWidget(box, i, 0);
         highestLayout->addWidget(path, i, 1);
@@ -211,6 +214,17 @@ KeySettingDialog::KeySettingDialog(QWidget *parent) : QDialog(parent)
     layout->addLayout(tabs);
     layout->addWidget(m_pages, 1);
     layout->addLayout(footer);
+
+    // Reading order: the title row, the tabs, the page, the footer.
+    QList<QWidget *> order{close};
+    for (QPushButton *tab : qAsConst(m_tabs))
+        order << tab;
+    order << m_ctrl << m_shift << m_alt << m_win << m_keyField << m_macroGroups << m_macroNames << m_basicList;
+    for (int i = 0; i < kHighestFunctionCount; ++i)
+        order << m_highestBoxes.at(i) << m_highestPaths.at(i) << m_highestBrowse.at(i);
+    order << m_disable << backToDefault << ok;
+    for (int i = 1; i < order.size(); ++i)
+        setTabOrder(order.at(i - 1), order.at(i));
 
     setPage(KeyPage);
     m_status->hide();
@@ -263,7 +277,7 @@ void KeySettingDialog::setButton(int button)
     loadMacroTitleListWidget();
     setPage(KeyPage);
     setCapturing(false);
-    setFocus(Qt::OtherFocusReason);
+    m_keyField->setFocus(Qt::OtherFocusReason);
 }
 
 void KeySettingDialog::setTrueMouseValue(int changeType, int trueMouseValue, int modifyKey)
@@ -371,7 +385,8 @@ void KeySettingDialog::setPage(int type)
     m_pages->setCurrentIndex(type);
     for (int i = 0; i < m_tabs.size(); ++i)
         m_tabs.at(i)->setChecked(i == type);
-    setFocus(Qt::OtherFocusReason);
+    if (type != KeyPage)
+        setCapturing(false);
 }
 
 void KeySettingDialog::on_ConbinationKeyButton_clicked()
@@ -414,10 +429,44 @@ void KeySettingDialog::setCapturing(bool capturing)
 
 bool KeySettingDialog::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_keyField && event->type() == QEvent::MouseButtonPress) {
+    if (watched != m_keyField)
+        return QDialog::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
         setCapturing(true);
-        setFocus(Qt::MouseFocusReason);
+        m_keyField->setFocus(Qt::MouseFocusReason);
         return true;
+    case QEvent::ShortcutOverride:
+        // While listening, every key is the one being assigned.
+        if (m_capturing) {
+            event->accept();
+            return true;
+        }
+        break;
+    case QEvent::KeyPress: {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (m_capturing) {
+            // Tab and Escape too: they are keys a button can send.
+            captureKey(key);
+            return true;
+        }
+        const bool starts = key->modifiers() == Qt::NoModifier
+            && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->key() == Qt::Key_Space);
+        if (starts) {
+            setCapturing(true);
+            return true;
+        }
+        break;
+    }
+    case QEvent::FocusOut: {
+        // Keys no longer reach the field: it stops saying it listens.
+        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+            setCapturing(false);
+        break;
+    }
+    default:
+        break;
     }
     return QDialog::eventFilter(watched, event);
 }
@@ -428,6 +477,11 @@ void KeySettingDialog::keyPressEvent(QKeyEvent *event)
         QDialog::keyPressEvent(event);
         return;
     }
+    captureKey(event);
+}
+
+void KeySettingDialog::captureKey(QKeyEvent *event)
+{
     event->accept();
     const int code =
         KeyCodes::genericModifier(KeyCodes::virtualKey(event->key(), event->modifiers(), event->nativeScanCode()));

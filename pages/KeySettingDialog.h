@@ -114,6 +114,7 @@ private:
     // dialog and Tab moves on, as everywhere else.
     bool m_capturing = false;
     void setCapturing(bool capturing);
+    void captureKey(QKeyEvent *event); // a modifier toggles its box, another key ends the capture
     int m_currentModifiers = 0;
     int m_maxMacroCount = 1;
     QList<QListWidgetItem *> m_checkedOrder;

@@ -5,6 +5,7 @@
 
 #include <QCheckBox>
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
 #include <QDebug>
 #include <QDir>
@@ -54,8 +55,9 @@ QPushButton *makeButton(const QString &name, const QString &text, QWidget *paren
 {
     auto *button = new QPushButton(text, parent);
     button->setObjectName(name);
-    // Keys typed while recording go to the page, never to a button.
-    button->setFocusPolicy(Qt::NoFocus);
+    // Reached by Tab; a click leaves the focus on the page, where the keys
+    // being recorded go.
+    button->setFocusPolicy(Qt::TabFocus);
     return button;
 }
 
@@ -71,7 +73,8 @@ T *named(T *widget, const char *name)
 MacroEditWidget::MacroEditWidget(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("MacroEditWidget"));
-    setFocusPolicy(Qt::StrongFocus);
+    // Takes the keys while recording; not a Tab stop of its own.
+    setFocusPolicy(Qt::ClickFocus);
 
     m_titleCombo = named(new QComboBox(this), "MacroTitleComboBox");
     m_nameList = named(new QListWidget(this), "MacroNameListWidget");
@@ -115,6 +118,10 @@ MacroEditWidget::MacroEditWidget(QWidget *parent) : QWidget(parent)
     m_addCertainButton = makeButton(QStringLiteral("AddCertainButton"), QStringLiteral("OK"), m_editArea);
     m_editY->setValidator(new QIntValidator(0, 65535, m_editY));
     m_editKeyRadio->setChecked(true);
+    // A click on a kind leaves the focus in the field, where the key is typed.
+    for (QRadioButton *kind : {m_editKeyRadio, m_editDelayRadio, m_editPositionRadio})
+        kind->setFocusPolicy(Qt::TabFocus);
+    m_editField->installEventFilter(this);
 
     auto *editLayout = new QGridLayout(m_editArea);
     editLayout->addWidget(m_editKeyRadio, 0, 0, 1, 2);
@@ -204,6 +211,15 @@ MacroEditWidget::MacroEditWidget(QWidget *parent) : QWidget(parent)
     connect(m_midButton, &QPushButton::released, this, &MacroEditWidget::on_MidMouseButton_released);
     connect(m_rightButton, &QPushButton::pressed, this, &MacroEditWidget::on_RightMouseButton_pressed);
     connect(m_rightButton, &QPushButton::released, this, &MacroEditWidget::on_RightMouseButton_released);
+
+    // Reading order: the macros, their events, then recording and playback.
+    const QList<QWidget *> order{m_titleCombo, m_nameList, m_createButton, m_deleteButton, m_eventList,
+                                 m_addEventButton, m_reduceEventButton, m_editEventButton, m_recordButton,
+                                 m_leftButton, m_midButton, m_rightButton, m_ignoreDelay, m_repeatTimes,
+                                 m_loopCount, m_playWhilePressed, m_playUntilPressAgain, m_editKeyRadio,
+                                 m_editDelayRadio, m_editPositionRadio, m_editField, m_editY, m_addCertainButton};
+    for (int i = 1; i < order.size(); ++i)
+        setTabOrder(order.at(i - 1), order.at(i));
 
     on_ChangeOrInsertKeyRadioButton_clicked();
     reloadLists();
@@ -654,8 +670,57 @@ void MacroEditWidget::setRightMouseButtonShowOrHide(bool state)
     m_rightButton->setVisible(state);
 }
 
+bool MacroEditWidget::event(QEvent *event)
+{
+    // While recording every key is part of the macro: Tab too, and no
+    // shortcut takes one away.
+    if (m_isRecording) {
+        if (event->type() == QEvent::ShortcutOverride) {
+            event->accept();
+            return true;
+        }
+        if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
+            auto *key = static_cast<QKeyEvent *>(event);
+            if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
+                event->type() == QEvent::KeyPress ? keyPressEvent(key) : keyReleaseEvent(key);
+                return true;
+            }
+        }
+    }
+    return QWidget::event(event);
+}
+
+bool MacroEditWidget::eventFilter(QObject *watched, QEvent *event)
+{
+    // In key mode the edit field takes the key to insert, all but Tab,
+    // which moves on to the next control.
+    if (watched == m_editField && m_editMode == EditKey
+        && (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride)) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        const bool tab = (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)
+            && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+        if (!tab) {
+            event->accept();
+            if (event->type() == QEvent::KeyPress)
+                keyPressEvent(key);
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 void MacroEditWidget::keyPressEvent(QKeyEvent *event)
 {
+    // Escape ends a recording, so that one started from the keyboard can be
+    // stopped from it; an Escape for the macro is inserted by hand.
+    if (m_isRecording && event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        if (!event->isAutoRepeat()) {
+            stopRecording();
+            m_recordButton->setFocus(Qt::OtherFocusReason);
+        }
+        return;
+    }
     const int code = KeyCodes::virtualKey(event->key(), event->modifiers(), event->nativeScanCode());
     if (event->isAutoRepeat() || code == 0 || code == 12) {
         event->accept();
@@ -748,12 +813,14 @@ void MacroEditWidget::openEditArea(bool replacing)
     m_editField->clear();
     m_editY->clear();
     m_editArea->show();
-    if (m_editMode == EditKey)
-        setFocus(Qt::OtherFocusReason);
+    m_editField->setFocus(Qt::OtherFocusReason);
 }
 
 void MacroEditWidget::closeEditArea()
 {
+    // Focus in the closing area goes back to the events it edited.
+    if (m_editArea->isAncestorOf(QApplication::focusWidget()))
+        m_eventList->setFocus(Qt::OtherFocusReason);
     m_editArea->hide();
     m_editNodes.clear();
     m_editField->clear();
@@ -809,7 +876,6 @@ void MacroEditWidget::on_AddCertainButton_clicked()
 void MacroEditWidget::setEditKeyAddDelayTimeState(bool addKey, bool addDelayTime)
 {
     m_editField->setReadOnly(addKey);
-    m_editField->setFocusPolicy(addKey ? Qt::NoFocus : Qt::StrongFocus);
     m_editY->setVisible(!addKey && !addDelayTime);
     m_editYLabel->setVisible(m_editY->isVisibleTo(m_editArea));
     delete m_editField->validator();
@@ -827,8 +893,7 @@ void MacroEditWidget::on_ChangeOrInsertKeyRadioButton_clicked()
     m_editNodes.clear();
     m_editField->clear();
     setEditKeyAddDelayTimeState(true, false);
-    if (m_editArea->isVisible())
-        setFocus(Qt::OtherFocusReason);
+    focusEditField(m_editKeyRadio);
 }
 
 void MacroEditWidget::on_ChangeOrInsertDelayTimeRadioButton_clicked()
@@ -836,6 +901,7 @@ void MacroEditWidget::on_ChangeOrInsertDelayTimeRadioButton_clicked()
     m_editMode = EditDelay;
     m_editField->clear();
     setEditKeyAddDelayTimeState(false, true);
+    focusEditField(m_editDelayRadio);
 }
 
 void MacroEditWidget::on_ChangeOrInsetAMousePositionRadioButton_clicked()
@@ -844,6 +910,14 @@ void MacroEditWidget::on_ChangeOrInsetAMousePositionRadioButton_clicked()
     m_editField->clear();
     m_editY->clear();
     setEditKeyAddDelayTimeState(false, false);
+    focusEditField(m_editPositionRadio);
+}
+
+void MacroEditWidget::focusEditField(QRadioButton *kind)
+{
+    // Arrow keys moving through the kinds keep the focus there.
+    if (m_editArea->isVisible() && !kind->hasFocus())
+        m_editField->setFocus(Qt::OtherFocusReason);
 }
 
 // ---- Playback settings, each written at once

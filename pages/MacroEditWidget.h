@@ -112,6 +112,8 @@ public slots:
     void turnShortCutScanCodeToVirtualCode(int scanCode, int &virtuanCode);
 
 protected:
+    bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void keyReleaseEvent(QKeyEvent *event) override;
     // Leaving the page ends a recording; its events are kept.
@@ -124,6 +126,7 @@ private:
     void stopRecording();
     void openEditArea(bool replacing);
     void closeEditArea();
+    void focusEditField(QRadioButton *kind); // after a kind is chosen, unless by arrow keys
     QList<MacroNode> eventNodes() const;
     void setControlsForRecording(bool recording);
 

@@ -19,6 +19,10 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QAccessible>
+#include <QAbstractItemView>
+#include <QScrollBar>
+#include <QListWidget>
+#include <QComboBox>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QtTest>
@@ -88,6 +92,7 @@ private slots:
     }
 
     void tabReachesEveryControl();
+    void tabReachesEveryControlOfTheDialogs();
 
     void everyControlHasAName()
     {
@@ -127,7 +132,7 @@ private slots:
                 continue;
             QTest::mouseClick(plate, Qt::LeftButton);
             auto *keys = rig.window->findChild<KeySettingDialog *>();
-            for (const char *tab : {"ConbinationKeyButton", "MarcoEditButton", "BaseFunctionButton"}) {
+            for (const char *tab : {"ConbinationKeyButton", "MarcoEditButton", "BasicFunctionButton"}) {
                 if (auto *b = keys->findChild<QPushButton *>(QLatin1String(tab)))
                     b->click();
                 walkTopLevel(keys, QStringLiteral("key dialog (%1)").arg(QLatin1String(tab)));
@@ -158,8 +163,63 @@ private slots:
     }
 };
 
-// Tab reaches every control of the settings, lighting and support pages,
-// in the order of the window: header, then the page, then the profile bar.
+namespace {
+
+// Presses Tab from the focus until it comes round to a control it reached before.
+QList<QWidget *> tabRound()
+{
+    QList<QWidget *> reached;
+    for (int i = 0; i < 400; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QWidget *now = QApplication::focusWidget();
+        if (!now || reached.contains(now))
+            break;
+        reached << now;
+    }
+    return reached;
+}
+
+// The controls under the roots that a user can use and Tab did not reach. An
+// exclusive group of buttons (radio buttons, the zone buttons) is one stop;
+// the arrow keys move within it.
+QStringList notReached(const QList<QWidget *> &roots, const QList<QWidget *> &reached)
+{
+    const auto groupReached = [&reached](QWidget *w) {
+        auto *button = qobject_cast<QAbstractButton *>(w);
+        if (!button || !(button->group() || qobject_cast<QRadioButton *>(w)))
+            return false;
+        for (QWidget *r : reached) {
+            auto *other = qobject_cast<QAbstractButton *>(r);
+            if (other && ((button->group() && other->group() == button->group())
+                          || (!button->group() && other->parentWidget() == button->parentWidget())))
+                return true;
+        }
+        return false;
+    };
+    QStringList missed;
+    for (QWidget *root : roots) {
+        for (QWidget *w : root->findChildren<QWidget *>()) {
+            const bool control = qobject_cast<QAbstractButton *>(w) || qobject_cast<QAbstractSlider *>(w)
+                || qobject_cast<QLineEdit *>(w) || qobject_cast<QAbstractSpinBox *>(w)
+                || qobject_cast<QComboBox *>(w) || qobject_cast<QAbstractItemView *>(w);
+            // Parts of a compound control (a spin box's field, a combo box's
+            // list, a list's scroll bars) are reached with it.
+            bool inner = qobject_cast<QScrollBar *>(w);
+            for (QWidget *p = w->parentWidget(); p && p != root; p = p->parentWidget())
+                inner = inner || qobject_cast<QAbstractSpinBox *>(p) || qobject_cast<QComboBox *>(p)
+                    || qobject_cast<QAbstractItemView *>(p);
+            if (control && !inner && w->isVisibleTo(root->window()) && w->isEnabled() && !reached.contains(w)
+                && !groupReached(w))
+                missed << QStringLiteral("%1 %2").arg(QLatin1String(w->metaObject()->className()), w->objectName());
+        }
+    }
+    return missed;
+}
+
+} // namespace
+
+// Tab reaches every control of every page, in the order of the window:
+// title bar, header, then the page, then the profile bar.
 void TestAccessibility::tabReachesEveryControl()
 {
     WindowRig rig;
@@ -170,57 +230,100 @@ void TestAccessibility::tabReachesEveryControl()
     QApplication::setActiveWindow(rig.window.get());
     QVERIFY(QTest::qWaitForWindowActive(rig.window.get()));
     auto *stack = rig.window->findChild<QStackedWidget *>(QStringLiteral("stackedWidget"));
-    for (int page : {int(MainWindow::MainSettingPage), int(MainWindow::LightSettingPage), int(MainWindow::SupportPage)}) {
+    auto *title = rig.window->findChild<QWidget *>(QStringLiteral("TitleBar"));
+    auto *header = rig.window->findChild<QWidget *>(QStringLiteral("HeaderWidget"));
+    auto *footer = rig.window->findChild<QWidget *>(QStringLiteral("FooterWidget"));
+    rig.window->attachDeferredPages();
+    // The pairing page is a flow of its own, without the header.
+    for (int page = 0; page < stack->count(); ++page) {
+        if (page == MainWindow::MatchCodePage)
+            continue;
         stack->setCurrentIndex(page);
         QTest::qWait(20);
         rig.window->centralWidget()->setFocus();
-        QList<QWidget *> reached;
-        for (int i = 0; i < 400; ++i) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            QWidget *now = QApplication::focusWidget();
-            if (!now || reached.contains(now))
-                break;
-            reached << now;
-        }
-        // An exclusive group of buttons (radio buttons, the zone buttons) is
-        // one stop; the arrow keys move within it.
-        const auto groupReached = [&reached](QWidget *w) {
-            auto *button = qobject_cast<QAbstractButton *>(w);
-            if (!button || !(button->group() || qobject_cast<QRadioButton *>(w)))
-                return false;
-            for (QWidget *r : qAsConst(reached)) {
-                auto *other = qobject_cast<QAbstractButton *>(r);
-                if (other && ((button->group() && other->group() == button->group())
-                              || (!button->group() && other->parentWidget() == button->parentWidget())))
-                    return true;
-            }
-            return false;
-        };
-        QStringList missed;
-        const auto controls = stack->currentWidget()->findChildren<QWidget *>()
-            + rig.window->findChild<QWidget *>(QStringLiteral("HeaderWidget"))->findChildren<QWidget *>()
-            + rig.window->findChild<QWidget *>(QStringLiteral("FooterWidget"))->findChildren<QWidget *>();
-        for (QWidget *w : controls) {
-            const bool control = qobject_cast<QAbstractButton *>(w) || qobject_cast<QAbstractSlider *>(w)
-                || qobject_cast<QLineEdit *>(w) || qobject_cast<QAbstractSpinBox *>(w);
-            if (control && w->isVisibleTo(rig.window.get()) && w->isEnabled() && !reached.contains(w) && !groupReached(w)
-                && !qobject_cast<QAbstractSpinBox *>(w->parentWidget()))
-                missed << QStringLiteral("%1 %2").arg(QLatin1String(w->metaObject()->className()), w->objectName());
-        }
+        const QList<QWidget *> reached = tabRound();
+        const QStringList missed = notReached({title, stack->currentWidget(), header, footer}, reached);
         QVERIFY2(missed.isEmpty(), qPrintable(QStringLiteral("page %1, not reached by Tab:\n").arg(page) + missed.join(QLatin1Char('\n'))));
-        // Header, page, profile bar.
+        // Title bar, header, page, profile bar.
         const auto firstIndex = [&reached](QWidget *area) {
             for (int i = 0; i < reached.size(); ++i)
                 if (area->isAncestorOf(reached.at(i)))
                     return i;
             return -1;
         };
-        const int header = firstIndex(rig.window->findChild<QWidget *>(QStringLiteral("HeaderWidget")));
-        const int content = firstIndex(stack->currentWidget());
-        const int footer = firstIndex(rig.window->findChild<QWidget *>(QStringLiteral("FooterWidget")));
-        QVERIFY2(header >= 0 && header < content && content < footer,
-                 qPrintable(QStringLiteral("page %1: header %2, page %3, footer %4").arg(page).arg(header).arg(content).arg(footer)));
+        const int titleAt = firstIndex(title);
+        const int headerAt = firstIndex(header);
+        const int contentAt = firstIndex(stack->currentWidget());
+        const int footerAt = firstIndex(footer);
+        QVERIFY2(titleAt >= 0 && titleAt < headerAt && headerAt < contentAt && contentAt < footerAt,
+                 qPrintable(QStringLiteral("page %1: title bar %2, header %3, page %4, footer %5")
+                                .arg(page).arg(titleAt).arg(headerAt).arg(contentAt).arg(footerAt)));
     }
+}
+
+// The dialogs and the macro page's step editor, where keys typed are also
+// what is being assigned or drawn: Tab still reaches every control.
+void TestAccessibility::tabReachesEveryControlOfTheDialogs()
+{
+    WindowRig rig;
+    rig.plug(QStringLiteral("kestrel")); // a model with a screen
+    rig.poll();
+    QTRY_VERIFY_WITH_TIMEOUT(rig.window->isDeviceOpen(), WindowRig::kWaitMs);
+    QTest::qWait(200);
+    const auto round = [](QWidget *window, QWidget *start, const QString &what) {
+        QApplication::setActiveWindow(window);
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        start->setFocus();
+        const QStringList missed = notReached({window}, tabRound());
+        QVERIFY2(missed.isEmpty(), qPrintable(what + QStringLiteral(", not reached by Tab:\n") + missed.join(QLatin1Char('\n'))));
+    };
+
+    MyPushButton *plate = nullptr;
+    for (MyPushButton *p : rig.page()->findChildren<MyPushButton *>())
+        if (p->isVisible() && !plate)
+            plate = p;
+    QVERIFY(plate);
+    QTest::mouseClick(plate, Qt::LeftButton);
+    auto *keys = rig.window->findChild<KeySettingDialog *>();
+    QVERIFY(keys && keys->isVisible());
+    for (const char *tab : {"ConbinationKeyButton", "MarcoEditButton", "BasicFunctionButton"}) {
+        auto *button = keys->findChild<QPushButton *>(QLatin1String(tab));
+        button->click();
+        round(keys, button, QStringLiteral("key dialog (%1)").arg(QLatin1String(tab)));
+    }
+    keys->close();
+
+    auto *drawButton = rig.page()->findChild<QPushButton *>(QStringLiteral("DrawButton"));
+    QVERIFY(drawButton && drawButton->isVisible());
+    drawButton->click();
+    auto *editor = rig.window->findChild<DrawDialog *>();
+    QVERIFY(editor && editor->isVisible());
+    round(editor, editor, QStringLiteral("screen editor"));
+    // Typing text on the canvas: Tab leaves the text for the next control.
+    editor->findChild<QPushButton *>(QStringLiteral("TextEditButton"))->click();
+    round(editor, editor, QStringLiteral("screen editor, typing"));
+    editor->close();
+
+    rig.window->attachDeferredPages();
+    rig.window->findChild<QStackedWidget *>(QStringLiteral("stackedWidget"))->setCurrentIndex(MainWindow::MacroEditPage);
+    QApplication::setActiveWindow(rig.window.get());
+    QVERIFY(QTest::qWaitForWindowActive(rig.window.get()));
+    auto *macros = rig.window->findChild<QListWidget *>(QStringLiteral("MacroNameListWidget"));
+    auto *create = rig.window->findChild<QPushButton *>(QStringLiteral("CreateButton"));
+    create->click();
+    QTRY_VERIFY(macros->currentItem());
+    // A step recorded (Escape ends the recording), then the editor opened on it.
+    auto *page = rig.window->findChild<QWidget *>(QStringLiteral("MacroEditWidget"));
+    rig.window->findChild<QPushButton *>(QStringLiteral("StartRecordButton"))->click();
+    QTest::keyClick(page, Qt::Key_A);
+    QTest::keyClick(page, Qt::Key_Escape);
+    auto *events = rig.window->findChild<QListWidget *>(QStringLiteral("EventListWidget"));
+    QVERIFY(events->count() > 0);
+    events->setCurrentRow(0);
+    rig.window->findChild<QPushButton *>(QStringLiteral("AddEventButton"))->click();
+    auto *field = rig.window->findChild<QLineEdit *>(QStringLiteral("EditLineEdit"));
+    QVERIFY(field->isVisible());
+    round(rig.window.get(), field, QStringLiteral("macro step editor"));
 }
 
 QTEST_MAIN(TestAccessibility)

@@ -150,6 +150,31 @@ private slots:
         QCOMPARE(sent.count(), 0);
     }
 
+    // By keyboard alone: the dialog opens on the key field, Return starts
+    // listening, Tab is then the key taken; after it Tab moves on again.
+    void takesAKeyFromTheKeyboardAlone()
+    {
+        open(2, 6);
+        QApplication::setActiveWindow(m_dialog.get());
+        QVERIFY(QTest::qWaitForWindowActive(m_dialog.get()));
+        auto *field = child<QLineEdit>("KeyLineEdit");
+        QCOMPARE(QApplication::focusWidget(), field);
+        QSignalSpy sent(m_dialog.get(), &KeySettingDialog::sig_ButtonChangeToKey);
+        QTest::keyClick(field, Qt::Key_Return);
+        QVERIFY(field->property("capturing").toBool());
+        sendKey(field, QEvent::KeyPress, Qt::Key_Alt, 64);
+        sendKey(field, QEvent::KeyPress, Qt::Key_Tab, Keycode::Tab);
+        QCOMPARE(field->text(), QStringLiteral("TAB"));
+        QVERIFY(!field->property("capturing").toBool());
+        QCOMPARE(QApplication::focusWidget(), field);
+        QTest::keyClick(field, Qt::Key_Tab);
+        QVERIFY(QApplication::focusWidget() != field);
+        child<QPushButton>("OKButton")->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+        QCOMPARE(sent.count(), 1);
+        QCOMPARE(sent.first(), (QVariantList{6, 0x09u, 4u, 29}));
+    }
+
     void ctrlTwiceSendsNothing()
     {
         open(2, 6);

@@ -186,6 +186,42 @@ private slots:
         QVERIFY(!child<QWidget>("EditArea")->isVisible());
     }
 
+    // A keyboard alone records and edits: Space on the record button starts,
+    // Tab is a key of the macro, Escape stops; the step editor takes a key
+    // (Escape too) in its field and Tab moves on to its OK.
+    void recordsAndEditsFromTheKeyboardAlone()
+    {
+        const QString path = createMacro();
+        QApplication::setActiveWindow(m_page.get());
+        QVERIFY(QTest::qWaitForWindowActive(m_page.get()));
+        auto *record = child<QPushButton>("StartRecordButton");
+        record->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(record, Qt::Key_Space);
+        QVERIFY(m_page->isRecording());
+        tapKey(QApplication::focusWidget(), Qt::Key_A, Keycode::A);
+        tapKey(QApplication::focusWidget(), Qt::Key_Tab, Keycode::Tab);
+        QVERIFY(m_page->isRecording());
+        tapKey(QApplication::focusWidget(), Qt::Key_Escape, Keycode::Escape);
+        QVERIFY(!m_page->isRecording());
+        QCOMPARE(QApplication::focusWidget(), record);
+        QCOMPARE(keyValues(m_json.getMacroNodeList(path)), (QList<int>{0x41, 0x41, 0x09, 0x09}));
+
+        events()->setCurrentRow(0);
+        auto *add = child<QPushButton>("AddEventButton");
+        add->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(add, Qt::Key_Space);
+        auto *field = child<QLineEdit>("EditLineEdit");
+        QCOMPARE(QApplication::focusWidget(), field);
+        tapKey(field, Qt::Key_Escape, Keycode::Escape);
+        QVERIFY(child<QWidget>("EditArea")->isVisible());
+        QTest::keyClick(field, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), child<QPushButton>("AddCertainButton"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+        QVERIFY(!child<QWidget>("EditArea")->isVisible());
+        QCOMPARE(QApplication::focusWidget(), events());
+        QCOMPARE(keyValues(m_json.getMacroNodeList(path)), (QList<int>{0x41, 0x1B, 0x1B, 0x41, 0x09, 0x09}));
+    }
+
     // Leaving the page or losing the mouse ends the recording; nothing recorded is lost.
     void stopsCleanlyAndKeepsTheEvents_data()
     {
