@@ -97,6 +97,8 @@ MacroEditWidget::MacroEditWidget(QWidget *parent) : QWidget(parent)
     m_eventList->setAccessibleName(TextTable::text(TextTable::TextMacroEvents));
     m_repeatTimes->setAccessibleName(TextTable::text(TextTable::TextMacroRepeat));
     m_repeatTimes->setRange(1, 255);
+    m_recordButton->setToolTip(TextTable::text(TextTable::TextMacroEscapeStops));
+    m_recordButton->setAccessibleDescription(TextTable::text(TextTable::TextMacroEscapeStops));
     m_loopCount = named(new QRadioButton(TextTable::text(TextTable::TextMacroPlayCount), this), "LoopCount_RadioButton");
     m_playWhilePressed =
         named(new QRadioButton(TextTable::text(TextTable::TextMacroPlayWhileHeld), this), "PlayWhenItPressed_RadioButton");

@@ -342,6 +342,7 @@ enum TextIndex : int {
     TextLightBreathSlider = 878,
     TextKeyClickToCapture = 879,
     TextKeyPressAKey = 880,
+    TextMacroEscapeStops = 903,
 
     // The two answers when the mouse matches no stored configuration.
     TextWarningKeepAsConfig1 = 830,
