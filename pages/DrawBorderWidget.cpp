@@ -89,6 +89,10 @@ void DrawBorderWidget::setTextMode(bool on)
         m_textField->show();
         m_textField->setFocus();
     } else {
+        // The canvas keeps the focus the text had: hidden, the field would
+        // pass it on to whichever button comes next, which then looks chosen.
+        if (window()->focusWidget() == m_textField)
+            setFocus(Qt::OtherFocusReason);
         m_textField->hide();
         m_textField->setEnabled(false);
         // Set down by a click, until then it follows the pointer.

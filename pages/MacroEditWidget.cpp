@@ -821,7 +821,7 @@ void MacroEditWidget::openEditArea(bool replacing)
 void MacroEditWidget::closeEditArea()
 {
     // Focus in the closing area goes back to the events it edited.
-    if (m_editArea->isAncestorOf(QApplication::focusWidget()))
+    if (m_editArea->isAncestorOf(window()->focusWidget()))
         m_eventList->setFocus(Qt::OtherFocusReason);
     m_editArea->hide();
     m_editNodes.clear();

@@ -201,6 +201,8 @@ private slots:
         QVERIFY(!canvas()->isTextMode());
         QVERIFY(!canvas()->textField()->isVisible());
         QVERIFY(canvas()->isTextFollowingPointer());
+        // The focus stays on the canvas: passed on, it would mark a button as if chosen.
+        QCOMPARE(m_dialog->focusWidget(), canvas());
 
         // The text follows the pointer over the canvas, and stays where it is clicked.
         const QPoint centre(96, 72);
