@@ -69,7 +69,8 @@ UpdateMouseDialog::UpdateMouseDialog(QWidget *parent) : QWidget(parent)
     m_imageField = new QLineEdit(m_imageRow);
     m_imageField->setObjectName(QStringLiteral("UpdateImageField"));
     m_imageField->setReadOnly(true);
-    m_imageField->setFocusPolicy(Qt::NoFocus);
+    // Read only, but Tab reaches it, so the path can be read out or copied.
+    m_imageField->setFocusPolicy(Qt::TabFocus);
     m_chooseButton = new QPushButton(text(TextUpdateChooseImage), m_imageRow);
     m_chooseButton->setObjectName(QStringLiteral("ChooseImageButton"));
     m_chooseButton->setCursor(Qt::PointingHandCursor);

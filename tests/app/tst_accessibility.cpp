@@ -304,6 +304,11 @@ void TestAccessibility::tabReachesEveryControlOfTheDialogs()
     round(editor, editor, QStringLiteral("screen editor, typing"));
     editor->close();
 
+    QWidget *update = rig.window->updateMouseDialog();
+    update->show();
+    round(update->window(), update, QStringLiteral("firmware update"));
+    update->hide();
+
     rig.window->attachDeferredPages();
     rig.window->findChild<QStackedWidget *>(QStringLiteral("stackedWidget"))->setCurrentIndex(MainWindow::MacroEditPage);
     QApplication::setActiveWindow(rig.window.get());
