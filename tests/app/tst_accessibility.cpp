@@ -98,10 +98,7 @@ private slots:
     {
         QFETCH(QString, mouse);
         WindowRig rig;
-        rig.plug(mouse);
-        rig.poll();
-        QTRY_VERIFY_WITH_TIMEOUT(rig.window->isDeviceOpen(), WindowRig::kWaitMs);
-        QTest::qWait(300);
+        QVERIFY(rig.plugAndOpen(mouse));
         auto *stack = rig.window->findChild<QStackedWidget *>(QStringLiteral("stackedWidget"));
         QStringList unnamed;
         for (int page = 0; page < stack->count(); ++page) {
@@ -223,10 +220,7 @@ QStringList notReached(const QList<QWidget *> &roots, const QList<QWidget *> &re
 void TestAccessibility::tabReachesEveryControl()
 {
     WindowRig rig;
-    rig.plug(QStringLiteral("harrier"));
-    rig.poll();
-    QTRY_VERIFY_WITH_TIMEOUT(rig.window->isDeviceOpen(), WindowRig::kWaitMs);
-    QTest::qWait(200);
+    QVERIFY(rig.plugAndOpen(QStringLiteral("harrier")));
     QApplication::setActiveWindow(rig.window.get());
     QVERIFY(QTest::qWaitForWindowActive(rig.window.get()));
     auto *stack = rig.window->findChild<QStackedWidget *>(QStringLiteral("stackedWidget"));
@@ -266,10 +260,7 @@ void TestAccessibility::tabReachesEveryControl()
 void TestAccessibility::tabReachesEveryControlOfTheDialogs()
 {
     WindowRig rig;
-    rig.plug(QStringLiteral("kestrel")); // a model with a screen
-    rig.poll();
-    QTRY_VERIFY_WITH_TIMEOUT(rig.window->isDeviceOpen(), WindowRig::kWaitMs);
-    QTest::qWait(200);
+    QVERIFY(rig.plugAndOpen(QStringLiteral("kestrel"))); // a model with a screen
     const auto round = [](QWidget *window, QWidget *start, const QString &what) {
         QApplication::setActiveWindow(window);
         QVERIFY(QTest::qWaitForWindowActive(window));

@@ -69,10 +69,8 @@ private slots:
     {
         QFETCH(QString, mouse);
         WindowRig rig;
-        rig.plug(mouse);
-        rig.poll();
-        QTRY_VERIFY_WITH_TIMEOUT(rig.window->isDeviceOpen(), WindowRig::kWaitMs);
-        QTest::qWait(300);
+        QVERIFY(rig.plugAndOpen(mouse));
+        QTest::qWait(300); // texts that come after the open: the firmware check's answer
         QStringList found;
         for (QWidget *w : rig.window->findChildren<QWidget *>()) {
             for (const QString &text : textsOf(w))

@@ -80,6 +80,15 @@ struct WindowRig
         return devices;
     }
 
+    // Plugs an emulated mouse by name; true once the window has it open and
+    // the start-up read has filled its pages.
+    bool plugAndOpen(const QString &name)
+    {
+        plug(name);
+        poll();
+        return QTest::qWaitFor([this] { return window->isPageFilled(); }, kWaitMs);
+    }
+
     // One poll of the bus, as CheckDevice's timer would run it.
     void poll() { window->findChild<CheckDevice *>()->checkDeviceOnce(); }
 
