@@ -4,6 +4,7 @@
 // settings; unplugging the one being configured brings the other back; a
 // mouse in its boot loader still wins; with one mouse there is no chooser.
 #include "app/MainWindow.h"
+#include "emulator/kestrel/EmulatedKestrelMouse.h"
 #include "app/TitleBar.h"
 #include "app/UpdateMouseDialog.h"
 #include "device/CheckDevice.h"
@@ -45,7 +46,9 @@ private slots:
         WindowRig rig;
         const ProductInfo *kestrel = Products::byName(QStringLiteral("kestrel"));
         const ProductInfo *harrier = Products::byName(QStringLiteral("harrier"));
-        rig.plug(QStringLiteral("kestrel"));
+        const EmulatedDevices firstDevices = rig.plug(QStringLiteral("kestrel"));
+        auto kestrelMouse = std::dynamic_pointer_cast<EmulatedKestrelMouse>(firstDevices.first());
+        QVERIFY(kestrelMouse);
         const EmulatedDevices second = rig.plug(QStringLiteral("harrier"));
         auto harrierMouse = std::dynamic_pointer_cast<EmulatedOspreyMouse>(second.first());
         QVERIFY(harrierMouse);
@@ -77,8 +80,10 @@ private slots:
         // The page shows the Harrier's own settings before the change.
         QTRY_VERIFY_WITH_TIMEOUT(rig.window->isPageFilled(), WindowRig::kWaitMs);
         const QByteArray before = harrierMouse->profile();
+        const QByteArray kestrelBefore = kestrelMouse->memory(0, 4096);
         QTest::mouseClick(rig.page()->cpiForm(0)->spinBox()->upButton(), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(harrierMouse->profile() != before, WindowRig::kWaitMs);
+        QCOMPARE(kestrelMouse->memory(0, 4096), kestrelBefore);
 
         // The mouse being configured goes: the other is opened and the chooser hides.
         rig.bus->unplug(harrierId);
