@@ -93,6 +93,7 @@ private slots:
 
     void tabReachesEveryControl();
     void tabReachesEveryControlOfTheDialogs();
+    void tabReachesEveryControlOfThePairingPage();
 
     void everyControlHasAName()
     {
@@ -253,6 +254,26 @@ void TestAccessibility::tabReachesEveryControl()
                  qPrintable(QStringLiteral("page %1: title bar %2, header %3, page %4, footer %5")
                                 .arg(page).arg(titleAt).arg(headerAt).arg(contentAt).arg(footerAt)));
     }
+}
+
+// The pairing page, a flow of its own without the header, for a mouse
+// behind its receiver.
+void TestAccessibility::tabReachesEveryControlOfThePairingPage()
+{
+    WindowRig rig;
+    QVERIFY(rig.plugAndOpen(QStringLiteral("kestrel-receiver")));
+    QApplication::setActiveWindow(rig.window.get());
+    QVERIFY(QTest::qWaitForWindowActive(rig.window.get()));
+    rig.window->slot_GoToMatchCodePage();
+    auto *stack = rig.window->findChild<QStackedWidget *>(QStringLiteral("stackedWidget"));
+    QCOMPARE(stack->currentIndex(), int(MainWindow::MatchCodePage));
+    QTest::qWait(20);
+    rig.window->centralWidget()->setFocus();
+    const QStringList missed = notReached({rig.window->findChild<QWidget *>(QStringLiteral("TitleBar")),
+                                           stack->currentWidget(),
+                                           rig.window->findChild<QWidget *>(QStringLiteral("FooterWidget"))},
+                                          tabRound());
+    QVERIFY2(missed.isEmpty(), qPrintable(QStringLiteral("pairing page, not reached by Tab:\n") + missed.join(QLatin1Char('\n'))));
 }
 
 // The dialogs and the macro page's step editor, where keys typed are also
