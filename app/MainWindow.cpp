@@ -1,38 +1,38 @@
 #include "app/MainWindow.h"
 
+#include "analytics/GAnalytics.h"
 #include "app/FirmwareFlow.h"
-
 #include "app/LoadingDialog.h"
 #include "app/NeedDeviceDialog.h"
-#include "app/Startup.h"
 #include "app/Notifier.h"
+#include "app/Startup.h"
 #include "app/TitleBar.h"
-#include "platform/Autostart.h"
-#include "store/SettingsFiles.h"
-#include "platform/Log.h"
 #include "app/UpdateMouseDialog.h"
 #include "app/WarningDialog.h"
-#include "analytics/GAnalytics.h"
 #include "data/DCDataHandle.h"
-#include "store/JsonHandle.h"
-#include "store/OperateToken.h"
-#include "store/TextTable.h"
 #include "device/CheckDevice.h"
-#include "model/ProductTable.h"
 #include "device/fwupdate/FirmwareTransfer.h"
+#include "model/ProductTable.h"
 #include "online/AccountOperations.h"
 #include "online/ServiceAddress.h"
 #include "pages/CloudSyncWidget.h"
 #include "pages/CodeWidget.h"
 #include "pages/DrawDialog.h"
-#include "pages/LightSettingWidget.h"
 #include "pages/KeySettingDialog.h"
+#include "pages/LightSettingWidget.h"
 #include "pages/MacroEditWidget.h"
 #include "pages/MainSettingWidget.h"
 #include "pages/SupportWidget.h"
+#include "pages/TabOrder.h"
 #include "platform/AppPaths.h"
+#include "platform/Autostart.h"
+#include "platform/Log.h"
 #include "platform/PointerSettings.h"
 #include "platform/Process.h"
+#include "store/JsonHandle.h"
+#include "store/OperateToken.h"
+#include "store/SettingsFiles.h"
+#include "store/TextTable.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -70,7 +70,6 @@ const char kRestarterProgram[] = "TestRestart3.exe";
 const char kPicture[] = ":/picture/picture/";
 // Warnings that show a message of the caller's: a plain notice, and a failure with its reason.
 constexpr int kWarningNotice = 15;
-// How long the tray's "keeps running" notice stays.
 constexpr int kWarningFailedWithReason = 17;
 
 // The battery indicator: the first row holding the value decides.
@@ -666,8 +665,7 @@ void MainWindow::orderTabStops()
                 stops << w;
         }
     }
-    for (int i = 1; i < stops.size(); ++i)
-        QWidget::setTabOrder(stops.at(i - 1), stops.at(i));
+    chainTabOrder(stops);
 }
 
 void MainWindow::startPresence()

@@ -3,6 +3,7 @@
 #include "data/DCDataHandle.h"
 #include "pages/DrawBorderWidget.h"
 #include "pages/MoveSlider.h"
+#include "pages/TabOrder.h"
 #include "store/JsonHandle.h"
 #include "store/SafeFile.h"
 #include "store/TextTable.h"
@@ -211,11 +212,8 @@ DrawDialog::DrawDialog(QWidget *parent) : QDialog(parent)
     layout->addLayout(footer);
 
     // Reading order: tools, text settings, the text on the canvas, screen, footer.
-    const QList<QWidget *> order{close, m_brushButton, m_textButton, erase, undo, addPicture, m_fontBox, m_sizeBox,
-                                 m_backgroundBox, m_canvas->textField(), showCpi, showApm, screenOff, m_brightness,
-                                 cancel, ok};
-    for (int i = 1; i < order.size(); ++i)
-        setTabOrder(order.at(i - 1), order.at(i));
+    chainTabOrder({close, m_brushButton, m_textButton, erase, undo, addPicture, m_fontBox, m_sizeBox, m_backgroundBox,
+                   m_canvas->textField(), showCpi, showApm, screenOff, m_brightness, cancel, ok});
 
     // Connected after the first values, so setting them up sends nothing.
     connect(m_fontBox, &QFontComboBox::currentFontChanged, this, &DrawDialog::on_fontComboBox_currentFontChanged);

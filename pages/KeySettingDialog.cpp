@@ -4,6 +4,7 @@
 #include "data/DCDataHandle.h"
 #include "device/DeviceTypes.h"
 #include "pages/MouseButtonLayout.h"
+#include "pages/TabOrder.h"
 #include "platform/KeyCodes.h"
 #include "store/SettingsFiles.h"
 #include "store/TextTable.h"
@@ -223,8 +224,7 @@ KeySettingDialog::KeySettingDialog(QWidget *parent) : QDialog(parent)
     for (int i = 0; i < kHighestFunctionCount; ++i)
         order << m_highestBoxes.at(i) << m_highestPaths.at(i) << m_highestBrowse.at(i);
     order << m_disable << backToDefault << ok;
-    for (int i = 1; i < order.size(); ++i)
-        setTabOrder(order.at(i - 1), order.at(i));
+    chainTabOrder(order);
 
     setPage(KeyPage);
     m_status->hide();

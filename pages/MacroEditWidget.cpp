@@ -1,5 +1,6 @@
 #include "pages/MacroEditWidget.h"
 
+#include "pages/TabOrder.h"
 #include "platform/KeyCodes.h"
 #include "store/TextTable.h"
 
@@ -215,13 +216,10 @@ MacroEditWidget::MacroEditWidget(QWidget *parent) : QWidget(parent)
     connect(m_rightButton, &QPushButton::released, this, &MacroEditWidget::on_RightMouseButton_released);
 
     // Reading order: the macros, their events, then recording and playback.
-    const QList<QWidget *> order{m_titleCombo, m_nameList, m_createButton, m_deleteButton, m_eventList,
-                                 m_addEventButton, m_reduceEventButton, m_editEventButton, m_recordButton,
-                                 m_leftButton, m_midButton, m_rightButton, m_ignoreDelay, m_repeatTimes,
-                                 m_loopCount, m_playWhilePressed, m_playUntilPressAgain, m_editKeyRadio,
-                                 m_editDelayRadio, m_editPositionRadio, m_editField, m_editY, m_addCertainButton};
-    for (int i = 1; i < order.size(); ++i)
-        setTabOrder(order.at(i - 1), order.at(i));
+    chainTabOrder({m_titleCombo, m_nameList, m_createButton, m_deleteButton, m_eventList, m_addEventButton,
+                   m_reduceEventButton, m_editEventButton, m_recordButton, m_leftButton, m_midButton, m_rightButton,
+                   m_ignoreDelay, m_repeatTimes, m_loopCount, m_playWhilePressed, m_playUntilPressAgain,
+                   m_editKeyRadio, m_editDelayRadio, m_editPositionRadio, m_editField, m_editY, m_addCertainButton});
 
     on_ChangeOrInsertKeyRadioButton_clicked();
     reloadLists();
