@@ -62,7 +62,12 @@ timeout --kill-after=5 $((deadline + seconds + 30)) \
     exit 3
   fi
   status=0
-  import -window "$window" "$shot" 2>/dev/null || { echo "screenshot failed"; status=5; }
+  # The screen where the window is, not the window alone: without a
+  # compositor the part another window (the no-mouse box) covers would come
+  # out black.
+  eval "$(xdotool getwindowgeometry --shell "$window")"
+  import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$shot" 2>/dev/null \
+    || { echo "screenshot failed"; status=5; }
   kill "$pid" 2>/dev/null
   wait "$pid" 2>/dev/null
   exit "$status"
