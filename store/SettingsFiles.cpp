@@ -54,23 +54,39 @@ QString highestFunctionIniPath()
     return AppPaths::dataRoot() + "/keysetting/HighestFunction.ini";
 }
 
+namespace {
+
+// One value of a small settings file: the fallback when the file may not be
+// read; a change is refused (false) when it may not be read or written.
+QVariant iniValue(const QString &path, const char *key, const QVariant &fallback)
+{
+    if (!IniAccess::mayRead(path))
+        return fallback;
+    QSettings settings(path, QSettings::IniFormat);
+    openIni(settings);
+    return settings.value(key, fallback);
+}
+
+bool setIniValue(const QString &path, const char *key, const QVariant &value)
+{
+    if (!IniAccess::mayRead(path) || !IniAccess::mayWrite(path))
+        return false;
+    QSettings settings(path, QSettings::IniFormat);
+    openIni(settings);
+    settings.setValue(key, value);
+    return IniAccess::save(settings);
+}
+
+} // namespace
+
 int notRemind()
 {
-    if (!IniAccess::mayRead(noLongerRemindIniPath()))
-        return 0;
-    QSettings settings(noLongerRemindIniPath(), QSettings::IniFormat);
-    openIni(settings);
-    return settings.value("NotRemind", 0).toInt();
+    return iniValue(noLongerRemindIniPath(), "NotRemind", 0).toInt();
 }
 
 bool setNotRemind(int value)
 {
-    if (!IniAccess::mayRead(noLongerRemindIniPath()) || !IniAccess::mayWrite(noLongerRemindIniPath()))
-        return false;
-    QSettings settings(noLongerRemindIniPath(), QSettings::IniFormat);
-    openIni(settings);
-    settings.setValue("NotRemind", value);
-    return IniAccess::save(settings);
+    return setIniValue(noLongerRemindIniPath(), "NotRemind", value);
 }
 
 QString desktopIniPath()
@@ -80,21 +96,12 @@ QString desktopIniPath()
 
 bool notificationsEnabled()
 {
-    if (!IniAccess::mayRead(desktopIniPath()))
-        return true;
-    QSettings settings(desktopIniPath(), QSettings::IniFormat);
-    openIni(settings);
-    return settings.value("Notifications", true).toBool();
+    return iniValue(desktopIniPath(), "Notifications", true).toBool();
 }
 
 bool setNotificationsEnabled(bool enabled)
 {
-    if (!IniAccess::mayRead(desktopIniPath()) || !IniAccess::mayWrite(desktopIniPath()))
-        return false;
-    QSettings settings(desktopIniPath(), QSettings::IniFormat);
-    openIni(settings);
-    settings.setValue("Notifications", enabled);
-    return IniAccess::save(settings);
+    return setIniValue(desktopIniPath(), "Notifications", enabled);
 }
 
 QString highestFunctionGroup(int button)
