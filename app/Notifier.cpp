@@ -3,10 +3,10 @@
 #include "platform/Log.h"
 #include "store/TextTable.h"
 
-#include <QDBusConnection>
+#include "platform/SessionBus.h"
+
 #include <QDBusMessage>
-#include <QDBusPendingCallWatcher>
-#include <QDBusPendingReply>
+#include <QPointer>
 #include <QSystemTrayIcon>
 #include <QVariantMap>
 
@@ -88,29 +88,23 @@ void Notifier::show(const QString &summary, const QString &body)
         return;
     qCInfo(lcApp).noquote() << "notification:" << summary << "-" << body;
     emit notified(summary, body);
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    const auto balloon = [tray = m_tray, summary, body] {
+    const auto balloon = [tray = QPointer<QSystemTrayIcon>(m_tray), summary, body] {
         if (tray && tray->isVisible())
             tray->showMessage(summary, body, QSystemTrayIcon::Information, kShownMs);
     };
-    if (!bus.isConnected()) {
-        balloon();
-        return;
-    }
     QDBusMessage call = QDBusMessage::createMethodCall(
         QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("/org/freedesktop/Notifications"),
         QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
     call << QStringLiteral("HarrierDriver") << uint(0) << QStringLiteral("org.harrierdriver.harrierdriver") << summary << body
          << QStringList() << QVariantMap{{QStringLiteral("desktop-entry"), QStringLiteral("org.harrierdriver.harrierdriver")}}
          << kShownMs;
-    // Asked without waiting: the window never pauses for the desktop. No
-    // service (or an error) falls back to the tray's balloon.
-    auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this, [balloon](QDBusPendingCallWatcher *w) {
-        if (w->isError()) {
-            qCInfo(lcApp).noquote() << "no notification service:" << w->error().message();
+    // Posted, never waited for: the window does not pause for the desktop,
+    // even on a bus that never answers. No bus, no service or an error falls
+    // back to the tray's balloon.
+    SessionBus::call(call, this, [balloon](bool ok, const QDBusMessage &, const QString &error) {
+        if (!ok) {
+            qCInfo(lcApp).noquote() << "no notification service:" << error;
             balloon();
         }
-        w->deleteLater();
     });
 }

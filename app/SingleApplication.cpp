@@ -43,7 +43,17 @@ SingleApplication::SingleApplication(int &argc, char **argv, const QString &key)
     // A copy may run for weeks: the lock is stale only when its owner is gone.
     m_lock->setStaleLockTime(0);
 
-    if (m_lock->tryLock(0)) {
+    bool locked = m_lock->tryLock(0);
+    if (!locked && m_lock->error() == QLockFile::LockFailedError) {
+        // A lock nobody holds (damaged, a link, unreadable, left by a killed
+        // copy) would otherwise keep the program from starting for good.
+        QString what;
+        if (InstanceLock::clearAbandoned(m_lockPath, &what) == InstanceLock::LockState::Cleared)
+            locked = m_lock->tryLock(0);
+        else if (!what.isEmpty())
+            qWarning() << "SingleApplication:" << what;
+    }
+    if (locked) {
         acceptConnections();
         return;
     }

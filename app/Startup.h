@@ -16,6 +16,8 @@ inline const QString kApplicationName = AppIdentity::kApplicationName;
 inline const QString kApplicationVersion = AppIdentity::kApplicationVersion;
 // The second copy waits this long for the first to take its message.
 constexpr int kMessageTimeoutMs = 5000;
+// How long the session bus may take to answer its first exchange at start.
+constexpr int kBusAnswerMs = 1500;
 constexpr int kSecondInstanceExitCode = -1;
 
 // Scans the arguments for "-d" (case-sensitive); the first match installs

@@ -6,6 +6,7 @@
 #include "platform/AppPaths.h"
 #include "platform/LocalFiles.h"
 #include "platform/Log.h"
+#include "platform/SessionBus.h"
 
 #include <cstdio>
 
@@ -39,6 +40,13 @@ int main(int argc, char *argv[])
                                                                         : Log::Level::Warnings);
     }
 
+    // A session bus that never answers would hold the window's thread at the
+    // first widget (the screen-reader bridge asks for the bus there).
+    QString silentBus;
+    if (!SessionBus::setAsideIfSilent(Startup::kBusAnswerMs, &silentBus))
+        std::fprintf(stderr, "HarrierDriver: %s; running without it (no desktop notifications, no screen reader)\n",
+                     qPrintable(silentBus));
+
     SingleApplication app(argc, argv, Startup::kInstanceKey);
     if (app.isRunning()) {
         // Said on the terminal too: the exit code alone does not tell a person why.
@@ -70,5 +78,7 @@ int main(int argc, char *argv[])
 
     QObject::connect(&app, &SingleApplication::messageReceived, &window, &MainWindow::slotMessageReceived);
     QObject::connect(&window, &MainWindow::QuitTheApplication, &app, &QApplication::quit);
-    return app.exec();
+    const int code = app.exec();
+    SessionBus::shutDown();
+    return code;
 }

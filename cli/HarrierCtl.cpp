@@ -15,10 +15,16 @@
 #include "store/TextTable.h"
 
 #include <QFileInfo>
+#include <QElapsedTimer>
 #include <QJsonDocument>
 #include <QLockFile>
+#include <QThread>
+#include <csignal>
 #include <iterator>
 #include <memory>
+#ifdef Q_OS_UNIX
+#include <signal.h>
+#endif
 
 namespace HarrierCtl {
 
@@ -155,7 +161,8 @@ const Command kCommands[] = {
      "Puts the receiver (--mouse MODEL-receiver, or the first one found) into\n"
      "pairing and waits up to 20 seconds, as the pairing page does: switch the\n"
      "mouse off and on again, then press its left, middle and right buttons\n"
-     "together. Exits 0 when a mouse paired, 4 when none did in time. Mice\n"
+     "together. Exits 0 when a mouse paired, 4 when none did in time, 130 when\n"
+     "stopped with Ctrl-C; however it ends, the receiver leaves pairing. Mice\n"
      "without a receiver have nothing to pair.\n",
      true, cmdPair},
     {"unpair", "", "makes the receiver forget the mouse it is paired with",
@@ -183,7 +190,8 @@ const char kGlobalHelp[] =
     "  --version        the program's version\n"
     "Exit codes: 0 done, 1 bad arguments, 2 unknown model, 3 no mouse,\n"
     "4 the mouse refused or did not answer, 5 HarrierDriver is running,\n"
-    "6 the mouse cannot be opened, 7 the autostart entry cannot be written.\n";
+    "6 the mouse cannot be opened (or harrierctl's lock cannot be cleared),\n"
+    "7 the autostart entry cannot be written, 130 stopped by Ctrl-C.\n";
 
 int Context::badArguments(const QString &message)
 {
@@ -247,12 +255,31 @@ int prepareBus(Context &ctx)
 {
     // One harrierctl at a time on the mice: two would interleave their
     // exchanges with the same mouse.
-    ctx.turn = std::make_unique<QLockFile>(InstanceLock::lockPath(QStringLiteral("harrierctl")));
+    const QString turnPath = InstanceLock::lockPath(QStringLiteral("harrierctl"));
+    ctx.turn = std::make_unique<QLockFile>(turnPath);
     ctx.turn->setStaleLockTime(0);
-    if (!ctx.turn->tryLock(kTurnWaitMs)) {
-        ctx.turn.reset();
-        return ctx.fail(ExitCannotOpen, QStringLiteral("another harrierctl has been using the mice for %1 s; try "
-                                                       "again when it has finished").arg(kTurnWaitMs / 1000));
+    // Waits for a run that holds the mice; a lock nobody holds (left by a
+    // killed run, damaged, a link, unreadable) is cleared and said so.
+    QElapsedTimer waited;
+    waited.start();
+    while (!ctx.turn->tryLock(0)) {
+        QString what;
+        const InstanceLock::LockState state = InstanceLock::clearAbandoned(turnPath, &what);
+        if (state == InstanceLock::LockState::Stuck) {
+            ctx.turn.reset();
+            return ctx.fail(ExitCannotOpen, QStringLiteral("the lock that keeps harrierctl runs apart, ") + what);
+        }
+        if (state == InstanceLock::LockState::Cleared) {
+            ctx.err << "harrierctl: " << what << '\n';
+            ctx.err.flush();
+            continue;
+        }
+        if (waited.elapsed() >= kTurnWaitMs) {
+            ctx.turn.reset();
+            return ctx.fail(ExitCannotOpen, QStringLiteral("another harrierctl has been using the mice for %1 s; try "
+                                                           "again when it has finished").arg(kTurnWaitMs / 1000));
+        }
+        QThread::msleep(100);
     }
     if (InstanceLock::isHeld(AppIdentity::kInstanceKey))
         return ctx.fail(ExitAppRunning, QStringLiteral("HarrierDriver is running and holds the mouse; quit it "
@@ -444,6 +471,43 @@ int openReceiver(Context &ctx, const QString &verb)
     return ExitOk;
 }
 
+// While alive, SIGINT, SIGTERM and SIGHUP set a flag instead of ending the
+// process, so a long wait can end through its own clean-up.
+class InterruptWatch
+{
+public:
+    InterruptWatch()
+    {
+#ifdef Q_OS_UNIX
+        s_interrupted = 0;
+        struct sigaction action = {};
+        action.sa_handler = [](int) { s_interrupted = 1; };
+        sigemptyset(&action.sa_mask);
+        for (int i = 0; i < kSignals; ++i)
+            sigaction(kWatched[i], &action, &m_before[i]);
+#endif
+    }
+    ~InterruptWatch()
+    {
+#ifdef Q_OS_UNIX
+        for (int i = 0; i < kSignals; ++i)
+            sigaction(kWatched[i], &m_before[i], nullptr);
+#endif
+    }
+    InterruptWatch(const InterruptWatch &) = delete;
+    InterruptWatch &operator=(const InterruptWatch &) = delete;
+    static bool interrupted() { return s_interrupted != 0; }
+
+private:
+    static volatile std::sig_atomic_t s_interrupted;
+#ifdef Q_OS_UNIX
+    static constexpr int kSignals = 3;
+    static constexpr int kWatched[kSignals] = {SIGINT, SIGTERM, SIGHUP};
+    struct sigaction m_before[kSignals];
+#endif
+};
+volatile std::sig_atomic_t InterruptWatch::s_interrupted = 0;
+
 int cmdPair(Context &ctx)
 {
     if (const int code = openReceiver(ctx, QStringLiteral("pair")))
@@ -456,13 +520,18 @@ int cmdPair(Context &ctx)
         ctx.out.flush();
     }
     int waited = 0;
-    const MouseSession::Pairing result = ctx.session->pair([&](int seconds) {
-        waited = seconds;
-        if (!ctx.json) {
-            ctx.out << '.';
-            ctx.out.flush();
-        }
-    });
+    // Ctrl-C (or a closed terminal) ends the wait through the bridge, which
+    // takes the receiver out of pairing, instead of killing it mid-listen.
+    const InterruptWatch interrupt;
+    const MouseSession::Pairing result = ctx.session->pair(
+        [&](int seconds) {
+            waited = seconds;
+            if (!ctx.json) {
+                ctx.out << '.';
+                ctx.out.flush();
+            }
+        },
+        [] { return InterruptWatch::interrupted(); });
     if (!ctx.json)
         ctx.out << '\n';
     const bool paired = result == MouseSession::Pairing::Paired;
@@ -473,6 +542,8 @@ int cmdPair(Context &ctx)
                        .toJson(QJsonDocument::Indented);
     if (result == MouseSession::Pairing::NotStarted)
         return ctx.fail(ExitRefused, QStringLiteral("the %1's receiver did not start pairing").arg(name));
+    if (result == MouseSession::Pairing::Stopped)
+        return ctx.fail(ExitInterrupted, QStringLiteral("pairing stopped; the %1's receiver is no longer pairing").arg(name));
     if (!paired)
         return ctx.fail(ExitRefused, QStringLiteral("no mouse paired within %1 s; try again").arg(limit));
     if (!ctx.json)

@@ -18,6 +18,7 @@ enum ExitCode {
     ExitAppRunning = 5,   // HarrierDriver is running and holds the mouse
     ExitCannotOpen = 6,   // the mouse is there but cannot be opened (access, pairing)
     ExitNotWritten = 7,   // a file of the desktop's could not be written (the autostart entry)
+    ExitInterrupted = 130, // stopped by Ctrl-C or a signal, after cleaning up (as shells count it)
 };
 
 int run(const QStringList &arguments, QTextStream &out, QTextStream &err);

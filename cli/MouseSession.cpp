@@ -119,7 +119,7 @@ int MouseSession::battery()
     return m_battery;
 }
 
-MouseSession::Pairing MouseSession::pair(const std::function<void(int)> &progress)
+MouseSession::Pairing MouseSession::pair(const std::function<void(int)> &progress, const std::function<bool()> &stop)
 {
     DCDataHandle *b = m_bridge.get();
     Pairing result = Pairing::NoMouse;
@@ -137,17 +137,30 @@ MouseSession::Pairing MouseSession::pair(const std::function<void(int)> &progres
     QTimer tick;
     int seconds = 0;
     connect(&tick, &QTimer::timeout, &loop, [&] { progress(++seconds); });
+    bool stopped = false;
+    QTimer watch;
+    connect(&watch, &QTimer::timeout, &loop, [&] {
+        if (stop && stop()) {
+            stopped = true;
+            loop.quit();
+        }
+    });
     // The bridge gives up after its time-out; this is only the backstop.
     QTimer::singleShot(DCDataHandle::kPairingTimeoutMs + 5000, &loop, &QEventLoop::quit);
     b->slot_startCode();
     if (started) {
         tick.start(1000);
+        watch.start(100);
         loop.exec();
     }
     b->slot_stopCode();
     disconnect(startConnection);
     disconnect(finishConnection);
-    return started ? result : Pairing::NotStarted;
+    if (!started)
+        return Pairing::NotStarted;
+    // A stop asked as the wait ended anyway still counts, unless a mouse paired.
+    stopped = stopped || (stop && stop());
+    return stopped && result != Pairing::Paired ? Pairing::Stopped : result;
 }
 
 bool MouseSession::unpair()

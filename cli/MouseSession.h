@@ -77,10 +77,12 @@ public:
     // Runs one bridge request; returns the warning numbers it raised, in order.
     QList<int> request(const std::function<void(DCDataHandle &)> &call);
 
-    enum class Pairing { NotStarted, Paired, NoMouse };
+    enum class Pairing { NotStarted, Paired, NoMouse, Stopped };
     // Runs the receiver's pairing as the pairing page does, waiting at most
-    // the page's time-out; progress is called once a second with the seconds passed.
-    Pairing pair(const std::function<void(int)> &progress);
+    // the page's time-out; progress is called once a second with the seconds
+    // passed. stop, asked ten times a second, ends the wait early (Stopped).
+    // However it ends, the receiver is not left pairing.
+    Pairing pair(const std::function<void(int)> &progress, const std::function<bool()> &stop = {});
     bool unpair();
 
 private:

@@ -73,7 +73,22 @@ bool byteArray(const QJsonValue &value, int maxItems, int *count)
     return true;
 }
 
-bool checkRecord(const FamilyEntry &family, int mouseType, const QJsonValue &value, QString *why)
+// The slots of a package's macro list that hold events; the list itself is checked by checkMacros.
+QSet<int> filledMacroSlots(const QJsonValue &value)
+{
+    QSet<int> filled;
+    const QJsonObject macros = value.toObject();
+    for (auto it = macros.begin(); it != macros.end(); ++it) {
+        bool number = false;
+        const int slot = it.key().toInt(&number);
+        if (number && !it.value().toObject().value(QLatin1String("Macro")).toArray().isEmpty())
+            filled.insert(slot);
+    }
+    return filled;
+}
+
+bool checkRecord(const FamilyEntry &family, int mouseType, const QJsonValue &value, const QSet<int> &filledMacros,
+                 QString *why)
 {
     if (!value.isObject()) {
         *why = QStringLiteral("no profile record");
@@ -94,7 +109,7 @@ bool checkRecord(const FamilyEntry &family, int mouseType, const QJsonValue &val
         }
         record[i] = char(byte);
     }
-    return family.checkProfile(mouseType, record, why);
+    return family.checkProfile(mouseType, record, filledMacros, why);
 }
 
 bool checkMacro(const FamilyEntry &family, const QString &slot, const QJsonValue &value, QString *why)
@@ -274,7 +289,8 @@ Outcome parse(const QByteArray &bytes, int mouseType, Contents *out)
 
     const QJsonObject profile = root.value(kProfile).toObject();
     QString why;
-    if (!checkRecord(*family, mouseType, profile.value(kRecord), &why) || !checkMacros(*family, profile.value(kMacros), &why)
+    if (!checkMacros(*family, profile.value(kMacros), &why)
+        || !checkRecord(*family, mouseType, profile.value(kRecord), filledMacroSlots(profile.value(kMacros)), &why)
         || !checkGear(root.value(kGear), &why))
         return fail(Problem::BadValue, why);
     QByteArray picture;

@@ -97,6 +97,7 @@ void DCDataHandle::dropManager()
     if (!m_manager)
         return;
     disconnectSignal();
+    leavePairing();
     m_receiverDriver.reset();
     m_manager.reset();
 }
@@ -653,6 +654,7 @@ void DCDataHandle::destroyUselessThings()
     if (m_isUpdating || !m_manager)
         return;
     disconnectSignal();
+    m_pairing = false; // the receiver is gone: nothing to tell it
     m_manager->UnInitDevice();
     m_receiverDriver.reset();
     m_manager.reset();
@@ -771,7 +773,9 @@ void DCDataHandle::slot_startCode()
         return;
     }
     bool started = false;
+    leavePairing(); // a pairing still open from before ends first
     if (SendCommandDongle(ReceiverChannel::EnterPairing)) {
+        m_pairing = true;
         qDebug() << QString::fromUtf8("对码命令A0发送成功");
         // The receiver listens for a mouse on an address of our choosing.
         std::srand(unsigned(QTime(0, 0).secsTo(QTime::currentTime())));
@@ -785,8 +789,20 @@ void DCDataHandle::slot_startCode()
         emit sig_startTimer(kPairingPollMs);
         emit sig_startCode(true);
     } else {
+        leavePairing();
         emit sig_startCode(false);
     }
+}
+
+void DCDataHandle::leavePairing()
+{
+    if (!m_pairing)
+        return;
+    m_pairing = false;
+    if (m_receiverDriver && SendCommandDongle(ReceiverChannel::LeavePairing))
+        qDebug() << "leavePairing: the receiver stopped listening";
+    else
+        qCWarning(lcData) << "leavePairing: the receiver did not confirm it stopped listening";
 }
 
 bool DCDataHandle::unpairReceiver()
@@ -804,6 +820,7 @@ bool DCDataHandle::unpairReceiver()
 void DCDataHandle::slot_stopCode()
 {
     emit sig_stopTimer();
+    leavePairing();
     qDebug() << QString::fromUtf8("停止对码");
 }
 
@@ -815,6 +832,7 @@ void DCDataHandle::slot_codetimerout()
     const QString name = Products::modelName(MouseType::current());
     if (m_codeTicks >= kPairingMaxTicks) {
         emit sig_stopTimer();
+        leavePairing();
         qDebug() << QString::fromUtf8("对码失败");
         sendEvent(QStringLiteral("PairingFailed"), name);
         emit sig_finishCode(false);
@@ -823,11 +841,13 @@ void DCDataHandle::slot_codetimerout()
     int mode = 0;
     if (!readWorkModel(&mode)) {
         emit sig_stopTimer();
+        leavePairing();
         qDebug() << QString::fromUtf8("对码失败");
         sendEvent(QStringLiteral("PairingFailed"), name);
         emit sig_finishCode(false);
     } else if (mode == 0) {
         emit sig_stopTimer();
+        m_pairing = false; // the receiver left pairing by itself
         qDebug() << QString::fromUtf8("对码完成");
         sendEvent(QStringLiteral("PairingSucceeded"), name);
         emit sig_finishCode(true);

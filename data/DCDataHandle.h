@@ -194,6 +194,10 @@ private:
     // The receiver's commands and work mode, through the receiver's channel.
     bool SendCommandDongle(ReceiverChannel::Command command, quint32 argument = 0);
     bool readWorkModel(int *mode);
+    // Tells the receiver to stop listening when a pairing this bridge started
+    // is still open: every way out but success (time-out, failure, stop,
+    // closing) goes through here, so a receiver is never left pairing.
+    void leavePairing();
     // Fills the pages from the manager's profile; a failure warns unless told not to.
     void RefreshPages(bool warnOnFailure = true);
     // After a write the mouse refused, the pages may show what was asked for
@@ -244,6 +248,7 @@ private:
     std::unique_ptr<FirmwareUpdateRun> m_fwUpdate;
     FirmwareTransferMaker m_transferMaker;
     int m_codeTicks = 0;
+    bool m_pairing = false; // the receiver was told to listen and has not paired yet
     int m_updateTimes = 0;
     int m_openCount = 0;
     GearHandle *m_gearHandle = nullptr;

@@ -5,11 +5,11 @@
 // Each family's maker and profile check, defined in the family's folder.
 namespace KestrelFamily {
 FamilyParts makeParts(const FamilyRequest &request);
-bool checkProfile(int mouseType, const QByteArray &record, QString *why);
+bool checkProfile(int mouseType, const QByteArray &record, const QSet<int> &filledMacros, QString *why);
 }
 namespace OspreyFamily {
 FamilyParts makeParts(const FamilyRequest &request);
-bool checkProfile(int mouseType, const QByteArray &record, QString *why);
+bool checkProfile(int mouseType, const QByteArray &record, const QSet<int> &filledMacros, QString *why);
 }
 namespace WrenFamily {
 FamilyParts makeParts(const FamilyRequest &request);

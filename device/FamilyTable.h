@@ -3,6 +3,7 @@
 #include "device/ReceiverChannel.h"
 #include "device/USBDriverManger.h"
 
+#include <QSet>
 #include <QString>
 #include <memory>
 
@@ -39,8 +40,11 @@ struct ProfileShape
 };
 
 // Whether a profile record from outside (an imported file) holds only
-// values the family's mice take; false with the first offending value named.
-using ProfileCheck = bool (*)(int mouseType, const QByteArray &record, QString *why);
+// values the family's mice take, under the rules the pages and harrierctl
+// keep: a left click stays on some button, and a button that plays a macro
+// has one in its slot (filledMacros: the file's macro slots that hold
+// events). False with the first offending value named.
+using ProfileCheck = bool (*)(int mouseType, const QByteArray &record, const QSet<int> &filledMacros, QString *why);
 
 // One row per protocol family the program can open. Adding a family is a
 // row here (its maker and check live in the family's folder) and that folder.

@@ -79,7 +79,7 @@ const ProductInfo kProducts[] = {
         9, 0, 7, kTo6200, {400, 800, 1200, 1600, 2000, 2400, 3000}, false, FactoryImage::Tern4,
         "harrier", kHarrierButtons, kCpi13, {0xD6, 0x79, true, false, CpiCoding::TableB, true, true, false}, kNoKorvan},
     {"wren",      ModelWren,      Family::Third,  0x4161, 0,      nullptr,      2, "wren",     -1,  false, false, false, 0, kWheelLogo, false,
-        22, 0, 5, kTo6200, {400, 800, 1200, 2000, 2500, 0, 0}, false, FactoryImage::TernBase,
+        22, 0, 5, kTo6200, {400, 800, 1200, 2000, 2500, 0, 0}, false, FactoryImage::TernWren,
         "wren", kFalconButtons, kStandard, {0x4A, 0x79, true, false, CpiCoding::TableB, false, false, false}, kNoKorvan},
 };
 // clang-format on

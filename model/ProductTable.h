@@ -84,6 +84,7 @@ enum class FactoryImage {
     KorvanKestrelQ,  // the Kestrel's with its own CPI levels
     KorvanKestrelEU, // the Kestrel's with its own CPI levels
     TernBase,        // second and third families
+    TernWren,        // the base with its CPI levels in the Wren's coding
     Tern3,
     Tern4,
     Tern5,

@@ -60,6 +60,16 @@ bool setEnabled(bool enabled, const QString &program, QString *why)
             *why = QStringLiteral("%1 could not be removed").arg(path);
         return false;
     }
+    // A desktop entry is line-based: a line break in the path would start a
+    // second key, and launchers do not agree on escaped control characters.
+    for (const QChar c : program) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7f) {
+            if (why)
+                *why = QStringLiteral("the program's path contains a line break or another control character, "
+                                      "which an autostart entry cannot hold; move the program to a plain path");
+            return false;
+        }
+    }
     QString reason;
     if (!LocalFiles::mayWrite(path, &reason)) {
         if (why)

@@ -18,4 +18,21 @@ QString lockPath(const QString &key);
 // other for the holder.
 bool isHeld(const QString &key);
 
+// What clearAbandoned found.
+enum class LockState {
+    Free,      // no lock file
+    Held,      // a live process holds it (or it is too new to judge)
+    Cleared,   // it was abandoned and is gone now
+    Stuck,     // it is abandoned but cannot be removed
+};
+
+// Looks at the lock file at path when taking it failed, and removes it when
+// nobody holds it: left by a killed run, empty or unreadable, a symbolic
+// link, the user's own file with no permissions, another user's file.
+// "Nobody holds it" is asked of the kernel (a holder keeps a lock on the
+// open file), not of the file's text. A file too young to judge (a holder
+// may be between creating and locking it) counts as held. what says what was
+// wrong (Cleared) or why it stays and what to do (Stuck).
+LockState clearAbandoned(const QString &path, QString *what);
+
 } // namespace InstanceLock

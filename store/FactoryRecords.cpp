@@ -56,6 +56,14 @@ constexpr ByteChange kTern6[] = {
     {62, 0x28}, {63, 0x30}, {64, 0x3C}, {74, 0x08}, {75, 0x10}, {76, 0x18}, {77, 0x20}, {78, 0x28},
     {79, 0x30}, {80, 0x3C}, {112, 0x03},
 };
+// The Wren shares the base image but reads its CPI codes from the 100-CPI
+// table (table B): its five levels, 400 .. 2500 CPI, in that coding, for X
+// (58..62) and Y (74..78). With the base's table-A codes a fresh Wren showed
+// two levels off and could not be exported.
+constexpr ByteChange kTernWren[] = {
+    {58, 0x09}, {59, 0x12}, {60, 0x1B}, {61, 0x2E}, {62, 0x39},
+    {74, 0x09}, {75, 0x12}, {76, 0x1B}, {77, 0x2E}, {78, 0x39},
+};
 
 template <size_t N>
 constexpr bool insideRecord(const ByteChange (&changes)[N])
@@ -65,7 +73,8 @@ constexpr bool insideRecord(const ByteChange (&changes)[N])
             return false;
     return true;
 }
-static_assert(insideRecord(kTern3) && insideRecord(kTern4_18_19) && insideRecord(kTern5) && insideRecord(kTern6),
+static_assert(insideRecord(kTern3) && insideRecord(kTern4_18_19) && insideRecord(kTern5) && insideRecord(kTern6)
+                  && insideRecord(kTernWren),
               "every changed byte lies inside the record");
 
 struct TernVariant
@@ -77,6 +86,7 @@ struct TernVariant
 
 constexpr TernVariant kTernVariants[] = {
     {FactoryImage::TernBase, nullptr, 0},
+    {FactoryImage::TernWren, kTernWren, int(std::size(kTernWren))},
     {FactoryImage::Tern3, kTern3, int(std::size(kTern3))},
     {FactoryImage::Tern4, kTern4_18_19, int(std::size(kTern4_18_19))},
     {FactoryImage::Tern5, kTern5, int(std::size(kTern5))},

@@ -144,7 +144,7 @@ bool FwUpdate::EnterUpdateMode()
         return false;
     // The version before the update, to tell afterwards whether the new image runs.
     m_haveOldVersion = ReadNormalVersion(&m_oldVersion);
-    HidParseHandle normal = OpenHidDevice(0xFF00, 0x0E, m_normalPath, 0, 0);
+    HidParseHandle normal = OpenHidDeviceWithReport(0xFF00, 0x0E, m_normalPath, kModeReportId, kModeReportSize);
     if (!normal)
         return false;
     BYTE request[kModeReportSize] = {kModeReportId, kModeRequest};

@@ -1,5 +1,8 @@
 #include "device/hidparse/HidParse.h"
 
+#include "platform/Log.h"
+
+#include <functional>
 #include <memory>
 
 struct HidParseDevice
@@ -36,11 +39,13 @@ bool LoadHidParse()
     return Hid::backend() != nullptr;
 }
 
-HidParseHandle OpenHidDevice(USHORT usagePage, USHORT usage, const QString &pathFilter, int reserved1,
-                             int reserved2)
+namespace {
+
+HidParseHandle openFirst(USHORT usagePage, USHORT usage, const QString &pathFilter,
+                         const std::function<bool(const HidCollectionCaps &)> &accept)
 {
     HidBackend *backend = Hid::backend();
-    if (!backend || reserved1 != 0 || reserved2 != 0)
+    if (!backend)
         return nullptr;
     const bool anyCollection = usagePage == 0 && usage == 0;
     const QVector<HidDeviceInfo> entries = backend->enumerate();
@@ -49,6 +54,12 @@ HidParseHandle OpenHidDevice(USHORT usagePage, USHORT usage, const QString &path
             continue;
         if (!anyCollection && (info.caps.usagePage != usagePage || info.caps.usage != usage))
             continue;
+        if (accept && !accept(info.caps)) {
+            qCWarning(lcDevice).noquote() << "HidParse: passing over" << info.path << "- its collection"
+                                          << QString::number(info.caps.usagePage, 16) << "/"
+                                          << QString::number(info.caps.usage, 16) << "has other reports";
+            continue;
+        }
         std::unique_ptr<HidDevice> device = backend->open(info);
         if (!device)
             continue;
@@ -57,6 +68,27 @@ HidParseHandle OpenHidDevice(USHORT usagePage, USHORT usage, const QString &path
         return handle;
     }
     return nullptr;
+}
+
+} // namespace
+
+HidParseHandle OpenHidDevice(USHORT usagePage, USHORT usage, const QString &pathFilter, int reserved1,
+                             int reserved2)
+{
+    if (reserved1 != 0 || reserved2 != 0)
+        return nullptr;
+    return openFirst(usagePage, usage, pathFilter, {});
+}
+
+HidParseHandle OpenHidDeviceWithReport(USHORT usagePage, USHORT usage, const QString &pathFilter, quint8 reportId,
+                                       int reportLength)
+{
+    return openFirst(usagePage, usage, pathFilter, [reportId, reportLength](const HidCollectionCaps &caps) {
+        for (const HidReportLengths &r : caps.reports)
+            if (r.reportId == reportId)
+                return r.input == reportLength && r.output == reportLength;
+        return false;
+    });
 }
 
 int GetInputReport(HidParseHandle handle, BYTE *buffer, int length)

@@ -24,6 +24,13 @@ bool LoadHidParse();
 HidParseHandle OpenHidDevice(USHORT usagePage, USHORT usage, const QString &pathFilter, int reserved1,
                              int reserved2);
 
+// The same, taking only a collection that carries report reportId with
+// input and output reports of exactly reportLength bytes (the ID included):
+// other devices of the same IDs (a touchscreen's vendor collection on an
+// extra node) can share the usage, never the mouse's report layout.
+HidParseHandle OpenHidDeviceWithReport(USHORT usagePage, USHORT usage, const QString &pathFilter, quint8 reportId,
+                                       int reportLength);
+
 // Reads one input report into buffer (buffer[0] holds the report ID asked
 // for). Returns the number of bytes the device gave (at most length), 0 on
 // failure.

@@ -29,7 +29,7 @@ FamilyParts makeParts(const FamilyRequest &request)
     return parts;
 }
 
-bool checkProfile(int mouseType, const QByteArray &record, QString *why)
+bool checkProfile(int mouseType, const QByteArray &record, const QSet<int> &filledMacros, QString *why)
 {
     using namespace KestrelTables;
     auto refuse = [why](const QString &what) {
@@ -59,6 +59,28 @@ bool checkProfile(int mouseType, const QByteArray &record, QString *why)
         if (cpi < range.minimum || cpi > range.maximum)
             return refuse(QStringLiteral("CPI %1 of level %2").arg(cpi).arg(level + 1));
     }
+    // The buttons as the pages and harrierctl leave them: some button still
+    // clicks left, a macro word names a button slot that holds a macro, and
+    // the left button's rapid fire counts macros that are there.
+    bool leftClick = false;
+    for (int i = 0; i < kButtonCount; ++i) {
+        const int at = kButtonsAt + 4 * i;
+        const DWORD word = DWORD(byte(at)) | DWORD(byte(at + 1)) << 8 | DWORD(byte(at + 2)) << 16 | DWORD(byte(at + 3)) << 24;
+        leftClick = leftClick || isLeftButtonWord(word);
+        if (wordByte(word, 0) == kMacroWordType
+            && (wordByte(word, 2) >= kFirstRapidFireMacro || !filledMacros.contains(wordByte(word, 2))))
+            return refuse(QStringLiteral("button word %1 plays macro slot %2, which holds no macro")
+                              .arg(i + 1)
+                              .arg(wordByte(word, 2)));
+    }
+    if (!leftClick)
+        return refuse(QStringLiteral("buttons: no button clicks left"));
+    const int rapidFire = byte(kRapidFireCountAt);
+    if (rapidFire > kRapidFireMacroCount)
+        return refuse(QStringLiteral("rapid fire of %1 macros").arg(rapidFire));
+    for (int i = 0; i < rapidFire; ++i)
+        if (!filledMacros.contains(kFirstRapidFireMacro + i))
+            return refuse(QStringLiteral("rapid-fire macro %1 is empty").arg(i + 1));
     // The page's modes: off, steady, breathing, APM breathing, spectrum cycle.
     constexpr int kLastMode = 4;
     if (byte(kLightModeAt) > kLastMode)

@@ -100,6 +100,7 @@ constexpr DWORD makeButtonWord(BYTE type, BYTE b1, BYTE b2, BYTE b3)
 constexpr BYTE wordByte(DWORD word, int index) { return BYTE(word >> (8 * index)); }
 constexpr DWORD kPlainLeftClick = 0x00010003;
 constexpr DWORD kUnassigned = 0xFFFFFFFF;
+constexpr BYTE kMacroWordType = 5; // byte 2: the macro slot the button plays
 // A mouse-button word for the left button (plain or fire variant).
 constexpr bool isLeftButtonWord(DWORD word) { return wordByte(word, 0) == 3 && wordByte(word, 2) == 1; }
 

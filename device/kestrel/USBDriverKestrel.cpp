@@ -117,10 +117,10 @@ bool USBDriverKestrel::FindHIDDevice()
     }
     if (mode == 0) {
         qInfo("DeviceWiredDefault");
-        handle = OpenHidDevice(0xFF00, 0x0E, wiredPath, 0, 0);
+        handle = OpenHidDeviceWithReport(0xFF00, 0x0E, wiredPath, kReportId, kReportSize);
     } else if (mode == 1) {
         qInfo("DeviceWireless24G");
-        handle = OpenHidDevice(0xFF00, 0x0E, wirelessPath, 0, 0);
+        handle = OpenHidDeviceWithReport(0xFF00, 0x0E, wirelessPath, kReportId, kReportSize);
     } else {
         qWarning("DeviceWireless error");
         return isOpen();

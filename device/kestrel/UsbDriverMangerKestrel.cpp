@@ -648,7 +648,7 @@ bool UsbDriverMangerKestrel::SetButtonToMacroSlot(int button, int slot, int type
                        << "type" << type;
     if (!m_kestrel || !validBank(bank) || offset < 0 || slot < 0 || slot >= kMacroCount)
         return false;
-    if (!writeButtonWord(button, makeButtonWord(5, 0, BYTE(slot), 0), bank))
+    if (!writeButtonWord(button, makeButtonWord(kMacroWordType, 0, BYTE(slot), 0), bank))
         return false;
     saveCurrentConfig();
     return true;

@@ -452,9 +452,10 @@ int EmulatedKestrelReceiver::onWrite(const std::uint8_t *data, std::size_t lengt
         if (cmd[1] <= 1)
             break;
         m_ownCommands.append(QByteArray(reinterpret_cast<const char *>(cmd), cmd[1] == 0x8F ? 6 : 2));
+        // A1 8F: listen for a mouse on an address; A1 81: stop listening.
         if (cmd[1] == 0x8F)
             m_address = addressOf(cmd + 2);
-        m_workMode = 1;
+        m_workMode = cmd[1] == 0x81 ? 0 : 1;
         m_queriesWhilePairing = 0;
         m_reply = status(kDone);
         return int(length);

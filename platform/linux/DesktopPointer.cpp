@@ -1,6 +1,7 @@
 #include "platform/linux/DesktopPointer.h"
 
-#include <QDBusConnection>
+#include "platform/SessionBus.h"
+
 #include <QDBusMessage>
 #include <QDebug>
 #include <QFile>
@@ -126,16 +127,13 @@ private:
     // Plasma's programs reread their mouse settings when told so on the session bus.
     static void notifyRunningPrograms()
     {
-        QDBusConnection bus = QDBusConnection::sessionBus();
-        if (!bus.isConnected())
-            return;
         QDBusMessage message =
             QDBusMessage::createSignal(QStringLiteral("/KGlobalSettings"), QStringLiteral("org.kde.KGlobalSettings"),
                                        QStringLiteral("notifyChange"));
         const int settingsChanged = 3;
         const int mouseSettings = 0;
         message << settingsChanged << mouseSettings;
-        bus.send(message);
+        SessionBus::send(message);
     }
 
     QString m_path;

@@ -110,6 +110,8 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(workModeQueries() > 0, kWaitMs);
         clickNamed(window(), "pushButton_stopCode_3");
         expectBackOnTheSupportPage();
+        // Stopped by the user, the receiver is told to stop listening.
+        QTRY_VERIFY_WITH_TIMEOUT(!m_receiver->isPairing(), kWaitMs);
         // The poll has stopped: no more queries, no result.
         QTest::qWait(100);
         const int queries = workModeQueries();
@@ -135,8 +137,10 @@ private slots:
         clickNamed(window(), "pushButton_code");
         QTRY_COMPARE_WITH_TIMEOUT(shownWarning(), kPairingFailed, kWaitMs);
         expectBackOnTheSupportPage();
-        // 200 polls of 100 ms: the last gives up without asking.
+        // 200 polls of 100 ms: the last gives up without asking, and tells the receiver to stop listening.
         QCOMPARE(workModeQueries(), 199);
+        QCOMPARE(m_receiver->ownCommands().last(), QByteArray::fromHex("a181"));
+        QVERIFY(!m_receiver->isPairing());
         QVERIFY(DeviceClock::virtualElapsedMs() - before >= 20000);
     }
 };

@@ -26,6 +26,8 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QtTest>
+
+#include <csignal>
 #include <memory>
 
 using namespace HarrierCtl;
@@ -288,6 +290,14 @@ private slots:
         file.close();
         QVERIFY(Autostart::setEnabled(false, QString()));
         QVERIFY(!Autostart::isEnabled());
+
+        // A line break would start a second Exec line: refused, with the reason, and nothing written.
+        for (const char *path : {"/opt/mice\nExec=evil/HarrierDriver", "/opt/mice\r/HarrierDriver", "/opt/\tmice/HarrierDriver"}) {
+            QString why;
+            QVERIFY(!Autostart::setEnabled(true, QString::fromUtf8(path), &why));
+            QVERIFY2(why.contains(QStringLiteral("line break")), qPrintable(why));
+            QVERIFY(!QFile::exists(entry));
+        }
     }
 
     std::shared_ptr<EmulatedKestrelReceiver> receiver() const
@@ -321,6 +331,28 @@ private slots:
         QVERIFY2(timedOut.err.contains(QStringLiteral("no mouse paired within 20 s")), qPrintable(timedOut.err));
         QVERIFY(timedOut.out.startsWith(QStringLiteral("Pairing with the merlin's receiver")));
         QVERIFY(DeviceClock::virtualElapsedMs() - before >= 20000);
+        // Given up, the receiver is told to stop listening: its last command, and it is not pairing.
+        QCOMPARE(r->ownCommands().last(), QByteArray::fromHex("a181"));
+        QVERIFY(!r->isPairing());
+
+        // Ctrl-C while it waits: exit 130, and the receiver has left pairing.
+        // In real time, so the wait is still on when the signal comes.
+        DeviceClock::setVirtual(false);
+        QTimer interrupt;
+        connect(&interrupt, &QTimer::timeout, this, [&] {
+            if (r->isPairing()) {
+                interrupt.stop();
+                std::raise(SIGINT);
+            }
+        });
+        interrupt.start(20);
+        Result stopped = ctl({QStringLiteral("pair")});
+        interrupt.stop();
+        DeviceClock::setVirtual(true);
+        QCOMPARE(stopped.code, int(ExitInterrupted));
+        QVERIFY2(stopped.err.contains(QStringLiteral("no longer pairing")), qPrintable(stopped.err));
+        QCOMPARE(r->ownCommands().last(), QByteArray::fromHex("a181"));
+        QVERIFY(!r->isPairing());
 
         const int commands = r->ownCommands().size();
         Result unpaired = ctl({QStringLiteral("unpair")});
@@ -739,6 +771,22 @@ private slots:
 
         QCOMPARE(ctl({QStringLiteral("import")}).code, int(ExitBadArguments));
         QCOMPARE(ctl({QStringLiteral("export"), file, QStringLiteral("6")}).code, int(ExitBadArguments));
+    }
+
+    // A factory-fresh Wren shows its five factory levels, and exports, both
+    // as it comes and after a factory reset.
+    void freshWrenShowsAndExports()
+    {
+        plug(QStringLiteral("wren"));
+        const QJsonArray factory{400, 800, 1200, 2000, 2500};
+        QCOMPARE(show().value(QStringLiteral("cpi")).toArray(), factory);
+        const QString file = m_folder->filePath(QStringLiteral("wren.hdconf"));
+        Result r = ctl({QStringLiteral("export"), file});
+        QVERIFY2(r.code == int(ExitOk), qPrintable(r.err));
+        QCOMPARE(ctl({QStringLiteral("reset"), QStringLiteral("--yes")}).code, int(ExitOk));
+        QCOMPARE(show().value(QStringLiteral("cpi")).toArray(), factory);
+        r = ctl({QStringLiteral("export"), file});
+        QVERIFY2(r.code == int(ExitOk), qPrintable(r.err));
     }
 };
 

@@ -3,11 +3,15 @@
 // waits while another holds the mice.
 #include "platform/InstanceLock.h"
 
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QLockFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 class TestHarrierCtlProcesses : public QObject
 {
@@ -69,6 +73,111 @@ private slots:
         other.unlock();
         QVERIFY(p->waitForFinished(60000));
         QCOMPARE(p->exitCode(), 0);
+    }
+
+    // A lock file nobody holds, in every shape it has been found in, is
+    // cleared at once with a note saying what was wrong: never the 120 s
+    // wait and refusal, run after run. One the program cannot remove
+    // (a folder) is refused at once, saying what to do.
+    void abandonedLockFiles_data()
+    {
+        QTest::addColumn<QString>("shape");
+        QTest::addColumn<bool>("old");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("left by a killed run") << "killed" << false << "has ended";
+        QTest::newRow("random bytes") << "random" << true << "damaged";
+        QTest::newRow("random bytes, just written") << "random" << false << "damaged";
+        QTest::newRow("empty") << "empty" << true << "empty";
+        QTest::newRow("dangling symbolic link") << "dangling" << false << "symbolic link";
+        QTest::newRow("symbolic link to a file") << "link" << false << "symbolic link";
+        QTest::newRow("own lock at mode 000") << "mode000" << true << "has ended";
+        QTest::newRow("another user's stale lock") << "foreign" << true << "";
+    }
+    void abandonedLockFiles()
+    {
+        QFETCH(QString, shape);
+        QFETCH(bool, old);
+        QFETCH(QString, said);
+        const QString path = InstanceLock::lockPath(QStringLiteral("harrierctl"));
+        const QByteArray name = QFile::encodeName(path);
+        QFile::remove(path);
+        const auto write = [&](const QByteArray &text) {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(text);
+        };
+        // Above the kernel's largest process number: no live process has it.
+        const QByteArray deadPid = QByteArray::number(qint64(0x3FFFFFFF)) + "\nharrierctl\nhost\n";
+        if (shape == QLatin1String("killed")) {
+            write(deadPid);
+        } else if (shape == QLatin1String("random")) {
+            QByteArray noise;
+            for (int i = 0; i < 64; ++i)
+                noise += char(QRandomGenerator::global()->bounded(1, 256));
+            noise[0] = 'x';
+            write(noise);
+        } else if (shape == QLatin1String("empty")) {
+            write({});
+        } else if (shape == QLatin1String("dangling")) {
+            QVERIFY(QFile::link(m_runtime.filePath(QStringLiteral("nowhere")), path));
+        } else if (shape == QLatin1String("link")) {
+            const QString target = m_home.filePath(QStringLiteral("target"));
+            QFile t(target);
+            QVERIFY(t.open(QIODevice::WriteOnly));
+            t.write(deadPid);
+            t.close();
+            QVERIFY(QFile::link(target, path));
+        } else if (shape == QLatin1String("mode000")) {
+            write(deadPid);
+            QVERIFY(::chmod(name.constData(), 0) == 0);
+        } else if (shape == QLatin1String("foreign")) {
+            write(deadPid);
+            if (::getuid() != 0)
+                QSKIP("making another user's file needs root");
+            QVERIFY(::chown(name.constData(), 65534, 65534) == 0);
+            QVERIFY(::chmod(name.constData(), 0600) == 0);
+        }
+        if (old) {
+            const QDateTime then = QDateTime::currentDateTime().addSecs(-600);
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            QVERIFY(f.setFileTime(then, QFileDevice::FileModificationTime));
+        }
+        QElapsedTimer took;
+        took.start();
+        QProcess *p = start({QStringLiteral("--emulate"), QStringLiteral("kestrel"), QStringLiteral("show")});
+        QVERIFY(p->waitForFinished(30000));
+        const QString err = QString::fromLocal8Bit(p->readAllStandardError());
+        QVERIFY2(p->exitCode() == 0, qPrintable(err));
+        QVERIFY2(err.contains(QStringLiteral("removed the abandoned lock")) && err.contains(said), qPrintable(err));
+        QVERIFY2(took.elapsed() < 20000, "it waited for a lock nobody held");
+        if (shape == QLatin1String("link"))
+            QVERIFY(QFile::exists(m_home.filePath(QStringLiteral("target")))); // only the link goes
+        delete p;
+
+        // The next run finds nothing to say.
+        p = start({QStringLiteral("--emulate"), QStringLiteral("kestrel"), QStringLiteral("show")});
+        QVERIFY(p->waitForFinished(30000));
+        QCOMPARE(p->exitCode(), 0);
+        QVERIFY(!p->readAllStandardError().contains("removed"));
+        delete p;
+    }
+
+    void aLockThatCannotBeRemovedIsSaidAtOnce()
+    {
+        const QString path = InstanceLock::lockPath(QStringLiteral("harrierctl"));
+        QFile::remove(path);
+        QVERIFY(QDir().mkpath(path));
+        QElapsedTimer took;
+        took.start();
+        QProcess *p = start({QStringLiteral("--emulate"), QStringLiteral("kestrel"), QStringLiteral("show")});
+        QVERIFY(p->waitForFinished(30000));
+        const QString err = QString::fromLocal8Bit(p->readAllStandardError());
+        QCOMPARE(p->exitCode(), 6);
+        QVERIFY2(err.contains(QStringLiteral("rm -rf '%1'").arg(path)), qPrintable(err));
+        QVERIFY(took.elapsed() < 20000);
+        QVERIFY(QDir(path).removeRecursively());
+        delete p;
     }
 };
 

@@ -554,7 +554,9 @@ void TestBridgeKestrel::pairingFailsAfterTwoHundredPolls()
     // The 200th poll gives up before asking: 199 work-mode queries, 20 s of device time.
     QCOMPARE(p.receiver->ownCommands().count(QByteArray(1, char(0xA7))), 199);
     QVERIFY(DeviceClock::virtualElapsedMs() - before >= 20000);
-    QVERIFY(p.receiver->isPairing());
+    // Given up, the receiver is told to stop listening, as its last command.
+    QCOMPARE(p.receiver->ownCommands().last(), QByteArray::fromHex("a181"));
+    QVERIFY(!p.receiver->isPairing());
 }
 
 void TestBridgeKestrel::firmwareUpdateThroughTheReceiverIsRefused()

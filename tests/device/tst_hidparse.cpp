@@ -1,4 +1,5 @@
 #include "device/hidparse/HidParse.h"
+#include "device/kestrel/USBDriverKestrel.h"
 #include "emulator/EmulatedBackend.h"
 #include "emulator/kestrel/EmulatedKestrelMouse.h"
 #include "platform/AppPaths.h"
@@ -17,6 +18,35 @@ public:
     {
         return QByteArray::fromHex("0600FF090FA1018501090115002600FF750895078102090295079102C0");
     }
+};
+
+// A touchscreen on an extra node with the mouse's IDs: a digitizer, and a
+// vendor collection with the mouse's usage (FF00/0E) but a 256-byte
+// feature report of its own, as certification blobs are. It counts what it is sent.
+class TouchscreenNode : public EmulatedDevice
+{
+public:
+    quint16 vendorId() const override { return 0x3A5E; }
+    quint16 productId() const override { return 0x4130; }
+    QByteArray reportDescriptor() const override
+    {
+        return QByteArray::fromHex(
+            // Touch screen: report 1, tip switch and 16-bit X/Y.
+            "050D0904A101850109220902A10209421500250175019501810275079503810105010930093126FF7F751095028102C0C0"
+            // Vendor FF00/0E: feature report 0x44, 255 data bytes.
+            "0600FF090EA10185440901150026FF00750896FF00B102C0");
+    }
+    int onWrite(const std::uint8_t *, std::size_t length) override
+    {
+        ++sent;
+        return int(length);
+    }
+    int onSetFeature(const std::uint8_t *, std::size_t length) override
+    {
+        ++sent;
+        return int(length);
+    }
+    int sent = 0;
 };
 
 class TestHidParse : public QObject
@@ -96,6 +126,29 @@ private slots:
         QCOMPARE(GetInputReport(h, reply, 32), 0);
         CloseHidDevice(h);
         QVERIFY(!FindHidDevice(QStringLiteral("VID_3A5E&PID_1804")));
+    }
+
+    // With a touchscreen's vendor collection listed first under the mouse's
+    // IDs, the first family's driver opens the mouse, and the touchscreen
+    // is sent nothing.
+    void passesOverAForeignCollectionOfTheSameUsage()
+    {
+        EmulatedBackend backend;
+        Hid::setBackend(&backend);
+        auto touch = std::make_shared<TouchscreenNode>();
+        backend.plug(touch);
+        QVERIFY(!OpenHidDeviceWithReport(0xFF00, 0x0E, QStringLiteral("VID_3A5E&PID_4130"), 0xBA, 32));
+        auto mouse = std::make_shared<EmulatedKestrelMouse>(QStringLiteral("kestrel"));
+        backend.plug(mouse);
+
+        USBDriverKestrel driver;
+        driver.SetWiredWirelessString(QStringLiteral("VID_3A5E&PID_4130"), QStringLiteral("VID_3A5E&PID_180A"));
+        driver.SetMode(0);
+        QVERIFY(driver.FindHIDDevice());
+        DWORD bank = 99;
+        QVERIFY(driver.GetCurrentBank(&bank));
+        QCOMPARE(int(bank), mouse->bank());
+        QCOMPARE(touch->sent, 0);
     }
 
 private:

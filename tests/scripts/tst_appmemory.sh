@@ -16,7 +16,7 @@ run() {
   env "$@" xvfb-run -a -s "-screen 0 1280x800x24" bash -c '
     "$0" --emulate kestrel >/dev/null 2>&1 &
     pid=$!
-    timeout 30 xdotool search --sync --onlyvisible --name "^HarrierDriver$" >/dev/null || { echo "no window"; kill $pid; exit 1; }
+    "$WINDOW_SHOWS" 30 || { echo "no window"; kill $pid; exit 1; }
     sleep 1
     echo "gl: $(grep -oE "(libGLX_[a-z]+|libEGL_[a-z]+|libLLVM[^/ ]*|[a-z0-9_]+_dri)\.so[^/ ]*" /proc/$pid/maps | sort -u | tr "\n" " ")"
     echo "rss: $(awk "/VmRSS/ {print \$2}" /proc/$pid/status) kB"

@@ -8,3 +8,8 @@ work="$(mktemp -d)"
 mkdir -m 700 "$work/runtime"
 trap 'rm -rf "$work"' EXIT
 export HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime" QT_QPA_PLATFORM=xcb
+
+# "$WINDOW_SHOWS" SECONDS inside the xvfb-run'd shell: whether the window
+# comes up in time (a script of its own: xvfb-run runs through sh, which
+# does not pass exported bash functions on).
+export WINDOW_SHOWS="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/window-shows.sh"

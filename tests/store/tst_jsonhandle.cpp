@@ -170,8 +170,11 @@ private slots:
                                    << QByteArray(kestrel).replace(68, 14, QByteArray::fromHex("100014001e0028003c0050006400"));
         QTest::addRow("korvan 14") << int(Korvan) << 14
                                    << QByteArray(kestrel).replace(68, 14, QByteArray::fromHex("060008000d0012001c0026003000"));
-        for (int t : {2, 13})
-            QTest::addRow("tern %d", t) << int(Tern) << t << base;
+        QTest::addRow("tern 2") << int(Tern) << 2 << base;
+        // The Wren: the base image with 400 .. 2500 CPI in table B's codes, X and Y.
+        QTest::addRow("tern 13") << int(Tern) << 13
+                                 << QByteArray(base).replace(58, 5, QByteArray::fromHex("09121b2e39"))
+                                        .replace(74, 5, QByteArray::fromHex("09121b2e39"));
         QTest::addRow("tern 3") << int(Tern) << 3 << withChanges(base, kTern3Changes);
         for (int t : {4, 18, 19})
             QTest::addRow("tern %d", t) << int(Tern) << t << withChanges(base, kTern4Changes);
