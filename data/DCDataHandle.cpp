@@ -19,6 +19,7 @@
 #include <QFileInfo>
 #include <QTime>
 #include <QPointer>
+#include <iterator>
 #include <memory>
 #include <cstdlib>
 #include <string>
@@ -431,6 +432,7 @@ bool DCDataHandle::loadConfiguration(int number, bool profileOnly)
     }
     emit sig_ShowLoadingDialog();
     m_configNumber = number;
+    m_configKnown = true;
     qDebug() << (profileOnly ? "slot_LoadOnlyLocalMouseConfigFileAndWriteIntoMouse m_configNumber"
                              : "slot_LoadLocalConfigFileAndWriteIntoMouse m_configNumber")
              << m_configNumber;
@@ -541,6 +543,7 @@ void DCDataHandle::slot_SaveProfileToConfig1()
     });
     if (m_manager) {
         m_configNumber = 1;
+        m_configKnown = true;
         m_gearHandle->WriteGearFile(MouseType::current(), 1, SharedGear::current());
         emit sig_SetCurrentConfigure(1);
     }
@@ -598,6 +601,7 @@ void DCDataHandle::slot_ResetConfigToOriginal()
     }
     // All five are the factory's now: the mouse starts on configuration 1.
     m_configNumber = 1;
+    m_configKnown = true;
     m_manager->SetCurrentConfigNumber(1);
     LoadGearJson(1);
     emit sig_SetCurrentConfigure(1);
@@ -880,10 +884,12 @@ void DCDataHandle::GetProfileFromMouse()
         if (m_manager->CompareMouseAndLocalFileData(&number)) {
             // Later CPI changes edit the gear file of the configuration the mouse holds.
             m_configNumber = number;
+            m_configKnown = true;
             emit sig_SetCurrentConfigure(number);
             LoadGearJson(number);
             RefreshPages();
         } else {
+            m_configKnown = false;
             useDefaultGear(mouseType);
             emit sig_ShowWarningDialog(WarningNoMatchingConfig);
         }
@@ -919,8 +925,17 @@ void DCDataHandle::resyncAfterRefusedWrite()
     if (!m_manager || m_manager->IsDeviceLost())
         return;
     qDebug() << "resyncAfterRefusedWrite";
-    if (m_manager->GetProfileData())
-        RefreshPages(false);
+    if (!m_manager->GetProfileData())
+        return;
+    // A damaged answer can hide a write the mouse took: what it holds now
+    // goes into its configuration's files too, so page, files and mouse agree.
+    if (m_configKnown) {
+        m_manager->SaveConfigFileByConfigureNumber(m_configNumber);
+        DWORD levels[kCpiLevels] = {};
+        if (m_manager->GetCPIStageMatrix(levels, m_bank))
+            SetGearLevelsEnabled(QList<DWORD>(std::begin(levels), std::end(levels)));
+    }
+    RefreshPages(false);
 }
 
 void DCDataHandle::RefreshPages(bool warnOnFailure)

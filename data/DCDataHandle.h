@@ -236,6 +236,9 @@ private:
 
     JsonHandle *m_jsonHandle = nullptr;
     int m_configNumber = 1;
+    // Whether the mouse holds m_configNumber (matched at open, or loaded or
+    // reset since); a mouse matching none has no file to keep in step.
+    bool m_configKnown = false;
     LightColorParam m_lightParam{};
     std::unique_ptr<USBDriverManger> m_manager;
     int m_bank = 1;

@@ -97,6 +97,35 @@ Mutation set(const QStringList &path, const QJsonValue &value)
 {
     return [path, value](const QJsonObject &o) { return compact(withMember(o, path, value)); };
 }
+// Sets record bytes (position: value) of the profile record.
+Mutation setRecord(const QMap<int, int> &bytes)
+{
+    return [bytes](const QJsonObject &o) {
+        QJsonObject root = o;
+        for (auto it = bytes.begin(); it != bytes.end(); ++it)
+            root = withMember(root, {"Profile", "MouseDataOfGamingMode", QString::number(it.key())}, it.value());
+        return compact(root);
+    };
+}
+QMap<int, int> word(int at, int b0, int b1, int b2, int b3) { return {{at, b0}, {at + 1, b1}, {at + 2, b2}, {at + 3, b3}}; }
+
+// A first-family configuration file as the export writes it.
+QJsonObject validKorvanPackage(int mouseType)
+{
+    QJsonObject record;
+    QByteArray factory(JsonHandle::KorvanRecordSize, '\0');
+    JsonHandle().createAOriginalMouseDataFile_Korvan(factory, mouseType);
+    for (int i = 0; i < factory.size(); ++i)
+        record.insert(QString::number(i), quint8(factory.at(i)));
+    const QJsonObject macro{{"RepeatTimes", 1}, {"MacroSize", 7}, {"Macro", QJsonArray{1, 2, 3}}};
+    return QJsonObject{
+        {"HarrierDriverConfiguration", 1},
+        {"Model", Products::modelName(mouseType)},
+        {"Profile", QJsonObject{{"MouseDataOfGamingMode", record},
+                                {"MacroDataOfGamingMode", QJsonObject{{"1", macro}, {"11", macro}, {"12", macro}}}}},
+        {"CpiSetting", GearHandle().BuildDefaultGear(mouseType)},
+    };
+}
 
 } // namespace
 
@@ -111,6 +140,8 @@ private slots:
     void roundTrip();
     void refusedFiles_data();
     void refusedFiles();
+    void firstFamilyButtonRules_data();
+    void firstFamilyButtonRules();
     void refusedImportChangesNothing();
     void importTheMouseRefusesKeepsTheFiles();
     void exportFailuresSayNothingWasExported();
@@ -273,6 +304,50 @@ void TestConfigExport::refusedFiles_data()
     QTest::newRow("picture for a mouse without a screen")
         << set({"Picture"}, QString::fromLatin1(bmp(64, 48).toBase64())) << P::BadValue;
     QTest::newRow("picture not base64") << set({"Picture"}, "@@@") << P::BadValue;
+    // The buttons keep the pages' and harrierctl's rules: some button clicks
+    // left, and a button that plays a macro has one to play.
+    QTest::newRow("left button's word zeroed") << setRecord(word(90, 0, 0, 0, 0)) << P::BadValue;
+    QTest::newRow("left button made a right click") << setRecord({{92, 0xF1}}) << P::BadValue;
+    QMap<int, int> allFF;
+    for (int i = 90; i < 90 + 64; ++i)
+        allFF.insert(i, 0xFF);
+    QTest::newRow("every button word FF") << setRecord(allFF) << P::BadValue;
+    QTest::newRow("a button plays an empty macro slot") << setRecord(word(98, 0x09, 0, 0, 0xA0)) << P::BadValue;
+    QTest::newRow("a button plays no slot at all") << setRecord(word(98, 0x09, 0, 0, 0x8D)) << P::BadValue;
+    QTest::newRow("a button plays its stored macro") << setRecord(word(98, 0x09, 0, 0, 0x98)) << P::None;
+    QTest::newRow("its stored macro emptied") << Mutation([](const QJsonObject &o) {
+        const QJsonObject played = QJsonDocument::fromJson(setRecord(word(98, 0x09, 0, 0, 0x98))(o)).object();
+        return compact(withMember(played, {"Profile", "MacroDataOfGamingMode", "3", "Macro"}, QJsonArray{}));
+    }) << P::BadValue;
+    QTest::newRow("the left button's list counts 9") << setRecord({{9, 9}}) << P::BadValue;
+    QTest::newRow("Y CPI code the mouse lacks") << setRecord({{74, 0xFE}}) << P::BadValue;
+    QTest::newRow("Y CPI level off") << setRecord({{80, 0}}) << P::None;
+}
+
+// The first family's buttons under the same rules, and its rapid fire
+// counting macros that are there.
+void TestConfigExport::firstFamilyButtonRules_data()
+{
+    QTest::addColumn<Mutation>("mutation");
+    QTest::addColumn<ConfigPackage::Problem>("problem");
+    using P = ConfigPackage::Problem;
+    QTest::newRow("as exported") << Mutation(compact) << P::None;
+    QTest::newRow("left button's word zeroed") << setRecord(word(16, 0, 0, 0, 0)) << P::BadValue;
+    QTest::newRow("left button made a right click") << setRecord({{18, 2}}) << P::BadValue;
+    QTest::newRow("rapid fire of 255") << setRecord({{90, 255}}) << P::BadValue;
+    QTest::newRow("rapid fire of 3, two macros there") << setRecord({{90, 3}}) << P::BadValue;
+    QTest::newRow("rapid fire of 2, both there") << setRecord({{90, 2}}) << P::None;
+    QTest::newRow("a button plays an empty slot") << setRecord(word(24, 5, 0, 4, 0)) << P::BadValue;
+    QTest::newRow("a button plays a rapid-fire slot") << setRecord(word(24, 5, 0, 11, 0)) << P::BadValue;
+    QTest::newRow("a button plays its stored macro") << setRecord(word(24, 5, 0, 1, 0)) << P::None;
+}
+
+void TestConfigExport::firstFamilyButtonRules()
+{
+    QFETCH(Mutation, mutation);
+    QFETCH(ConfigPackage::Problem, problem);
+    ConfigPackage::Contents contents;
+    QCOMPARE(ConfigPackage::parse(mutation(validKorvanPackage(kKestrel)), kKestrel, &contents).problem, problem);
 }
 
 void TestConfigExport::refusedFiles()
