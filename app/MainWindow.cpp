@@ -543,6 +543,7 @@ void MainWindow::initMouseDataHandle()
     connect(h, &DCDataHandle::sig_EndLoadingDialog, this, [this] {
         if (m_deviceOpen && m_pageFillPending) {
             m_pageFillPending = false;
+            setPagesTakeInput(true);
             qCInfo(lcApp) << "settings page filled";
         }
     });
@@ -576,6 +577,9 @@ void MainWindow::initCheckDevice()
         // The mouse open now is reported gone and the chosen one found: the
         // bridge closes the first after what it is still writing, then opens
         // the other with its own profiles.
+        // The pages still show the old mouse's values: a click now would be
+        // taken for the new one. They take input again once it is read.
+        setPagesTakeInput(false);
         m_checkDevice->setPreferredPid(pid);
         m_checkDevice->checkDeviceOnce();
     });
@@ -998,6 +1002,7 @@ void MainWindow::slot_OpenDeviceResult(bool result, int mouseType, bool isWirele
     m_isManualCheck = false;
     m_deviceOpen = true;
     m_pageFillPending = true;
+    setPagesTakeInput(false);
     showMouseChoice();
     m_notifier->mouseOpened();
     needDeviceDialogHide();
@@ -1026,6 +1031,20 @@ void MainWindow::slot_OpenDeviceResult(bool result, int mouseType, bool isWirele
     m_logoLabel->setStyleSheet(borderImage(m_logoLabel, logo));
     m_logoLabel->setProperty("logo", logo);
     m_lightSettingWidget->setFirstFamilyLayout(Products::usesFirstFamilyLightPage(mouseType));
+}
+
+bool MainWindow::pagesTakeInput() const
+{
+    return m_mainSettingWidget && m_mainSettingWidget->isEnabled();
+}
+
+void MainWindow::setPagesTakeInput(bool take)
+{
+    // The settings pages only: the title bar, support page and dialogs stay usable.
+    for (QWidget *page : {static_cast<QWidget *>(m_mainSettingWidget), static_cast<QWidget *>(m_lightSettingWidget),
+                          static_cast<QWidget *>(m_macroEditWidget)})
+        if (page)
+            page->setEnabled(take);
 }
 
 void MainWindow::needDeviceDialogShow()

@@ -70,6 +70,8 @@ public:
     bool isDeviceOpen() const { return m_deviceOpen; }
     // Open, and the start-up read has filled the pages.
     bool isPageFilled() const { return m_deviceOpen && !m_pageFillPending; }
+    // Whether the settings pages take clicks and keys (not while a mouse is being opened).
+    bool pagesTakeInput() const;
     bool isLoggedIn() const { return m_isLoggedIn; }
     // How often the battery is asked for while a mouse is open (3000 ms) and
     // the bus is polled (1000 ms); tests shorten them.
@@ -190,6 +192,7 @@ private:
     void orderTabStops();
     // The title bar's chooser: the mice present, the open one selected.
     void showMouseChoice();
+    void setPagesTakeInput(bool take);
 
     // The window at its designed size, or the screen's room when that is smaller.
     void fitToScreen();

@@ -139,6 +139,7 @@ void CheckDevice::checkDeviceOnce()
 void CheckDevice::scan()
 {
     seen.clear();
+    nodesOf.clear();
     HidBackend *backend = Hid::backend();
     if (!backend)
         return; // no bus reads as no device present
@@ -148,6 +149,7 @@ void CheckDevice::scan()
     for (const HidDeviceInfo &info : interfaces) {
         if (info.vendorId == vid) {
             seen.append(info.productId);
+            nodesOf[info.productId].insert(info.path);
             if (info.productId == Products::kFirstFamilyBootPid && !bootAnnounced.contains(info.path)) {
                 bootAnnounced.insert(info.path);
                 const QString text = productStringAsRead(info.productString);
@@ -215,12 +217,25 @@ void CheckDevice::report()
         emit sigFound(false, reportedPid, vid);
         // The new one is reported by the next scan; no need to wait a poll for it.
         wake();
+    } else if (reported && foundNow && !nodesOf.value(foundPid).contains(reportedNodes)) {
+        // A node of the reported product went while the product is still
+        // seen: the mouse being configured may be the one unplugged and
+        // another of its model the one left. Report it gone, and whatever is
+        // there found on the next scan, so the bridge opens what is present.
+        reported = false;
+        reportedNodes.clear();
+        emit sigFound(false, reportedPid, vid);
+        wake();
     } else if (foundNow != reported) {
         reported = foundNow;
         reportedPid = foundPid;
+        reportedNodes = foundNow ? nodesOf.value(foundPid) : QSet<QString>();
         emit sigFound(foundNow, foundPid, vid);
         if (foundNow)
             promote(foundPid);
+    } else if (reported) {
+        // Nodes that arrived since (another mouse of the model) count from now on.
+        reportedNodes = nodesOf.value(foundPid);
     }
 }
 

@@ -1,7 +1,10 @@
 #pragma once
 #include "platform/WinTypes.h"
 
+#include <QHash>
 #include <QList>
+#include <QSet>
+#include <QString>
 #include <QObject>
 #include <QTimer>
 
@@ -80,6 +83,11 @@ private:
     QList<USHORT> priority;
     USHORT foundPid = 0;
     USHORT reportedPid = 0;
+    // The nodes of each product seen by the last scan, and those of the
+    // reported one when it was reported: two mice of one model share a PID,
+    // and only their nodes tell them apart.
+    QHash<USHORT, QSet<QString>> nodesOf;
+    QSet<QString> reportedNodes;
     USHORT preferred = 0;
     QList<USHORT> present;
     int timerId = 0;

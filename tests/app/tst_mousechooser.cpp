@@ -64,15 +64,26 @@ private slots:
         QCOMPARE(chooser(rig)->currentData().toUInt(), uint(first));
         QCOMPARE(chooser(rig)->itemText(chooser(rig)->findData(uint(harrier->wiredPid))), QStringLiteral("Harrier (cable)"));
 
-        // Choosing the other opens it with its own pages.
+        // Choosing the other opens it with its own pages. A click the moment
+        // it is chosen, while the page still shows the first mouse, is taken
+        // by neither mouse.
         const USHORT other = first == kestrel->wiredPid ? harrier->wiredPid : kestrel->wiredPid;
+        const QByteArray harrierUntouched = harrierMouse->profile();
+        const QByteArray kestrelUntouched = kestrelMouse->memory(0, 4096);
         choose(rig, other);
+        QVERIFY(!rig.window->pagesTakeInput());
+        QTest::mouseClick(rig.page()->cpiForm(0)->spinBox()->upButton(), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(rig.window->currentPid() == other && rig.window->isPageFilled(), WindowRig::kWaitMs);
+        QVERIFY(rig.window->pagesTakeInput());
+        QCOMPARE(harrierMouse->profile(), harrierUntouched);
+        QCOMPARE(kestrelMouse->memory(0, 4096), kestrelUntouched);
         QTRY_COMPARE_WITH_TIMEOUT(rig.window->currentPid(), other, WindowRig::kWaitMs);
         QTRY_VERIFY_WITH_TIMEOUT(rig.window->isPageFilled(), WindowRig::kWaitMs);
         QTRY_COMPARE_WITH_TIMEOUT(rig.page()->mouseType(), int(Products::byPid(other)->mouseType), WindowRig::kWaitMs);
         QCOMPARE(chooser(rig)->currentData().toUInt(), uint(other));
 
-        // A change goes to the Harrier alone.
+        // A change goes to the Harrier alone. A click the moment it is
+        // chosen, while the page still shows the other mouse, is not taken.
         if (other != harrier->wiredPid) {
             choose(rig, harrier->wiredPid);
             QTRY_COMPARE_WITH_TIMEOUT(rig.window->currentPid(), harrier->wiredPid, WindowRig::kWaitMs);
@@ -91,6 +102,27 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(rig.window->currentPid(), kestrel->wiredPid, WindowRig::kWaitMs);
         QTRY_VERIFY_WITH_TIMEOUT(rig.window->isDeviceOpen(), WindowRig::kWaitMs);
         QVERIFY(!chooser(rig)->isVisibleTo(rig.window.get()));
+    }
+
+    // Two mice of one model: the one being configured is unplugged, the
+    // other is opened, and a change reaches it.
+    void twoMiceOfOneModel()
+    {
+        WindowRig rig;
+        auto first = std::dynamic_pointer_cast<EmulatedKestrelMouse>(rig.plug(QStringLiteral("kestrel")).first());
+        const int firstId = rig.ids.last();
+        auto second = std::dynamic_pointer_cast<EmulatedKestrelMouse>(rig.plug(QStringLiteral("kestrel")).first());
+        QVERIFY(first && second);
+        rig.poll();
+        QTRY_VERIFY_WITH_TIMEOUT(rig.window->isPageFilled(), WindowRig::kWaitMs);
+        rig.bus->unplug(firstId);
+        rig.poll();
+        QTRY_VERIFY_WITH_TIMEOUT(!rig.window->isDeviceOpen(), WindowRig::kWaitMs);
+        rig.poll();
+        QTRY_VERIFY_WITH_TIMEOUT(rig.window->isPageFilled(), WindowRig::kWaitMs);
+        const QByteArray before = second->memory(0, 4096);
+        QTest::mouseClick(rig.page()->cpiForm(0)->spinBox()->upButton(), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(second->memory(0, 4096) != before, WindowRig::kWaitMs);
     }
 
     void aBootLoaderStillWins()

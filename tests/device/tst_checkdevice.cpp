@@ -57,6 +57,7 @@ private slots:
     void cableArrivesBesideReceiver();
     void unplugReportedOnce();
     void replacedThenGoneReportedOnce();
+    void twoMiceOfOneModel();
     void bootLoaderIdentities_data();
     void bootLoaderIdentities();
     void bootLoaderAnnouncedOncePerTick();
@@ -183,6 +184,25 @@ void TestCheckDevice::replacedThenGoneReportedOnce()
     m_bus.unplug(cable);
     m_bus.unplug(receiver);
     QCOMPARE(tick(), QStringLiteral("-"));
+    QCOMPARE(tick(), QStringLiteral("-"));
+}
+
+// Two mice of one model share a PID: unplugging the one being configured
+// is reported as gone, and the one left as found on the next scan, so the
+// bridge opens it instead of writing to a closed node. A second mouse
+// arriving changes nothing.
+void TestCheckDevice::twoMiceOfOneModel()
+{
+    const int first = m_bus.plug(mouse(0x4130));
+    QCOMPARE(tick(), QStringLiteral("T4130"));
+    const int second = m_bus.plug(mouse(0x4130));
+    QCOMPARE(tick(), QStringLiteral("-"));
+    m_bus.unplug(first);
+    QCOMPARE(tick(), QStringLiteral("F4130"));
+    QCOMPARE(tick(), QStringLiteral("T4130"));
+    QCOMPARE(tick(), QStringLiteral("-"));
+    m_bus.unplug(second);
+    QCOMPARE(tick(), QStringLiteral("F4130"));
     QCOMPARE(tick(), QStringLiteral("-"));
 }
 
