@@ -43,7 +43,6 @@ void LoginAccount::KvPostLoginJson(const QString &emailAccount, const QString &p
 
 void LoginAccount::slots_onSigFinished(QNetworkReply *reply)
 {
-    reply->deleteLater();
     const Reply r = decode(reply, networkErrorText());
     const QString nickname = field(r.data, "nickname");
     // The token comes in a header of the same name; its value is never logged.
@@ -73,7 +72,6 @@ void RegisterAccount::KvPostRegisiterJson(const QString &nickName, const QString
 
 void RegisterAccount::slots_onSigFinished(QNetworkReply *reply)
 {
-    reply->deleteLater();
     const Reply r = decode(reply, tr("Network Error"));
     emit sigRegisterRet(r.code, r.msg);
 }
@@ -88,7 +86,6 @@ void FindPasswd::KvFindPasswdJson(const QString &email)
 
 void FindPasswd::slots_onSigFinished(QNetworkReply *reply)
 {
-    reply->deleteLater();
     const Reply r = decode(reply, networkErrorText());
     emit sigFindPwdRet(r.code, r.msg);
 }
@@ -101,7 +98,6 @@ void ValidatePassword::KvValidatePasswordJson(const QString &email, const QStrin
 
 void ValidatePassword::slots_onSigFinished(QNetworkReply *reply)
 {
-    reply->deleteLater();
     const Reply r = decode(reply, networkErrorText());
     emit sigValidateCodeRet(r.code, r.msg);
 }
@@ -115,7 +111,6 @@ void NewPassword::KvNewPasswordJson(const QString &email, const QString &captcha
 
 void NewPassword::slots_onSigFinished(QNetworkReply *reply)
 {
-    reply->deleteLater();
     const Reply r = decode(reply, networkErrorText());
     emit sigAlterPwdRet(r.code, r.msg);
 }
@@ -131,7 +126,6 @@ void UpdatePasswdAccount::KvUpdatePasswdJson(const QString &email, const QString
 
 void UpdatePasswdAccount::slots_onSigFinished(QNetworkReply *reply)
 {
-    reply->deleteLater();
     const Reply r = decode(reply, networkErrorText());
     emit sigUpdatePwdRet(r.code, r.msg);
 }
@@ -154,7 +148,6 @@ void SaveConfigInfo::KvSaveConfigInfoJson(const QString &filePath, const QString
 
 void SaveConfigInfo::slots_onSigFinished(QNetworkReply *reply)
 {
-    reply->deleteLater();
     const Reply r = decode(reply, networkErrorText());
     emit sigSaveConfRet(r.code, r.msg);
 }
@@ -167,8 +160,7 @@ UploadFile::UploadFile(QObject *parent) : KVAccountManage(parent)
 UploadFile::~UploadFile()
 {
     // Replies still running read from the archive: end them first.
-    delete m_networkManager;
-    m_networkManager = nullptr;
+    endTransfers();
 }
 
 void UploadFile::releaseArchive()
@@ -220,7 +212,6 @@ void UploadFile::upLoadError(QNetworkReply::NetworkError error)
 
 void UploadFile::slots_onSigFinished(QNetworkReply *reply)
 {
-    reply->deleteLater();
     const Reply r = decode(reply, networkErrorText());
     emit sigUploadFileRet(r.code, r.msg, field(r.data, "filePath"));
 }
@@ -236,7 +227,6 @@ void GetDownLoadFilePath::KvDownLoadFilePathJson(const QString &mouseType)
 
 void GetDownLoadFilePath::slots_onSigFinished(QNetworkReply *reply)
 {
-    reply->deleteLater();
     const Reply r = decode(reply, networkErrorText());
     emit sig_DownLoadFilePathRet(r.code, field(r.data, "configType"), r.msg, field(r.data, "filePath"));
 }
@@ -261,7 +251,6 @@ void LastVersion::ask(const QString &versionType)
 
 void LastVersion::slots_onSigFinished(QNetworkReply *reply)
 {
-    reply->deleteLater();
     const Reply r = decode(reply, networkErrorText());
     emit sigLastVersionRet(r.code, r.msg, field(r.data, "version"), field(r.data, "downloadUrl"),
                            field(r.data, "versionDate"));

@@ -16,6 +16,7 @@ public:
     static constexpr int kTransferTimeoutMs = 30000;
 
     explicit FileDownloader(QObject *parent = nullptr);
+    ~FileDownloader() override;
 
     // The body of the last download (empty until one finished).
     QByteArray downloadedData() const { return m_data; }
@@ -34,7 +35,7 @@ private slots:
     void fileDownloaded(QNetworkReply *reply);
 
 private:
-    QNetworkAccessManager *m_networkManager;
+    QNetworkAccessManager *m_networkManager; // lives on the transfer thread
     QByteArray m_data;
     bool m_complete = false;
 };

@@ -1,6 +1,7 @@
 #include "online/KVAccountManage.h"
 
 #include "online/ServiceAddress.h"
+#include "online/TransferThread.h"
 #include "platform/Log.h"
 #include "store/TextTable.h"
 
@@ -35,15 +36,34 @@ constexpr int kPathCount = int(sizeof kPaths / sizeof kPaths[0]);
 
 KVAccountManage::KVAccountManage(QObject *parent)
     : QObject(parent)
-    , m_networkManager(new QNetworkAccessManager(this))
+    , m_networkManager(new QNetworkAccessManager)
     , m_baseUrl(ServiceAddress::baseUrl())
 {
     // Redirects are not followed: they could lead the token off https.
     m_networkManager->setRedirectPolicy(QNetworkRequest::ManualRedirectPolicy);
-    connect(m_networkManager, &QNetworkAccessManager::finished, this, &KVAccountManage::sigFinished);
+    // Replies finish on the transfer thread and reach this object queued;
+    // each is deleted there once every slot here has read it.
+    connect(m_networkManager, &QNetworkAccessManager::finished, this, [this](QNetworkReply *reply) {
+        emit sigFinished(reply);
+        reply->deleteLater();
+    });
+    TransferThread::adopt(m_networkManager);
 }
 
-KVAccountManage::~KVAccountManage() = default;
+KVAccountManage::~KVAccountManage()
+{
+    endTransfers();
+}
+
+void KVAccountManage::endTransfers()
+{
+    if (!m_networkManager)
+        return;
+    // Its replies, and what they still read from, go with it on its own thread.
+    QNetworkAccessManager *manager = m_networkManager;
+    m_networkManager = nullptr;
+    TransferThread::run([manager] { delete manager; });
+}
 
 QString KVAccountManage::pathOf(int index)
 {
@@ -96,9 +116,13 @@ QNetworkRequest KVAccountManage::jsonRequest(int index)
 
 QNetworkReply *KVAccountManage::postJson(int index, const QJsonObject &body)
 {
-    if (urlOf(index).isEmpty())
+    if (urlOf(index).isEmpty() || !m_networkManager)
         return nullptr;
-    return bounded(m_networkManager->post(jsonRequest(index), QJsonDocument(body).toJson(QJsonDocument::Compact)));
+    const QNetworkRequest request = jsonRequest(index);
+    const QByteArray data = QJsonDocument(body).toJson(QJsonDocument::Compact);
+    QNetworkReply *reply = nullptr;
+    TransferThread::run([&] { reply = bounded(m_networkManager->post(request, data)); });
+    return reply;
 }
 
 QNetworkReply *KVAccountManage::bounded(QNetworkReply *reply) const
@@ -107,8 +131,8 @@ QNetworkReply *KVAccountManage::bounded(QNetworkReply *reply) const
         return reply;
     // Qt buffers the whole body before finished(): without these checks a
     // hostile or broken server could fill the memory or keep us waiting.
-    // The read buffer stops Qt's network thread from reading on while this
-    // thread has not yet seen the data, so at most the limit is held.
+    // They run on the transfer thread, which is never busy with anything
+    // else, so the reply is aborted as its bytes pass the limit.
     reply->setReadBufferSize(kMaxReplyBytes + 1);
     const auto tooLarge = [reply](qint64 bytes) {
         if (bytes <= kMaxReplyBytes || !reply->isRunning())
@@ -141,24 +165,28 @@ QNetworkReply *KVAccountManage::bounded(QNetworkReply *reply) const
 QNetworkReply *KVAccountManage::postArchive(QIODevice *archive, bool isMacro)
 {
     const QString url = urlOf(EndpointUpload);
-    if (url.isEmpty())
+    if (url.isEmpty() || !m_networkManager)
         return nullptr;
     const QByteArray token = storedToken();
-    auto *multiPart = new QHttpMultiPart(QHttpMultiPart::FormDataType);
-    QHttpPart part;
-    part.setRawHeader("Authorization", token);
-    part.setHeader(QNetworkRequest::ContentDispositionHeader,
-                   isMacro ? QStringLiteral("form-data; name=\"file\"; filename=\"MacroFiles.zip\"")
-                           : QStringLiteral("form-data; name=\"file\"; filename=\"LocalFile.zip\""));
-    part.setBodyDevice(archive);
-    multiPart->append(part);
-
     QNetworkRequest request{QUrl(url)};
     request.setRawHeader("Authorization", token);
     request.setTransferTimeout(kTransferTimeoutMs);
-    QNetworkReply *reply = m_networkManager->post(request, multiPart);
-    multiPart->setParent(reply);
-    return bounded(reply);
+    QNetworkReply *reply = nullptr;
+    // The multipart is made where the reply lives, which it goes with.
+    TransferThread::run([&] {
+        auto *multiPart = new QHttpMultiPart(QHttpMultiPart::FormDataType);
+        QHttpPart part;
+        part.setRawHeader("Authorization", token);
+        part.setHeader(QNetworkRequest::ContentDispositionHeader,
+                       isMacro ? QStringLiteral("form-data; name=\"file\"; filename=\"MacroFiles.zip\"")
+                               : QStringLiteral("form-data; name=\"file\"; filename=\"LocalFile.zip\""));
+        part.setBodyDevice(archive);
+        multiPart->append(part);
+        reply = m_networkManager->post(request, multiPart);
+        multiPart->setParent(reply);
+        bounded(reply);
+    });
+    return reply;
 }
 
 KVAccountManage::Reply KVAccountManage::decode(QNetworkReply *reply, const QString &networkError)

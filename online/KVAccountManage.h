@@ -72,7 +72,9 @@ public:
     void setRequestDeadline(int ms) { m_deadlineMs = ms; }
 
 signals:
-    // Every reply of this object's requests, finished.
+    // Every reply of this object's requests, finished. It lives on the
+    // transfer thread and is deleted after the slots ran: they read it, and
+    // neither delete nor keep it.
     void sigFinished(QNetworkReply *reply);
 
 protected:
@@ -110,8 +112,13 @@ protected:
     // Bounds a reply in size and time: it is aborted (and so finishes as a
     // network error) as soon as its announced or received size passes
     // kMaxReplyBytes, or when it is not finished by the request deadline.
+    // Runs on the transfer thread.
     QNetworkReply *bounded(QNetworkReply *reply) const;
+    // Ends every request of this object at once (its replies go too); no
+    // request can be sent after.
+    void endTransfers();
 
+    // Lives on the transfer thread (online/TransferThread.h): use it through TransferThread::run.
     QNetworkAccessManager *m_networkManager;
     QString m_baseUrl;
     OperateToken m_token;

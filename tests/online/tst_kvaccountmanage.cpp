@@ -4,6 +4,7 @@
 #include "support/OnlineFixture.h"
 #include "support/MessageCapture.h"
 #include "online/AccountOperations.h"
+#include "online/FileDownloader.h"
 #include "store/OperateToken.h"
 #include "store/SettingsFiles.h"
 #include "store/TextTable.h"
@@ -122,6 +123,8 @@ private slots:
     void tokenOnlyFromTheServicesAnswer();
     void hostileRepliesAreBounded_data();
     void hostileRepliesAreBounded();
+    void boundsHoldWhileThisThreadIsBusy_data();
+    void boundsHoldWhileThisThreadIsBusy();
     void unusableAddressSendsNothing_data();
     void unusableAddressSendsNothing();
     void otherConfigTypeSendsNothing();
@@ -518,6 +521,63 @@ void TestKVAccountManage::hostileRepliesAreBounded()
     QCOMPARE(OperateToken().GetToken(), QString("NULL"));
     QVERIFY2(MessageCapture::messages().join(QLatin1Char('\n')).contains(why),
              qPrintable(MessageCapture::messages().join(QLatin1Char('\n'))));
+}
+
+void TestKVAccountManage::boundsHoldWhileThisThreadIsBusy_data()
+{
+    QTest::addColumn<bool>("download");
+    QTest::addColumn<long long>("bound"); // what the server may get to send, its socket buffers included
+    QTest::newRow("service reply (1 MiB)") << false << (16LL << 20);
+    QTest::newRow("archive download (64 MiB)") << true << (FileDownloader::kMaxBytes + (16LL << 20));
+}
+
+// A server sending as fast as it can while the window's thread is busy 50 ms
+// of every 51: the limit still ends the transfer near where it lies, since
+// the checks run on a thread of their own. (With the checks on this thread,
+// hundreds of megabytes went through first.)
+void TestKVAccountManage::boundsHoldWhileThisThreadIsBusy()
+{
+    QFETCH(bool, download);
+    QFETCH(long long, bound);
+    OnlineFixture f;
+    auto sent = std::make_shared<std::atomic<long long>>(0);
+    const auto chunk = std::make_shared<std::string>(64 * 1024, ' ');
+    const auto endless = [chunk, sent](const httplib::Request &, httplib::Response &response) {
+        response.set_chunked_content_provider("application/json", [chunk, sent](size_t, httplib::DataSink &sink) {
+            // Bounded, so the test cannot run away: 512 MiB at most.
+            if (*sent > (512LL << 20) || !sink.write(chunk->data(), chunk->size()))
+                return false;
+            *sent += chunk->size();
+            return true;
+        });
+    };
+    f.server->onPost("/v1/user/login", endless);
+    f.server->onGet("/archive.zip", endless);
+
+    LoginAccount op;
+    FileDownloader downloader;
+    QSignalSpy answered(&op, &LoginAccount::sigLoginRet);
+    QSignalSpy fetched(&downloader, &FileDownloader::downloaded);
+    if (download)
+        downloader.startDownlod(QUrl(f.server->baseUrl() + QStringLiteral("/archive.zip")));
+    else
+        op.KvPostLoginJson("ann@example.org", "pw");
+    QSignalSpy &done = download ? fetched : answered;
+    QElapsedTimer clock;
+    clock.start();
+    while (done.isEmpty() && clock.elapsed() < 60000) {
+        QElapsedTimer busy;
+        busy.start();
+        while (busy.elapsed() < 50) {
+        }
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+    }
+    QVERIFY(!done.isEmpty());
+    QVERIFY2(*sent < bound, qPrintable(QStringLiteral("%1 bytes went out").arg(qlonglong(*sent))));
+    if (download)
+        QVERIFY(!downloader.isComplete());
+    else
+        QCOMPARE(answered.first().at(0).toInt(), -1);
 }
 
 QTEST_MAIN(TestKVAccountManage)
