@@ -99,7 +99,8 @@ private slots:
         QVERIFY(QDir().mkpath(logFolder()));
         const QStringList old{QStringLiteral("2024_02_01_08.txt"), QStringLiteral("2024_02_20_09.txt")};
         const QStringList kept{QStringLiteral("2024_02_20_10.txt"), QStringLiteral("2024_03_05_08.txt"),
-                               QStringLiteral("notes.txt"), QStringLiteral("2024_02_01.txt")};
+                               QStringLiteral("notes.txt"), QStringLiteral("2024_02_01.txt"),
+                               QStringLiteral("2023_13_01_08.txt"), QStringLiteral("2023_12_01_24.txt")};
         for (const QString &name : old + kept) {
             QFile f(logFolder() + QLatin1Char('/') + name);
             QVERIFY(f.open(QIODevice::WriteOnly));
