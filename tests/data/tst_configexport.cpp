@@ -59,22 +59,27 @@ QString macroFile(const QString &folder, int key)
     return path;
 }
 
-// A configuration file as the export writes it, for the refusal table.
-QJsonObject validPackage(int mouseType)
+// A configuration file as the export writes it: the model's factory record
+// and the given macros.
+QJsonObject packageOf(int mouseType, const QByteArray &record, const QJsonObject &macros)
 {
-    QJsonObject record;
-    QByteArray factory(JsonHandle::TernRecordSize, '\0');
-    JsonHandle().createAOriginalMouseDataFile_Tern(factory, mouseType);
-    for (int i = 0; i < factory.size(); ++i)
-        record.insert(QString::number(i), quint8(factory.at(i)));
-    QJsonArray steps{1, 2, 3, 4};
+    QJsonObject bytes;
+    for (int i = 0; i < record.size(); ++i)
+        bytes.insert(QString::number(i), quint8(record.at(i)));
     return QJsonObject{
         {"HarrierDriverConfiguration", 1},
         {"Model", Products::modelName(mouseType)},
-        {"Profile", QJsonObject{{"MouseDataOfGamingMode", record},
-                                {"MacroDataOfGamingMode", QJsonObject{{"3", QJsonObject{{"RepeatTimes", 1}, {"Macro", steps}}}}}}},
+        {"Profile", QJsonObject{{"MouseDataOfGamingMode", bytes}, {"MacroDataOfGamingMode", macros}}},
         {"CpiSetting", GearHandle().BuildDefaultGear(mouseType)},
     };
+}
+
+// A second-family file, with a macro in slot 3, for the refusal table.
+QJsonObject validPackage(int mouseType)
+{
+    QByteArray factory(JsonHandle::TernRecordSize, '\0');
+    JsonHandle().createAOriginalMouseDataFile_Tern(factory, mouseType);
+    return packageOf(mouseType, factory, {{"3", QJsonObject{{"RepeatTimes", 1}, {"Macro", QJsonArray{1, 2, 3, 4}}}}});
 }
 
 // Changes one thing of a JSON object at a path of member names.
@@ -109,22 +114,13 @@ Mutation setRecord(const QMap<int, int> &bytes)
 }
 QMap<int, int> word(int at, int b0, int b1, int b2, int b3) { return {{at, b0}, {at + 1, b1}, {at + 2, b2}, {at + 3, b3}}; }
 
-// A first-family configuration file as the export writes it.
+// A first-family file, with macros in slot 1 and the first two rapid-fire slots.
 QJsonObject validKorvanPackage(int mouseType)
 {
-    QJsonObject record;
     QByteArray factory(JsonHandle::KorvanRecordSize, '\0');
     JsonHandle().createAOriginalMouseDataFile_Korvan(factory, mouseType);
-    for (int i = 0; i < factory.size(); ++i)
-        record.insert(QString::number(i), quint8(factory.at(i)));
     const QJsonObject macro{{"RepeatTimes", 1}, {"MacroSize", 7}, {"Macro", QJsonArray{1, 2, 3}}};
-    return QJsonObject{
-        {"HarrierDriverConfiguration", 1},
-        {"Model", Products::modelName(mouseType)},
-        {"Profile", QJsonObject{{"MouseDataOfGamingMode", record},
-                                {"MacroDataOfGamingMode", QJsonObject{{"1", macro}, {"11", macro}, {"12", macro}}}}},
-        {"CpiSetting", GearHandle().BuildDefaultGear(mouseType)},
-    };
+    return packageOf(mouseType, factory, {{"1", macro}, {"11", macro}, {"12", macro}});
 }
 
 } // namespace
