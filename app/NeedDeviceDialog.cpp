@@ -2,6 +2,7 @@
 
 #include "store/TextTable.h"
 
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -42,9 +43,19 @@ NeedDeviceDialog::NeedDeviceDialog(QWidget *parent)
     QMetaObject::connectSlotsByName(this);
 }
 
-void NeedDeviceDialog::on_OkButton_clicked() { emit sig_closeWindow(); }
+// A box that is gone quits nothing: under a window manager the keyboard can
+// still reach it for a moment after it hid (Enter once quit the program).
+void NeedDeviceDialog::on_OkButton_clicked()
+{
+    if (isVisible())
+        emit sig_closeWindow();
+}
 
-void NeedDeviceDialog::on_FirmwareRepairPushButton_clicked() { emit sig_ShowUpdateWidget(true, true, 0, false); }
+void NeedDeviceDialog::on_FirmwareRepairPushButton_clicked()
+{
+    if (isVisible())
+        emit sig_ShowUpdateWidget(true, true, 0, false);
+}
 
 void NeedDeviceDialog::slot_TimeOut() { m_repairButton->show(); }
 
@@ -52,9 +63,12 @@ void NeedDeviceDialog::showEvent(QShowEvent *event)
 {
     m_repairButton->hide();
     m_timer->start();
-    // Over the window it belongs to, not wherever the desktop puts a new window.
+    // Over the window it belongs to, not wherever the desktop puts a new
+    // window; and again whenever that window moves or is first placed by
+    // the window manager (at start it is still at the screen's corner).
+    centreOverOwner();
     if (QWidget *owner = parentWidget() ? parentWidget()->window() : nullptr)
-        move(owner->geometry().center() - QPoint(width() / 2, height() / 2));
+        owner->installEventFilter(this);
     QDialog::showEvent(event);
     // Keys reach it at once: Escape closes the box and leaves the window in view.
     activateWindow();
@@ -65,5 +79,26 @@ void NeedDeviceDialog::hideEvent(QHideEvent *event)
 {
     m_timer->stop();
     m_repairButton->hide();
+    QWidget *owner = parentWidget() ? parentWidget()->window() : nullptr;
+    if (owner)
+        owner->removeEventFilter(this);
     QDialog::hideEvent(event);
+    // The keyboard goes back to the window, not to a box no one sees.
+    if (owner && owner->isVisible()) {
+        owner->activateWindow();
+        owner->raise();
+    }
+}
+
+void NeedDeviceDialog::centreOverOwner()
+{
+    if (QWidget *owner = parentWidget() ? parentWidget()->window() : nullptr)
+        move(owner->frameGeometry().center() - QPoint(width() / 2, height() / 2));
+}
+
+bool NeedDeviceDialog::eventFilter(QObject *watched, QEvent *event)
+{
+    if (isVisible() && (event->type() == QEvent::Move || event->type() == QEvent::Resize))
+        centreOverOwner();
+    return QDialog::eventFilter(watched, event);
 }

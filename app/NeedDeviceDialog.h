@@ -33,8 +33,12 @@ public slots:
 protected:
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
+    // Follows the window it sits over while it is shown.
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void centreOverOwner();
+
     QLabel *m_message;
     QPushButton *m_okButton;
     QPushButton *m_repairButton;

@@ -11,6 +11,7 @@ packages=(
   libcpp-httplib-dev libssl-dev openssl
   clang libclang-rt-14-dev
   xvfb xauth imagemagick xdotool
+  openbox at-spi2-core python3-pyatspi gir1.2-atspi-2.0
   fonts-wqy-microhei
   appstream desktop-file-utils dbus-daemon help2man man-db
   qemu-system-x86 linux-image-amd64 busybox-static cpio

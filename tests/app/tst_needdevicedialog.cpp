@@ -92,6 +92,26 @@ private slots:
         QCOMPARE(close.count(), 0);
     }
 
+    // Once hidden, the box quits nothing (under a window manager the keys
+    // still reached it for a moment: Enter quit the program), and while it
+    // shows it follows its window (placed late by the window manager).
+    void aHiddenBoxQuitsNothingAndAShownOneFollows()
+    {
+        QWidget window;
+        window.setGeometry(0, 0, 960, 640);
+        window.show();
+        NeedDeviceDialog dialog(&window);
+        QSignalSpy close(&dialog, &NeedDeviceDialog::sig_closeWindow);
+        dialog.show();
+        window.move(300, 200);
+        QVERIFY((dialog.geometry().center() - window.frameGeometry().center()).manhattanLength() <= 2);
+        dialog.hide();
+        auto *quit = dialog.findChild<QPushButton *>(QStringLiteral("OkButton"));
+        quit->click();
+        QTest::keyClick(quit, Qt::Key_Return);
+        QCOMPARE(close.count(), 0);
+    }
+
 private:
     TempAppFolder m_dir;
 };
