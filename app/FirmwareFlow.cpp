@@ -18,7 +18,7 @@ void FirmwareFlow::moveTo(State state)
 void FirmwareFlow::versionCheckStarted()
 {
     // A check never interrupts an update under way.
-    if (m_state == State::Idle || m_state == State::Done || m_state == State::Failed)
+    if (m_state == State::Idle || m_state == State::Done || m_state == State::Failed || m_state == State::Refused)
         moveTo(State::Checking);
 }
 
@@ -47,9 +47,13 @@ void FirmwareFlow::warningRaised(int warning)
     // No transfer runs after these: a boot loader arriving later is a mouse
     // waiting for its update, not part of ours.
     case kWarningUpdateFailed:
+        moveTo(State::Failed);
+        break;
+    // Turned down before anything was sent: the box says why, and nothing
+    // failed that a notification should report.
     case kWarningTooManyUpdates:
     case kWarningUpdateNeedsCable:
-        moveTo(State::Failed);
+        moveTo(transferRunning() || m_state == State::Verifying ? State::Failed : State::Refused);
         break;
     default:
         break;

@@ -15,7 +15,8 @@ public:
         Transferring,         // the image is being sent
         Verifying,            // the transfer ended; its result is on its way
         Done,
-        Failed,
+        Failed,               // a transfer ran and did not take
+        Refused,              // the update was turned down before anything was sent (by receiver, too many tries)
     };
     Q_ENUM(State)
 

@@ -394,8 +394,16 @@ void MainWindow::initDesktop()
     m_notifier = new Notifier(m_trayIcon, this);
     m_notifier->setEnabled(SettingsFiles::notificationsEnabled());
     connect(m_firmwareFlow, &FirmwareFlow::stateChanged, m_notifier, [this](FirmwareFlow::State state) {
-        if (state == FirmwareFlow::State::Done || state == FirmwareFlow::State::Failed)
-            m_notifier->firmwareUpdateEnded(state == FirmwareFlow::State::Done);
+        using State = FirmwareFlow::State;
+        // "Updating the firmware, do not unplug" no longer holds once the
+        // transfer is over: it goes, so the result is what the user sees,
+        // before the desktop is told. A refusal is said by its own box alone.
+        if (state == State::Verifying || state == State::Done || state == State::Failed || state == State::Refused)
+            m_warningDialog->withdraw(FirmwareFlow::kWarningUpdateStarting);
+        // The result's box is shown by the same warning a moment later in
+        // this turn of the event loop: the desktop hears of it after that.
+        if (state == State::Done || state == State::Failed)
+            QTimer::singleShot(0, m_notifier, [this, state] { m_notifier->firmwareUpdateEnded(state == State::Done); });
     });
     m_supportWidget->setNotificationsEnabled(m_notifier->isEnabled());
     m_supportWidget->setAutostartEnabled(Autostart::isEnabled());

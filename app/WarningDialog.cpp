@@ -184,6 +184,18 @@ void WarningDialog::removeAll()
     m_type = -1;
 }
 
+void WarningDialog::withdraw(int type)
+{
+    for (int i = m_waiting.size() - 1; i >= 0; --i)
+        if (m_waiting.at(i).first == type)
+            m_waiting.removeAt(i);
+    if (isVisible() && m_type == type) {
+        hide();
+        m_type = -1;
+        showNext();
+    }
+}
+
 void WarningDialog::present(int type, const QString &message)
 {
     const WarningEntry *e = entry(type);

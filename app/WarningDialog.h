@@ -60,6 +60,9 @@ public:
     void showWarning(int type, const QString &message = QString());
     // Drops the open and the waiting warnings without running their actions.
     void removeAll();
+    // Takes back a warning that no longer holds (the open one, then the next
+    // waiting is shown; or a waiting one), without running its action.
+    void withdraw(int type);
     // The download address of the last version check (opened by types 1 and 52).
     void setDownloadPath(const QString &path);
 

@@ -2,6 +2,7 @@
 // the window's presence poll and bridge, the update view's start button, the
 // boot loader taking the image, and the mouse opened again afterwards.
 #include "app/MainWindow.h"
+#include "app/Notifier.h"
 #include "app/NeedDeviceDialog.h"
 #include "app/UpdateMouseDialog.h"
 #include "app/WarningDialog.h"
@@ -97,11 +98,20 @@ private slots:
             values << v;
             pollingDuring << checkDevice()->isPolling();
         });
+        // What the box shows when the desktop is told of the end.
+        QList<int> shownWhenNotified;
+        connect(m_window->notifier(), &Notifier::notified, this,
+                [&] { shownWhenNotified << m_window->warningDialog()->currentType(); });
         clickStart();
         QVERIFY(dialog()->isUpdating());
 
         QTRY_VERIFY_WITH_TIMEOUT(!dialog()->isUpdating(), 20000);
         QTRY_VERIFY(warnings().contains(8)); // success
+        // "Updating the firmware, do not unplug" is gone, not left over the
+        // result, and the notification went out with the result showing.
+        QCOMPARE(m_window->warningDialog()->currentType(), 8);
+        QVERIFY(!warnings().contains(13));
+        QCOMPARE(shownWhenNotified, QList<int>{8});
         QCOMPARE(m_rig->mouse->firmwareVersion(), version);
         // The bar followed the transfer up to 100, with the poll paused meanwhile and resumed after.
         QVERIFY(values.size() > 5);

@@ -48,8 +48,8 @@ private slots:
         QTest::newRow("updated") << events("request 13 end 8") << State::Done << false;
         QTest::newRow("transfer failed") << events("request 13 end 7") << State::Failed << false;
         // Refused before any transfer: a boot loader found later is a mouse waiting for its update.
-        QTest::newRow("too many requests") << events("request 14") << State::Failed << false;
-        QTest::newRow("through the receiver") << events("request 40") << State::Failed << false;
+        QTest::newRow("too many requests") << events("request 14") << State::Refused << false;
+        QTest::newRow("through the receiver") << events("request 40") << State::Refused << false;
         QTest::newRow("asked again after a refusal") << events("request 40 request") << State::WaitingForBootLoader << true;
         QTest::newRow("a check does not interrupt") << events("request 13 check") << State::Transferring << true;
         QTest::newRow("other warnings change nothing") << events("request 13 32 6") << State::Transferring << true;
