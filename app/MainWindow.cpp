@@ -387,6 +387,7 @@ void MainWindow::createTrayIcon()
     m_trayIcon->setContextMenu(menu);
     if (QSystemTrayIcon::isSystemTrayAvailable())
         m_trayIcon->setVisible(true);
+    describeCloseButton();
 }
 
 void MainWindow::initDesktop()
@@ -1343,8 +1344,17 @@ void MainWindow::on_quitButton_clicked()
         // while the program runs on is otherwise easy to take for a quit.
         m_notifier->keptInTray();
     } else {
-        showMinimized();
+        // No tray to come back from: closing the window is quitting, and
+        // the button says so (describeCloseButton).
+        exitSoftware();
     }
+}
+
+void MainWindow::describeCloseButton()
+{
+    const int text = m_trayIcon && m_trayIcon->isVisible() ? TextTable::TextCloseTip : TextTable::TextTrayExit;
+    m_titleBar->quitButton()->setToolTip(TextTable::text(text));
+    m_titleBar->quitButton()->setAccessibleName(TextTable::text(text));
 }
 
 void MainWindow::bringToFront()
@@ -1365,14 +1375,10 @@ void MainWindow::on_activatedSysTrayIcon(QSystemTrayIcon::ActivationReason reaso
 
 void MainWindow::slotMessageReceived(const QString &msg)
 {
+    // Starting the program again is asking for its window: it comes to the
+    // front, as the tray icon brings it, with no box to dismiss.
+    qDebug().noquote() << "another start asked for the window:" << msg;
     bringToFront();
-    qDebug().noquote() << msg;
-    if (msg == QCoreApplication::applicationFilePath())
-        return;
-    auto *box = new QMessageBox(QMessageBox::Warning, TextTable::text(TextTable::TextAlreadyRunningTitle),
-                                TextTable::text(TextTable::TextAlreadyRunningMessage), QMessageBox::Ok, this);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->open();
 }
 
 void MainWindow::slot_needDeviceDialogClienk()

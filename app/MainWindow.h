@@ -193,6 +193,8 @@ private:
     // The title bar's chooser: the mice present, the open one selected.
     void showMouseChoice();
     void setPagesTakeInput(bool take);
+    // The close button's name: "Close to tray" with a tray, "Exit" without.
+    void describeCloseButton();
 
     // The window at its designed size, or the screen's room when that is smaller.
     void fitToScreen();

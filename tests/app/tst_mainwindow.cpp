@@ -412,15 +412,22 @@ private slots:
         QVERIFY(m_openedUrls.isEmpty());
     }
 
-    void closeButtonLeavesAWayBack()
+    // With a tray the close button keeps the program running there; without
+    // one it quits (a minimised window with no tray left no way to quit),
+    // and its name says which.
+    void closeButtonSaysWhatItDoes()
     {
         QSignalSpy quit(m_window.get(), &MainWindow::QuitTheApplication);
-        QTest::mouseClick(child<QPushButton>("quitButton"), Qt::LeftButton);
-        QCOMPARE(quit.count(), 0); // the program keeps running
-        if (QSystemTrayIcon::isSystemTrayAvailable())
+        auto *close = child<QPushButton>("quitButton");
+        const bool tray = QSystemTrayIcon::isSystemTrayAvailable();
+        QCOMPARE(close->accessibleName(), TextTable::text(tray ? TextTable::TextCloseTip : TextTable::TextTrayExit));
+        QTest::mouseClick(close, Qt::LeftButton);
+        if (tray) {
+            QCOMPARE(quit.count(), 0);
             QVERIFY(!m_window->isVisible());
-        else
-            QVERIFY(m_window->isVisible() && m_window->isMinimized());
+        } else {
+            QCOMPARE(quit.count(), 1);
+        }
     }
 
     // The tray menu: show the window, the five configurations, exit, each
@@ -478,10 +485,9 @@ private slots:
         m_window->hide();
         m_window->slotMessageReceived(QStringLiteral("Osprey"));
         QVERIFY(m_window->isVisible());
-        QTRY_VERIFY(m_window->findChild<QMessageBox *>());
-        auto *box = m_window->findChild<QMessageBox *>();
-        QCOMPARE(box->windowTitle(), QStringLiteral("text 343"));
-        QCOMPARE(box->text(), QStringLiteral("text 342"));
+        // Just the window: no box to dismiss.
+        QTest::qWait(50);
+        QVERIFY(!m_window->findChild<QMessageBox *>());
         TextTable::setTable(QJsonArray());
     }
 

@@ -170,7 +170,35 @@ def every_page_named():
         program.quit()
 
 
-JOURNEYS = [keys_right_after_start, every_page_named]
+def second_start_then_quit():
+    """Start it again while it runs: the window comes forward with no box to
+    dismiss, and the second start ends. Then quit from the window itself (no
+    tray here, so its close button says "Exit" and quits)."""
+    program = Program("--emulate", "kestrel")
+    try:
+        program.main_window_showing()
+        program.filled()
+        second = subprocess.run([APP], capture_output=True, timeout=30)
+        check(b"already running" in second.stderr, "the second start said: %r" % second.stderr[-300:])
+        time.sleep(1.0)
+        check(program.alive(), "the first copy ended when started again")
+        items = program.showing()
+        boxes = [describe(i) for i in items if i["depth"] == 0 and i["name"] != "HarrierDriver"]
+        check(not boxes, "a box came up: %s" % ", ".join(boxes))
+        close = find(items, "push button", "Exit")
+        check(close is not None, "no button named Exit on the window: %s" % [
+            describe(i) for i in items if i["role"] == "push button"][:6])
+        click(close)
+        try:
+            program.process.wait(15)
+        except subprocess.TimeoutExpired:
+            raise Failed("the program still runs after Exit")
+        check(program.process.returncode == 0, "the program ended with %s" % program.process.returncode)
+    finally:
+        program.quit()
+
+
+JOURNEYS = [keys_right_after_start, every_page_named, second_start_then_quit]
 
 
 def main(wanted):
