@@ -55,6 +55,7 @@ struct Context
     const Command *command = nullptr;
     QStringList args;       // after the command's words
     QStringList emulate;    // models of --emulate
+    bool emulateFresh = false; // --emulate-fresh: the emulated mice start factory-fresh
     QString mouse;          // --mouse NAME
     bool json = false;
     MouseSession *session = nullptr;
@@ -182,7 +183,9 @@ const char kGlobalHelp[] =
     "  --mouse MODEL    the mouse to use when several are connected, by model name\n"
     "                   (such as kestrel, or kestrel-receiver for the one behind its\n"
     "                   receiver); the first one found otherwise\n"
-    "  --emulate MODEL  adds an emulated mouse, as HarrierDriver --emulate does\n"
+    "  --emulate MODEL  adds an emulated mouse, as HarrierDriver --emulate does; it\n"
+    "                   keeps its memory between runs, shared with the window's\n"
+    "  --emulate-fresh  the emulated mice start factory-fresh\n"
     "  --json           list, show, pair and unpair print JSON\n"
     "  --verbose        lets the informational log through to standard error\n"
     "                   (warnings always are); --verbose=raw adds the byte dumps\n"
@@ -288,6 +291,8 @@ int prepareBus(Context &ctx)
         QStringList arguments{QStringLiteral("harrierctl")};
         for (const QString &model : qAsConst(ctx.emulate))
             arguments << QStringLiteral("--emulate") << model;
+        if (ctx.emulateFresh)
+            arguments << QStringLiteral("--emulate-fresh");
         QString error;
         if (!EmulateOption::install(arguments, &error))
             return ctx.fail(ExitUnknownModel, error);
@@ -1003,6 +1008,8 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
             ctx.mouse = a.section(QLatin1Char('='), 1);
         else if (a == QLatin1String("--json"))
             ctx.json = true;
+        else if (a == QLatin1String("--emulate-fresh"))
+            ctx.emulateFresh = true;
         else if (a == QLatin1String("--help") || a == QLatin1String("-h"))
             help = true;
         else if (a == QLatin1String("--version")) {

@@ -2,11 +2,16 @@
 
 #include "emulator/EmulatedBackend.h"
 #include "emulator/EmulatedCatalog.h"
+#include "emulator/EmulatedMemory.h"
 #include "emulator/kestrel/EmulatedKestrelUpdate.h"
 #include "platform/hid/CombinedBackend.h"
 #include "platform/hid/SystemBackend.h"
 
+#include <QCoreApplication>
 #include <QDebug>
+#include <QHash>
+#include <QStandardPaths>
+#include <QTimer>
 #include <cstdio>
 #include <memory>
 #include <vector>
@@ -14,6 +19,8 @@
 namespace {
 
 const QString kOption = QStringLiteral("--emulate");
+// How often a change in an emulated mouse is written to its file.
+constexpr int kSaveEveryMs = 2000;
 
 // The emulated bus lives as long as the process, as the real one does.
 EmulatedBackend &emulatedBus()
@@ -43,6 +50,52 @@ void plugWithUpdates(const QString &model, const EmulatedDevices &devices)
         }
         emulatedBus().plug(d);
     }
+}
+
+// The emulated mice of this run and the files they keep their memory in.
+struct Kept
+{
+    QString name;
+    EmulatedDevices devices;
+    QByteArray saved;
+};
+std::vector<Kept> &kept()
+{
+    static std::vector<Kept> all;
+    return all;
+}
+
+void saveChanged()
+{
+    for (Kept &k : kept()) {
+        const QByteArray now = EmulatedMemory::stateOf(k.devices);
+        if (now != k.saved && EmulatedMemory::save(k.name, k.devices))
+            k.saved = now;
+    }
+}
+
+// Each emulated mouse starts from what the last run left in it (unless
+// --emulate-fresh), and what it holds is kept as it changes and at exit. A
+// test (QStandardPaths' test mode) keeps nothing: every test starts fresh.
+void keepMemories(const QStringList &arguments, const QStringList &models, const QVector<EmulatedDevices> &made)
+{
+    if (QStandardPaths::isTestModeEnabled() || !QCoreApplication::instance())
+        return;
+    const bool fresh = arguments.contains(QStringLiteral("--emulate-fresh"));
+    QHash<QString, int> seen;
+    for (int i = 0; i < made.size(); ++i) {
+        // A second mouse of one name keeps its own file.
+        const QString base = models.at(i).trimmed().toLower();
+        const int n = ++seen[base];
+        const QString name = n == 1 ? base : QStringLiteral("%1-%2").arg(base).arg(n);
+        if (!fresh)
+            EmulatedMemory::restore(name, made.at(i));
+        kept().push_back({name, made.at(i), fresh ? QByteArray() : EmulatedMemory::stateOf(made.at(i))});
+    }
+    auto *timer = new QTimer(QCoreApplication::instance());
+    QObject::connect(timer, &QTimer::timeout, &saveChanged);
+    timer->start(kSaveEveryMs);
+    qAddPostRoutine(saveChanged);
 }
 
 } // namespace
@@ -87,6 +140,7 @@ bool install(const QStringList &arguments, QString *error)
         Hid::setBackend(Hid::systemBackend());
         return true;
     }
+    keepMemories(arguments, models, made);
     for (int i = 0; i < made.size(); ++i)
         plugWithUpdates(models.at(i), made.at(i));
     static CombinedBackend both({Hid::systemBackend(), &emulatedBus()});

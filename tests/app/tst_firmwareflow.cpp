@@ -111,7 +111,7 @@ private slots:
         // result, and the notification went out with the result showing.
         QCOMPARE(m_window->warningDialog()->currentType(), 8);
         QVERIFY(!warnings().contains(13));
-        QCOMPARE(shownWhenNotified, QList<int>{8});
+        QTRY_COMPARE(shownWhenNotified, QList<int>{8});
         QCOMPARE(m_rig->mouse->firmwareVersion(), version);
         // The bar followed the transfer up to 100, with the poll paused meanwhile and resumed after.
         QVERIFY(values.size() > 5);

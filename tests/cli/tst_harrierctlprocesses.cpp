@@ -163,6 +163,35 @@ private slots:
         delete p;
     }
 
+    // An emulated mouse keeps its memory from one run to the next, as a real
+    // one does; --emulate-fresh starts it factory-fresh, and a damaged
+    // memory file gives a fresh mouse with a warning.
+    void anEmulatedMouseKeepsItsMemory()
+    {
+        const auto run = [this](const QStringList &arguments) {
+            QProcess *p = start(arguments);
+            p->waitForFinished(30000);
+            const QString out = QString::fromLocal8Bit(p->readAllStandardOutput() + p->readAllStandardError());
+            delete p;
+            return out;
+        };
+        const QStringList mouse{QStringLiteral("--emulate"), QStringLiteral("wren")};
+        run(mouse + QStringList{QStringLiteral("--emulate-fresh"), QStringLiteral("set"), QStringLiteral("rate"),
+                                QStringLiteral("250")});
+        QVERIFY(run(mouse + QStringList{QStringLiteral("show")}).contains(QStringLiteral("Report rate:   250 Hz")));
+        QVERIFY(run(mouse + QStringList{QStringLiteral("--emulate-fresh"), QStringLiteral("show")})
+                    .contains(QStringLiteral("Report rate:   1000 Hz")));
+        const QString kept = m_home.filePath(QStringLiteral("data/HarrierDriver/emulated/wren.mem"));
+        QVERIFY2(QFile::exists(kept), qPrintable(kept));
+        QFile damaged(kept);
+        QVERIFY(damaged.open(QIODevice::WriteOnly));
+        damaged.write("not a memory");
+        damaged.close();
+        const QString fresh = run(mouse + QStringList{QStringLiteral("show")});
+        QVERIFY2(fresh.contains(QStringLiteral("Report rate:   1000 Hz")) && fresh.contains(QStringLiteral("damaged")),
+                 qPrintable(fresh));
+    }
+
     void aLockThatCannotBeRemovedIsSaidAtOnce()
     {
         const QString path = InstanceLock::lockPath(QStringLiteral("harrierctl"));
