@@ -370,6 +370,11 @@ void MainWindow::createTrayIcon()
     // The five configurations, as the profile buttons offer them: choosing
     // one loads it into the mouse, and the mark follows the mouse's own.
     menu->addSeparator();
+    // Which mouse the configurations below belong to (several may be present).
+    m_trayMouseAction = menu->addAction(QString());
+    m_trayMouseAction->setObjectName(QStringLiteral("TrayMouseAction"));
+    m_trayMouseAction->setEnabled(false);
+    m_trayMouseAction->setVisible(false);
     auto *configs = new QActionGroup(menu);
     for (int n = 1; n <= kConfigCount; ++n) {
         QAction *action = menu->addAction(configCaption(n));
@@ -910,6 +915,8 @@ void MainWindow::showCurrentConfigButton(int configNumber)
         if (n <= m_trayConfigActions.size())
             m_trayConfigActions.at(n - 1)->setChecked(selected);
     }
+    if (m_trayIcon)
+        describeTray();
 }
 
 void MainWindow::setCurrentConfigButton(int configNumber)
@@ -1027,6 +1034,7 @@ void MainWindow::slot_OpenDeviceResult(bool result, int mouseType, bool isWirele
     m_batteryKnown = false;
     showBatteryIndicator();
     setDeviceControlsEnabled(true);
+    describeTray();
 
     showPage(MainSettingPage);
     setHeaderVisible(true);
@@ -1069,6 +1077,7 @@ void MainWindow::needDeviceDialogShow()
     m_supportWidget->setPairingAvailable(false);
     m_cloudSyncWidget->setMouseType(0);
     setDeviceControlsEnabled(false);
+    describeTray();
 }
 
 void MainWindow::needDeviceDialogHide()
@@ -1188,6 +1197,7 @@ void MainWindow::slot_BatteryPower(DWORD value)
                            look.showsPercent ? QString::number(value) + QLatin1Char('%') : QString());
             m_batteryKnown = true;
             showBatteryIndicator();
+            describeTray();
             return;
         }
     }
@@ -1347,6 +1357,30 @@ void MainWindow::on_quitButton_clicked()
         // No tray to come back from: closing the window is quitting, and
         // the button says so (describeCloseButton).
         exitSoftware();
+    }
+}
+
+void MainWindow::describeTray()
+{
+    // What a glance at the tray should tell: the mouse, its charge, its configuration.
+    QStringList lines{QStringLiteral("HarrierDriver")};
+    QString mouse;
+    if (m_deviceOpen) {
+        if (const ProductInfo *product = Products::byPid(m_currentPid)) {
+            mouse = TextTable::text(Products::isReceiverPid(m_currentPid) ? TextTable::TextChooserReceiver
+                                                                          : TextTable::TextChooserCable)
+                        .arg(UpdateMouseDialog::displayName(QLatin1String(product->name)));
+            lines << mouse;
+        }
+        if (m_isWireless && m_batteryKnown && !m_batteryPercentLabel->text().isEmpty())
+            lines << TextTable::textWith(TextTable::TextBatteryTip, m_batteryPercentLabel->text());
+        if (m_currentConfig >= 1 && m_currentConfig <= kConfigCount)
+            lines << configCaption(m_currentConfig);
+    }
+    m_trayIcon->setToolTip(lines.join(QLatin1Char('\n')));
+    if (m_trayMouseAction) {
+        m_trayMouseAction->setText(mouse);
+        m_trayMouseAction->setVisible(!mouse.isEmpty());
     }
 }
 

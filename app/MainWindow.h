@@ -195,6 +195,8 @@ private:
     void setPagesTakeInput(bool take);
     // The close button's name: "Close to tray" with a tray, "Exit" without.
     void describeCloseButton();
+    // The tray's tooltip (mouse, charge, configuration) and the menu's mouse line.
+    void describeTray();
 
     // The window at its designed size, or the screen's room when that is smaller.
     void fitToScreen();
@@ -276,6 +278,7 @@ private:
     bool m_isLoggedIn = false;
     bool m_loginAsked = false; // the cloud page's log-in request was shown this run
     Notifier *m_notifier = nullptr;
+    QAction *m_trayMouseAction = nullptr;
     QString m_downloadPath;
     int m_firmwareVersion = 0;
     USHORT m_currentPid = 0;

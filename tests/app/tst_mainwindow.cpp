@@ -456,6 +456,19 @@ private slots:
         configs.at(3)->trigger();
         QCOMPARE(load.count(), 1);
         QCOMPARE(load.last().first().toInt(), 4);
+        // The tray names the mouse, its charge and its configuration; the menu
+        // says whose configurations these are.
+        TextTable::loadTextTable(QFINDTESTDATA("../../resources/translate.json"), TextTable::kEnglishSlot);
+        m_window->SetCurrentPid(0x180A);
+        openDevice();
+        m_window->slot_BatteryPower(80);
+        const QString tip = m_window->findChild<QSystemTrayIcon *>()->toolTip();
+        QVERIFY2(tip.contains(QStringLiteral("Kestrel")) && tip.contains(QStringLiteral("80%"))
+                     && tip.contains(configs.at(3)->text()),
+                 qPrintable(tip));
+        QVERIFY(child<QAction>("TrayMouseAction")->isVisible());
+        QVERIFY(child<QAction>("TrayMouseAction")->text().contains(QStringLiteral("Kestrel")));
+        TextTable::setTable(QJsonArray());
         QCOMPARE(m_window->currentConfigNumber(), 4);
         QVERIFY(child<QPushButton>("ConfigureButton_4")->property("selected").toBool());
         // The mark follows the configuration the mouse holds, however it was chosen.
