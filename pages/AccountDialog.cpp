@@ -84,8 +84,16 @@ AccountDialog::AccountDialog(QWidget *parent)
     connect(m_findPasswd, &FindPasswd::sigFindPwdRet, this, &AccountDialog::slot_FindPwdRet);
     connect(m_validate, &ValidatePassword::sigValidateCodeRet, this, &AccountDialog::slot_ValidateCodeRet);
     connect(m_newPasswd, &NewPassword::sigAlterPwdRet, this, &AccountDialog::slot_AlterPwdRet);
-    if (!m_login->isServiceAvailable())
+    if (!m_login->isServiceAvailable()) {
         setStatus(KVAccountManage::unavailableText());
+        // With no service to ask, its actions are not offered: the dialog
+        // says why instead of buttons that do nothing.
+        for (const char *name : {"LoginButton", "ToRegisterButton", "ToForgotButton"})
+            if (auto *offer = findChild<QPushButton *>(QLatin1String(name)))
+                offer->setVisible(false);
+        for (QPushButton *action : qAsConst(m_actionButtons))
+            action->setEnabled(false);
+    }
 }
 
 QWidget *AccountDialog::buildLoginPage()

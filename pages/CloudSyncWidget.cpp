@@ -155,9 +155,15 @@ void CloudSyncWidget::updateButtons()
     m_loginButton->setVisible(!m_loggedIn);
     m_logoutButton->setVisible(m_loggedIn);
     m_changePasswordButton->setVisible(m_loggedIn);
+    // Without a usable service address nothing can be sent: the buttons that
+    // would send say so by being off, and the page says why (refreshAccount).
+    const bool service = ServiceAddress::status() == ServiceAddress::Status::Ok;
     for (QPushButton *button : {m_uploadButton, m_downloadButton, m_loginButton, m_logoutButton,
                                 m_changePasswordButton})
-        button->setEnabled(!m_busy);
+        button->setEnabled(!m_busy && (service || button == m_logoutButton));
+    const QString why = service ? QString() : KVAccountManage::unavailableText();
+    for (QPushButton *button : {m_uploadButton, m_downloadButton, m_loginButton, m_changePasswordButton})
+        button->setToolTip(why);
 }
 
 void CloudSyncWidget::setMouseType(int mouseType)

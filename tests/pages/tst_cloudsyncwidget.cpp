@@ -100,15 +100,24 @@ void TestCloudSyncWidget::noAddressSaysSoAndSendsNothing()
     ServiceAddress::setCommandLineAddress(QString());
     Page page;
     QCOMPARE(page.widget->stateText(), TextTable::text(TextTable::TextCloudNotConfigured));
+    // Nothing that would send is offered, and each says why.
+    for (const char *name : {"UploadButton", "DownloadButton", "LoginButton"}) {
+        auto *button = page.widget->findChild<QPushButton *>(QLatin1String(name));
+        QVERIFY2(button && !button->isEnabled(), name);
+        QCOMPARE(button->toolTip(), TextTable::text(TextTable::TextCloudNotConfigured));
+    }
     click(page.widget.get(), "UploadButton");
     click(page.widget.get(), "DownloadButton");
     page.widget->slot_StartDownload();
     QCOMPARE(page.warnings, Warnings());
     QCOMPARE(page.widget->stateText(), TextTable::text(TextTable::TextCloudNotConfigured));
 
-    // The log-in dialog says it too, and its button sends nothing.
+    // The log-in dialog says it too, offers no account to create or password
+    // to recover, and its button sends nothing.
     AccountDialog dialog;
     QCOMPARE(dialog.statusText(), TextTable::text(TextTable::TextCloudNotConfigured));
+    QVERIFY(!dialog.findChild<QPushButton *>(QStringLiteral("ToRegisterButton"))->isVisibleTo(&dialog));
+    QVERIFY(!dialog.findChild<QPushButton *>(QStringLiteral("ToForgotButton"))->isVisibleTo(&dialog));
     type(&dialog, "LoginEmailEdit", "ann@example.org");
     type(&dialog, "LoginPasswordEdit", "pw");
     click(&dialog, "LoginButton");
