@@ -14,6 +14,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QIntValidator>
+#include <QToolTip>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -233,14 +234,18 @@ void MacroEditWidget::reloadLists()
     if (m_isRecording)
         return;
     const QString player = JsonHandle::playerCustomMacroFolderPath(); // created if missing
-    const QString wanted = m_titleCombo->count() ? m_titleCombo->currentText() : QFileInfo(player).fileName();
+    const QString wanted = m_titleCombo->count() ? m_titleCombo->currentData().toString() : QFileInfo(player).absoluteFilePath();
     {
         const QSignalBlocker block(m_titleCombo);
         m_titleCombo->clear();
         const QDir root(JsonHandle::macroFolderPath());
+        // The user's own folder by a name a person reads, not its folder name.
         for (const QFileInfo &group : root.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name))
-            m_titleCombo->addItem(group.fileName(), group.absoluteFilePath());
-        const int index = m_titleCombo->findText(wanted);
+            m_titleCombo->addItem(group.absoluteFilePath() == QFileInfo(player).absoluteFilePath()
+                                      ? TextTable::text(TextTable::TextMacroOwnGroup)
+                                      : group.fileName(),
+                                  group.absoluteFilePath());
+        const int index = m_titleCombo->findData(wanted);
         m_titleCombo->setCurrentIndex(index >= 0 ? index : 0);
     }
     on_MacroTitleComboBox_currentTextChanged(m_titleCombo->currentText());
@@ -285,6 +290,11 @@ void MacroEditWidget::slot_currentItemChanged(QListWidgetItem *current, QListWid
     deleteListWidgetAllItem(m_eventList);
     const QString path = current ? current->data(Qt::UserRole).toString() : QString();
     const QSignalBlocker b1(m_repeatTimes), b2(m_ignoreDelay);
+    // Recording fills the chosen macro: with none chosen the button is off,
+    // and says what it waits for.
+    m_recordButton->setEnabled(m_isRecording || !path.isEmpty());
+    m_recordButton->setToolTip(path.isEmpty() ? TextTable::text(TextTable::TextMacroChooseFirst)
+                                              : TextTable::text(TextTable::TextMacroEscapeStops));
     if (path.isEmpty()) {
         m_repeatTimes->setValue(1);
         m_ignoreDelay->setChecked(false);
@@ -753,8 +763,14 @@ void MacroEditWidget::keyReleaseEvent(QKeyEvent *event)
 
 void MacroEditWidget::on_AddEventButton_clicked()
 {
-    if (m_isRecording || m_eventList->currentRow() < 0) {
-        qInfo() << "no event row selected";
+    if (m_isRecording)
+        return;
+    if (m_eventList->currentRow() < 0) {
+        // Said where the click was, not only in the log.
+        QToolTip::showText(m_addEventButton->mapToGlobal(QPoint(0, m_addEventButton->height())),
+                           TextTable::text(currentMacroPath().isEmpty() ? TextTable::TextMacroChooseFirst
+                                                                        : TextTable::TextMacroChooseEventFirst),
+                           m_addEventButton);
         return;
     }
     if (getMacroLength() >= JsonHandle::MacroLengthLimit) {

@@ -343,6 +343,9 @@ enum TextIndex : int {
     TextKeyClickToCapture = 879,
     TextKeyPressAKey = 880,
     TextMacroEscapeStops = 903,
+    TextMacroOwnGroup = 904,        // the folder of the user's own macros, as the page names it
+    TextMacroChooseFirst = 905,     // why recording waits for a macro
+    TextMacroChooseEventFirst = 906, // why inserting waits for an event
 
     // The two answers when the mouse matches no stored configuration.
     TextWarningKeepAsConfig1 = 830,

@@ -18,6 +18,7 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QSpinBox>
+#include <QComboBox>
 #include <QtTest>
 
 namespace {
@@ -110,6 +111,25 @@ private slots:
         click("DeleteButton");
         QVERIFY(!QFile::exists(path));
         QCOMPARE(names()->count(), 0);
+    }
+
+    // Before a macro is chosen, recording is off and says what it waits
+    // for; the user's own folder is shown by a readable name.
+    void recordingWaitsForAMacro()
+    {
+        QJsonArray table;
+        while (table.size() <= TextTable::TextMacroChooseEventFirst)
+            table.append(QString());
+        table[TextTable::TextMacroChooseFirst] = QStringLiteral("Choose a macro first");
+        table[TextTable::TextMacroOwnGroup] = QStringLiteral("My macros");
+        TextTable::setTable(table);
+        m_page->reloadLists();
+        auto *record = child<QPushButton>("StartRecordButton");
+        QVERIFY(!record->isEnabled());
+        QCOMPARE(record->toolTip(), QStringLiteral("Choose a macro first"));
+        QCOMPARE(child<QComboBox>("MacroTitleComboBox")->currentText(), QStringLiteral("My macros"));
+        createMacro();
+        QVERIFY(record->isEnabled());
     }
 
     void recordsKeysWithTheDelaysBetweenThem()
