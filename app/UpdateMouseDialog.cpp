@@ -69,6 +69,8 @@ UpdateMouseDialog::UpdateMouseDialog(QWidget *parent) : QWidget(parent)
     m_imageField = new QLineEdit(m_imageRow);
     m_imageField->setObjectName(QStringLiteral("UpdateImageField"));
     m_imageField->setReadOnly(true);
+    // An empty field says there is nothing stored, beside the button that chooses one.
+    m_imageField->setPlaceholderText(text(TextUpdateNoStoredImage));
     // Read only, but Tab reaches it, so the path can be read out or copied.
     m_imageField->setFocusPolicy(Qt::TabFocus);
     m_chooseButton = new QPushButton(text(TextUpdateChooseImage), m_imageRow);

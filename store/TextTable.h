@@ -346,6 +346,7 @@ enum TextIndex : int {
     TextMacroOwnGroup = 904,        // the folder of the user's own macros, as the page names it
     TextMacroChooseFirst = 905,     // why recording waits for a macro
     TextMacroChooseEventFirst = 906, // why inserting waits for an event
+    TextUpdateNoStoredImage = 907,  // the firmware view's empty image field
 
     // The two answers when the mouse matches no stored configuration.
     TextWarningKeepAsConfig1 = 830,

@@ -188,6 +188,10 @@ private slots:
                  TextTable::text(TextTable::TextUpdatePleaseChooseImage));
         QVERIFY(!dialog.findChild<QPushButton *>(QStringLiteral("StartUpdateButton"))->isEnabled());
         QVERIFY(dialog.findChild<QPushButton *>(QStringLiteral("ChooseImageButton"))->isVisible());
+        // The empty field says there is nothing stored, not just nothing.
+        auto *field = dialog.findChild<QLineEdit *>(QStringLiteral("UpdateImageField"));
+        QVERIFY(field->text().isEmpty());
+        QCOMPARE(field->placeholderText(), TextTable::text(TextTable::TextUpdateNoStoredImage));
     }
 
     void escapeCloses()
