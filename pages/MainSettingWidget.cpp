@@ -1,7 +1,14 @@
 #include "pages/MainSettingWidget.h"
 
+#include "pages/TabOrder.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+
 #include "data/DCDataHandle.h"
 #include "pages/CPIForm.h"
+#include "pages/CPISlider.h"
+#include "pages/USpinBox.h"
 #include "model/CpiTables.h"
 #include "pages/KeySettingDialog.h"
 #include "pages/MouseButtonLayout.h"
@@ -261,6 +268,37 @@ void MainSettingWidget::setMouseType(int mouseType)
     const bool screen = CpiTables::hasScreenButton(mouseType);
     m_drawButton->setVisible(screen);
     m_drawLabel->setVisible(screen);
+    orderCpiTabStops();
+}
+
+void MainSettingWidget::orderCpiTabStops()
+{
+    // A level's slider and box are rebuilt for each model and would join the
+    // end of the focus chain, some thirty Tab stops in. Each level's check
+    // box, slider, field and its two steps go together, where the first
+    // level's check box stands.
+    QList<QWidget *> levels;
+    for (CPIForm *form : qAsConst(m_cpiForms)) {
+        levels << form->checkBox() << form->slider();
+        if (USpinBox *box = form->spinBox())
+            levels << box->lineEdit() << box->upButton() << box->downButton();
+    }
+    levels.removeAll(nullptr);
+    QList<QWidget *> chain;
+    for (QWidget *w = nextInFocusChain(); w && w != this; w = w->nextInFocusChain())
+        if (isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) && !chain.contains(w))
+            chain << w;
+    int at = -1;
+    for (int i = 0; i < chain.size() && at < 0; ++i)
+        if (levels.contains(chain.at(i)))
+            at = i;
+    for (QWidget *w : qAsConst(levels))
+        chain.removeAll(w);
+    if (at < 0 || at > chain.size())
+        at = 0;
+    for (int i = 0; i < levels.size(); ++i)
+        chain.insert(at + i, levels.at(i));
+    chainTabOrder(chain);
 }
 
 // Seven levels: 1-4 left, 5-7 right. Five levels: 1-3 left, 4-5 right, and

@@ -88,6 +88,8 @@ public slots:
     void slot_ShowMouseLeftLabel(bool state, int button);
 
 private:
+    // Puts each CPI level's controls together, early in the page's Tab order.
+    void orderCpiTabStops();
     QWidget *buildCpiCard();
     QWidget *buildReportRateCard();
     QWidget *buildPointerCard();

@@ -34,6 +34,9 @@ struct Link
 
 Link *g_link = nullptr;
 bool g_shutDown = false;
+// A thread still stuck in a silent bus at exit, kept reachable on purpose:
+// it cannot be ended, and the process ends it.
+Link g_stuck;
 
 Link *link()
 {
@@ -232,6 +235,7 @@ void shutDown()
         // Stuck connecting to a bus that never answered: the thread cannot
         // be ended from here, and destroying it running would abort.
         qCWarning(lcPlatform) << "SessionBus: the session bus never answered; leaving its thread at exit";
+        g_stuck = *g_link;
     }
     delete g_link;
     g_link = nullptr;

@@ -22,6 +22,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QLineEdit>
 #include <QtTest>
 #include <cstring>
 #include <memory>
@@ -141,6 +142,20 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(interval(*m_mouse), 2, kWaitMs);
         QTest::qWait(200);
         QVERIFY(!m_rig->window->warningDialog()->isVisible());
+    }
+
+    // With a mouse open (its levels rebuilt for the model), Tab goes from a
+    // level's check box to its slider and its field, and on to the next
+    // level: the fields are no longer some thirty stops in, after the plates.
+    void tabReachesEachLevelsControlsInTurn()
+    {
+        plugAndOpen(QStringLiteral("kestrel"));
+        for (int level = 0; level < 2; ++level) {
+            QWidget *stop = form(level)->checkBox();
+            QCOMPARE(stop->nextInFocusChain(), static_cast<QWidget *>(form(level)->slider()));
+            QCOMPARE(form(level)->slider()->nextInFocusChain(), static_cast<QWidget *>(form(level)->spinBox()->lineEdit()));
+        }
+        QCOMPARE(form(0)->spinBox()->downButton()->nextInFocusChain(), static_cast<QWidget *>(form(1)->checkBox()));
     }
 
     // A configuration chosen in the tray menu goes into the mouse as a profile button's does.

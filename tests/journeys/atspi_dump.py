@@ -30,6 +30,11 @@ def node(acc, depth, window):
         item["value"] = acc.queryValue().currentValue
     except NotImplementedError:
         pass
+    try:
+        text = acc.queryText()
+        item["text"] = text.getText(0, text.characterCount)
+    except NotImplementedError:
+        pass
     return item
 
 

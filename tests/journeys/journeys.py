@@ -90,6 +90,18 @@ class Program:
         return [item for item in self.tree() if "showing" in item["states"]]
 
     def main_window_showing(self):
+        # The accessibility bus is left alone until the window is on the X
+        # screen: the program starts that bus itself, and a Qt 5 program that
+        # finds it already running was, here, never listed by its registry.
+        def mapped():
+            if not self.alive():
+                raise Failed("the program ended with %s; it said: %s" % (self.process.returncode, self.said()[-400:]))
+            found = subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(self.process.pid),
+                                    "--name", "^HarrierDriver$"], capture_output=True)
+            return found.returncode == 0
+        wait_for("the HarrierDriver window on the X screen", mapped, 30.0)
+        time.sleep(1.0)
+
         def probe():
             if not self.alive():
                 raise Failed("the program ended with %s; it said: %s" % (self.process.returncode, self.said()[-400:]))

@@ -4,9 +4,9 @@
 # through the real accessibility bus (AT-SPI, as screen readers read it).
 #   run-journeys.sh BUILD/app/HarrierDriver [JOURNEY...]
 # The accessibility bus is started by the session bus when the program asks
-# for it, without the X display: with the bus's address published on the X
-# root window, Qt 5 programs here were at random never registered with the
-# accessibility registry (missing from the desktop a screen reader sees).
+# for it (journeys.py reads the bus only once the program's window is up):
+# a Qt 5 program that finds the accessibility bus already running when it
+# starts was, here, never listed by the accessibility registry.
 # Each journey gets a desktop of its own (session bus, accessibility bus, X
 # screen, window manager, home): one journey's program cannot leave
 # anything for the next. Skips (exit 77) only where these cannot run here.

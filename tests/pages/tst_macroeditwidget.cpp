@@ -194,9 +194,11 @@ private slots:
         QVERIFY(!m_page->isRecording());
         QCOMPARE(warning.count(), 1);
         QCOMPARE(warning.first().first().toInt(), 27);
-        // 300 quick events of 3 bytes; a slow moment on the machine costs 7 for one of them.
+        // 300 quick events of 3 bytes; each slow moment on the machine (a
+        // sanitizer build under load has many) costs 7 for one of them.
         const int recorded = m_json.getMacroNodeList(path).size();
-        QVERIFY2(recorded > 200 && recorded <= 300, qPrintable(QString::number(recorded)));
+        QVERIFY2(recorded >= JsonHandle::MacroLengthLimit / 7 && recorded <= JsonHandle::MacroLengthLimit / 3,
+                 qPrintable(QString::number(recorded)));
         QVERIFY(m_json.getMacroLength(path) >= JsonHandle::MacroLengthLimit);
 
         // A macro at the limit takes no more events by hand.
