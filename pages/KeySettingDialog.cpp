@@ -610,8 +610,12 @@ bool KeySettingDialog::refusesHeldPlayback() const
 void KeySettingDialog::sendMacros()
 {
     const QStringList paths = getMacroListPath();
-    if (paths.isEmpty())
+    if (paths.isEmpty()) {
+        // OK with nothing ticked says what it waits for, rather than nothing.
+        m_status->setText(TextTable::text(TextTable::TextKeyTickAMacro));
+        m_status->show();
         return;
+    }
     if (refusesHeldPlayback()) {
         for (const QString &path : paths) {
             if (m_json.getMacroType(path) == PlayWhilePressed) {

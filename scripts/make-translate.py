@@ -399,6 +399,7 @@ TEXTS = {
     905: ("请先选择或新建一个宏", "Choose a macro, or make one with New, first"),
     906: ("请先在列表中选择一个事件", "Choose an event in the list first"),
     907: ("本电脑上没有存储固件文件，请点击“选择文件”", "No firmware image is stored on this computer: choose one"),
+    908: ("请先勾选要分配给此按键的宏", "Tick the macro to give this button first"),
     840: ("鼠标已连接，但当前用户没有权限打开它（%1）。请安装 udev 规则（见 README 的“Access to real mice”），然后重新插拔鼠标。",
           "The mouse is connected, but this user may not open it (%1). Install the udev rule (README, \u201cAccess to real mice\u201d) and plug the mouse in again."),
     841: ("鼠标已连接，但无法打开：%1", "The mouse is connected but cannot be opened: %1"),

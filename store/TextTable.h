@@ -347,6 +347,7 @@ enum TextIndex : int {
     TextMacroChooseFirst = 905,     // why recording waits for a macro
     TextMacroChooseEventFirst = 906, // why inserting waits for an event
     TextUpdateNoStoredImage = 907,  // the firmware view's empty image field
+    TextKeyTickAMacro = 908,        // OK on the key dialog's macro tab with none ticked
 
     // The two answers when the mouse matches no stored configuration.
     TextWarningKeepAsConfig1 = 830,

@@ -317,6 +317,27 @@ private slots:
         Q_UNUSED(first);
     }
 
+    // OK on the macro tab with nothing ticked keeps the dialog open and says
+    // what it waits for, instead of doing nothing.
+    void okWithNoMacroTickedSaysWhy()
+    {
+        QJsonArray table;
+        for (int i = 0; i <= TextTable::TextKeyTickAMacro; ++i)
+            table.append(QStringLiteral("T%1").arg(i));
+        TextTable::setTable(table);
+        macro(QStringLiteral("First"), 0, 2);
+        open(8, 6);
+        macroList();
+        QSignalSpy single(m_dialog.get(), &KeySettingDialog::sig_WriteSingleMacro);
+        QSignalSpy list(m_dialog.get(), &KeySettingDialog::sig_WriteListMacro);
+        click("OKButton");
+        QVERIFY(m_dialog->isVisible());
+        QCOMPARE(single.count() + list.count(), 0);
+        auto *status = child<QLabel>("StatusLabel");
+        QVERIFY(status->isVisible());
+        QCOMPARE(status->text(), QStringLiteral("T%1").arg(int(TextTable::TextKeyTickAMacro)));
+    }
+
     void refusesMacrosTheButtonCannotPlay_data()
     {
         QTest::addColumn<int>("mouseType");
