@@ -70,16 +70,20 @@ bool olderThanAMoment(const struct stat &st)
 }
 
 // What the lock's text says of its holder, for the message.
-QString describeText(const QByteArray &text)
+// holderEnded: the text names a process that has ended (a killed run's lock).
+QString describeText(const QByteArray &text, bool *holderEnded)
 {
+    *holderEnded = false;
     if (text.isEmpty())
         return QStringLiteral("it was empty");
     bool ok = false;
     const qint64 pid = text.split('\n').value(0).trimmed().toLongLong(&ok);
     if (!ok || pid <= 0)
         return QStringLiteral("it held no process number (damaged)");
-    if (!Process::isAlive(pid))
+    if (!Process::isAlive(pid)) {
+        *holderEnded = true;
         return QStringLiteral("the run that left it (process %1) has ended").arg(pid);
+    }
     return QStringLiteral("process %1 named in it no longer holds it").arg(pid);
 }
 
@@ -133,11 +137,12 @@ LockState clearAbandoned(const QString &path, QString *what)
     QByteArray text(256, '\0');
     const ssize_t got = ::read(fd, text.data(), size_t(text.size()));
     text.resize(got > 0 ? int(got) : 0);
-    const QString why = describeText(text);
+    bool holderEnded = false;
+    const QString why = describeText(text, &holderEnded);
     // A text naming a process that has ended is a killed run's: clear at
     // once. Anything else might be a holder between creating and locking.
     LockState state = LockState::Held;
-    if (why.startsWith(QStringLiteral("the run that left it")) || olderThanAMoment(st))
+    if (holderEnded || olderThanAMoment(st))
         state = cleared(why);
     ::close(fd); // after the unlink, so nobody takes the file between the two
     return state;
