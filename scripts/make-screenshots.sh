@@ -67,7 +67,8 @@ shoot() {
       xdotool search --sync --name "^HarrierDriver$" mousemove --window %1 "${point%,*}" "${point#*,}" click 1
       sleep 1
     done
-    import -window HarrierDriver "$3/shot.png"
+    # By the visible window: an unmapped helper window shares the title.
+    import -window "$(xdotool search --onlyvisible --name "^HarrierDriver$" | head -n 1)" "$3/shot.png"
     kill "$pid" 2>/dev/null
     wait "$pid" 2>/dev/null || true
   ' "$work/HarrierDriver" "$model" "$seconds" "$work" "$clicks"
